@@ -1,0 +1,1 @@
+// The assembly of shell and pages arrives with the start-up code.

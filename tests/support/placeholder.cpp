@@ -1,0 +1,1 @@
+// Shared fixtures live beside this file.

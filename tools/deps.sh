@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the program and its tests need, only those that are missing.
+set -euo pipefail
+want=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql
+      libgtest-dev libgmock-dev libbenchmark-dev libxlsxwriter-dev fonts-wqy-microhei
+      postgresql sqlite3 "$@")
+missing=()
+for p in "${want[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  SUDO=""; [ "$(id -u)" -eq 0 ] || SUDO=sudo
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi

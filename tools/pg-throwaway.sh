@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Starts a throw-away PostgreSQL cluster on a free loopback port: `pg-throwaway.sh start DIR [PORT]` prints the port;
+# `pg-throwaway.sh stop DIR` stops it and removes DIR. The server refuses to run as root, so the cluster belongs to postgres.
+set -euo pipefail
+cmd=$1 dir=$2
+bin=$(ls -d /usr/lib/postgresql/*/bin | sort -V | tail -n 1)
+as_pg() { if [ "$(id -u)" -eq 0 ]; then runuser -u postgres -- "$@"; else "$@"; fi; }
+case "$cmd" in
+start)
+  port=${3:-}
+  if [ -z "$port" ]; then
+    port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
+  fi
+  mkdir -p "$dir"
+  [ "$(id -u)" -eq 0 ] && chown postgres: "$dir"
+  as_pg "$bin/initdb" -D "$dir/data" -U postgres -A trust -E UTF8 --locale=C.UTF-8 >"$dir/initdb.log" 2>&1 \
+    || { cat "$dir/initdb.log" >&2; exit 1; }
+  as_pg "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 \
+    -o "-p $port -c listen_addresses=127.0.0.1 -k $dir -c fsync=off -c synchronous_commit=off -c full_page_writes=off -c max_connections=200" \
+    start >/dev/null || { cat "$dir/server.log" >&2; exit 1; }
+  echo "$port"
+  ;;
+stop)
+  [ -d "$dir/data" ] && as_pg "$bin/pg_ctl" -D "$dir/data" -m immediate stop >/dev/null 2>&1 || true
+  rm -rf "$dir"
+  ;;
+esac
