@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 root=$PWD
-tools/deps.sh unzip
+tools/deps.sh
 
 build=${BUILD_DIR:-$root/build}
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

@@ -1,11 +1,21 @@
 #include <QApplication>
-#include <QMainWindow>
+#include <cstdio>
+
+#include "app/Assembly.h"
+#include "context/AppContext.h"
+#include "platform/ProgramDir.h"
+#include "shell/LoginWindow.h"
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    QMainWindow w;
-    w.setWindowTitle(QStringLiteral("服装店铺管理"));
-    w.show();
-    return app.exec();
+    QString error;
+    if (!ProgramDir::initFromArguments(QApplication::arguments(), &error)) {
+        std::fprintf(stderr, "%s\n", qUtf8Printable(error));
+        return 2;
+    }
+    // The context (and the one shop connection it holds) lives inside main(), so the connection
+    // closes while the application and Qt's register of connections still exist.
+    AppContext context;
+    return shell::programStart(context, app::assembleMainPages());
 }

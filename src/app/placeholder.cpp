@@ -1,1 +1,0 @@
-// The assembly of shell and pages arrives with the start-up code.

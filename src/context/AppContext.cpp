@@ -1,0 +1,4 @@
+#include "context/AppContext.h"
+
+AppContext::AppContext() = default;
+

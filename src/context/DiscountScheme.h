@@ -1,0 +1,17 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+
+// The shop's discount scheme: the columns of the same names of 折扣方案.
+struct DiscountScheme
+{
+    QString 款号字母; // style-number prefix
+    QString 商品折扣; // "真": items are priced with their own discount
+    QString 统一折扣; // uniform discount factor as decimal text, or empty
+    QString 自由优惠; // "真": the amount due may be changed at checkout
+
+    static constexpr int count = 4;
+    static const QStringList &columns();
+    QString &operator[](int position);
+    const QString &operator[](int position) const;
+};

@@ -1,0 +1,314 @@
+#include "data/Connection.h"
+
+#include "platform/ProgramLog.h"
+
+#include <QAtomicInt>
+#include <QFileInfo>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUrl>
+
+namespace data {
+
+namespace {
+// Texts are stored as texts: an empty QString binds as '' (never NULL), so "col<>''" and the
+// text forms read back behave alike for written and defaulted columns. Only an invalid
+// QVariant binds as NULL.
+QVariant boundValue(const QVariant &value)
+{
+    if (value.typeId() == QMetaType::QString && value.toString().isNull())
+        return QVariant(QStringLiteral(""));
+    return value;
+}
+
+QAtomicInt connectionCounter;
+
+// Prepared statements kept per connection; the cache starts over when it grows past this.
+constexpr int statementCacheLimit = 256;
+
+QString errorText(const QSqlError &error)
+{
+    QString text = error.text().trimmed();
+    if (text.isEmpty())
+        text = QStringLiteral("unknown database error");
+    return text;
+}
+
+} // namespace
+
+Connection::Connection()
+    : m_name(QStringLiteral("shopdesk/shop-db/%1").arg(connectionCounter.fetchAndAddRelaxed(1) + 1))
+{
+}
+
+Connection::~Connection()
+{
+    close();
+}
+
+bool Connection::openSqlite(const QString &path)
+{
+    close();
+    m_backend = Backend::Sqlite;
+    m_lastError.clear();
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.isFile()) {
+        fail(QStringLiteral("open ") + path, QStringLiteral("数据库文件不存在：") + path);
+        return false;
+    }
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+    // mode=rw: open an existing file only, never create one (the check above can race).
+    QUrl url = QUrl::fromLocalFile(info.absoluteFilePath());
+    url.setQuery(QStringLiteral("mode=rw"));
+    db.setDatabaseName(url.toString(QUrl::FullyEncoded));
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs));
+    if (!db.open()) {
+        fail(QStringLiteral("open ") + path, errorText(db.lastError()));
+        return false;
+    }
+    // Readers and the writer do not block each other in WAL mode.
+    QSqlQuery pragma(db);
+    if (!pragma.exec(QStringLiteral("PRAGMA journal_mode=WAL")) || !pragma.next()
+        || pragma.value(0).toString().compare(QStringLiteral("wal"), Qt::CaseInsensitive) != 0) {
+        programlog::write(QStringLiteral("数据库未能切换到 WAL 模式：") + path + QStringLiteral(" -- ")
+                          + errorText(pragma.lastError()));
+    }
+    pragma.finish();
+    return true;
+}
+
+int Connection::postgresPort(const QString &portText)
+{
+    const QString text = portText.trimmed();
+    if (text.isEmpty())
+        return 5432;
+    bool ok = false;
+    const int port = text.toInt(&ok);
+    if (!ok || port <= 0 || port > 65535)
+        return -1;
+    return port;
+}
+
+bool Connection::openPostgres(const ServerSettings &settings)
+{
+    close();
+    m_backend = Backend::Postgres;
+    m_lastError.clear();
+    const QString target = settings.ip + QLatin1Char(':') + settings.port + QLatin1Char('/') + settings.data;
+    const int port = postgresPort(settings.port);
+    if (port < 0) {
+        fail(QStringLiteral("open ") + target, QStringLiteral("端口无效：") + settings.port);
+        return false;
+    }
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_name);
+    db.setHostName(settings.ip.trimmed());
+    db.setPort(port);
+    db.setDatabaseName(settings.data);
+    db.setUserName(settings.user);
+    db.setPassword(settings.password);
+    db.setConnectOptions(QStringLiteral("connect_timeout=%1;client_encoding=UTF8;application_name=shopdesk")
+                             .arg(connectTimeoutSeconds));
+    if (!db.open()) {
+        fail(QStringLiteral("open ") + settings.ip + QLatin1Char(':') + QString::number(port) + QLatin1Char('/')
+                 + settings.data,
+             errorText(db.lastError()));
+        return false;
+    }
+    return true;
+}
+
+void Connection::close()
+{
+    if (m_transactionDepth > 0 && isOpen())
+        rawExec(QStringLiteral("ROLLBACK"));
+    m_transactionDepth = 0;
+    m_rollbackOnly = false;
+    clearStatementCache();
+    if (QSqlDatabase::contains(m_name)) {
+        {
+            QSqlDatabase db = QSqlDatabase::database(m_name, false);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(m_name);
+    }
+}
+
+bool Connection::isOpen() const
+{
+    return QSqlDatabase::contains(m_name) && QSqlDatabase::database(m_name, false).isOpen();
+}
+
+const Dialect &Connection::dialect() const
+{
+    return Dialect::forBackend(m_backend);
+}
+
+Backend Connection::backend() const
+{
+    return m_backend;
+}
+
+QSqlDatabase Connection::database() const
+{
+    return QSqlDatabase::database(m_name, false);
+}
+
+int Connection::numRowsAffected() const
+{
+    return m_rowsAffected;
+}
+
+QString Connection::lastError() const
+{
+    return m_lastError;
+}
+
+void Connection::fail(const QString &what, const QString &error)
+{
+    m_lastError = error;
+    if (m_transactionDepth > 0)
+        m_rollbackOnly = true; // one operation commits whole or not at all
+    // One line per failure in the log file.
+    QString line = QStringLiteral("数据库语句失败：") + what + QStringLiteral(" -- ") + error;
+    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    programlog::write(line);
+}
+
+void Connection::clearStatementCache()
+{
+    m_statements.clear();
+    m_direct.reset();
+}
+
+Connection::Statement *Connection::run(const Sql &sql)
+{
+    m_rowsAffected = -1;
+    if (!isOpen()) {
+        fail(sql.display(), QStringLiteral("数据库未连接"));
+        return nullptr;
+    }
+    m_lastError.clear();
+    QSqlDatabase db = database();
+
+    if (sql.values.isEmpty()) {
+        // A fixed text runs directly (PostgreSQL cannot prepare statements such as CREATE).
+        m_direct = std::make_shared<Statement>(db);
+        if (!m_direct->query.exec(sql.text)) {
+            fail(sql.display(), errorText(m_direct->query.lastError()));
+            m_direct->query.finish();
+            return nullptr;
+        }
+        return m_direct.get();
+    }
+
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        auto it = m_statements.find(sql.text);
+        const bool cached = it != m_statements.end();
+        if (!cached) {
+            if (m_statements.size() >= statementCacheLimit)
+                m_statements.clear();
+            auto statement = std::make_shared<Statement>(db);
+            if (!statement->query.prepare(sql.text)) {
+                fail(sql.display(), errorText(statement->query.lastError()));
+                return nullptr;
+            }
+            it = m_statements.insert(sql.text, statement);
+        }
+        Statement *statement = it.value().get();
+        QSqlQuery &query = statement->query;
+        for (int i = 0; i < sql.values.size(); ++i)
+            query.bindValue(i, boundValue(sql.values.at(i)));
+        if (query.exec())
+            return statement;
+        const QString error = errorText(query.lastError());
+        query.finish();
+        m_statements.erase(it);
+        // A statement prepared earlier may have gone stale (the table changed since): prepare it
+        // again once, unless a transaction is open (there the failure has already spoiled it).
+        if (cached && m_transactionDepth == 0)
+            continue;
+        fail(sql.display(), error);
+        return nullptr;
+    }
+    return nullptr;
+}
+
+bool Connection::execute(const Sql &sql)
+{
+    Statement *statement = run(sql);
+    if (!statement)
+        return false;
+    m_rowsAffected = statement->query.numRowsAffected();
+    statement->query.finish();
+    return true;
+}
+
+bool Connection::rawExec(const QString &text)
+{
+    if (!isOpen()) {
+        fail(text, QStringLiteral("数据库未连接"));
+        return false;
+    }
+    QSqlQuery query(database());
+    if (!query.exec(text)) {
+        const QString error = errorText(query.lastError());
+        const int depth = m_transactionDepth;
+        m_transactionDepth = 0; // a failed BEGIN/COMMIT/ROLLBACK does not spoil another transaction
+        fail(text, error);
+        m_transactionDepth = depth;
+        return false;
+    }
+    return true;
+}
+
+Transaction Connection::transaction()
+{
+    if (!isOpen()) {
+        fail(QStringLiteral("BEGIN"), QStringLiteral("数据库未连接"));
+        return Transaction(nullptr, false);
+    }
+    if (m_transactionDepth > 0) {
+        ++m_transactionDepth;
+        return Transaction(this, false);
+    }
+    if (!rawExec(dialect().beginTransactionSql()))
+        return Transaction(nullptr, false);
+    m_transactionDepth = 1;
+    m_rollbackOnly = false;
+    return Transaction(this, true);
+}
+
+// Ends one guard. Returns true when the guard's wish came true (committed, or joined and ended
+// as asked).
+bool Connection::endTransaction(bool commit, bool outermost)
+{
+    if (m_transactionDepth <= 0)
+        return false; // the connection was closed under the guard
+    if (!outermost) {
+        --m_transactionDepth;
+        if (!commit)
+            m_rollbackOnly = true;
+        return !m_rollbackOnly || !commit;
+    }
+    m_transactionDepth = 0;
+    const bool rollbackOnly = m_rollbackOnly;
+    m_rollbackOnly = false;
+    if (!commit) {
+        rawExec(QStringLiteral("ROLLBACK"));
+        return true;
+    }
+    if (rollbackOnly) {
+        rawExec(QStringLiteral("ROLLBACK"));
+        m_lastError = QStringLiteral("事务中有语句失败或内层事务未提交，已全部撤销");
+        programlog::write(QStringLiteral("事务已撤销：其中有语句失败，或内层事务未提交"));
+        return false;
+    }
+    if (!rawExec(QStringLiteral("COMMIT"))) {
+        rawExec(QStringLiteral("ROLLBACK"));
+        return false;
+    }
+    return true;
+}
+
+} // namespace data

@@ -1,0 +1,89 @@
+#pragma once
+// The shop-database connection of the running program (one per program, shared by its windows;
+// each window keeps its own record sets). Every statement runs with its values bound; every
+// failed statement is logged with its text and the database error (qWarning and the program log).
+#include <QHash>
+#include <QSqlDatabase>
+#include <QString>
+#include <memory>
+
+#include "data/Backend.h"
+#include "data/ColumnLayout.h"
+#include "data/Dialect.h"
+#include "data/ServerSettings.h"
+#include "data/Sql.h"
+#include "data/Transaction.h"
+
+#include <QSqlQuery>
+
+namespace data {
+
+class Connection {
+public:
+    Connection();
+    ~Connection(); // closes
+    Connection(const Connection &) = delete;
+    Connection &operator=(const Connection &) = delete;
+
+    // Opens an existing SQLite file. A missing file is an error and no file is created.
+    // Runs in WAL mode with a busy timeout.
+    bool openSqlite(const QString &path);
+    // Opens a PostgreSQL database: ip and port apart, "" port = 5432, short connect timeout,
+    // client encoding UTF8. An invalid port is an error.
+    bool openPostgres(const ServerSettings &settings);
+    void close();
+    bool isOpen() const;
+
+    const Dialect &dialect() const; // of the backend last opened (SQLite before any open)
+    Backend backend() const;
+
+    // Runs a statement that returns no rows. False (and a failure-log entry) on error or when
+    // the connection is not open.
+    bool execute(const Sql &sql);
+    int numRowsAffected() const; // of the last execute; -1 after a failure
+    QString lastError() const;   // of the last statement or open; "" after a success
+
+    // Begins a transaction (see Transaction for nesting). A guard that could not begin is
+    // inactive and its commit() returns false.
+    Transaction transaction();
+    bool inTransaction() const { return m_transactionDepth > 0; }
+
+    QSqlDatabase database() const;
+    QString connectionName() const { return m_name; }
+
+    // The port an openPostgres() uses for a port text: "" -> 5432; -1 when the text is no port.
+    static int postgresPort(const QString &portText);
+    // Seconds PostgreSQL waits for the server at open.
+    static constexpr int connectTimeoutSeconds = 5;
+    // Milliseconds SQLite waits for a lock held by another connection.
+    static constexpr int busyTimeoutMs = 5000;
+
+private:
+    friend class RecordSet;
+    friend class Transaction;
+
+    // A prepared statement and the column layout of its last result.
+    struct Statement {
+        QSqlQuery query;
+        std::shared_ptr<const ColumnLayout> layout;
+        explicit Statement(const QSqlDatabase &db) : query(db) { query.setForwardOnly(true); }
+    };
+    // Runs sql on a (cached) prepared statement; logs and records a failure. Returns the statement
+    // (its query active on success) or null when it could not run.
+    Statement *run(const Sql &sql);
+    void fail(const QString &what, const QString &error);
+    bool endTransaction(bool commit, bool outermost);
+    bool rawExec(const QString &text);
+    void clearStatementCache();
+
+    QString m_name;
+    Backend m_backend = Backend::Sqlite;
+    QString m_lastError;
+    int m_rowsAffected = -1;
+    int m_transactionDepth = 0;
+    bool m_rollbackOnly = false;
+    QHash<QString, std::shared_ptr<Statement>> m_statements; // prepared statements by text
+    std::shared_ptr<Statement> m_direct;                    // the last statement without values
+};
+
+} // namespace data

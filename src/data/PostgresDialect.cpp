@@ -1,0 +1,57 @@
+#include "data/PostgresDialect.h"
+
+namespace data {
+
+namespace {
+
+// A text that is a plain decimal number (blanks around it allowed). Written without '?' so
+// that no placeholder scanner mistakes it.
+const QString numberPattern = QStringLiteral("'^\\s*[-+]{0,1}([0-9]+(\\.[0-9]*){0,1}|\\.[0-9]+)\\s*$'");
+
+} // namespace
+
+QString PostgresDialect::quoteTable(const QString &table) const
+{
+    return QLatin1Char('"') + table + QLatin1Char('"');
+}
+
+QString PostgresDialect::serverDateSql() const
+{
+    return QStringLiteral("select to_char(localtimestamp(0),'YYYY-MM-DD HH24:MI:SS')");
+}
+
+QString PostgresDialect::asNumber(const QString &column) const
+{
+    return QStringLiteral("(CASE WHEN ") + column + QStringLiteral(" ~ ") + numberPattern
+           + QStringLiteral(" THEN CAST(") + column + QStringLiteral(" AS numeric) ELSE 0 END)");
+}
+
+QString PostgresDialect::increment(const QString &column) const
+{
+    // The whole-number part of the current value (as SQLite's CAST AS INTEGER takes it) plus the change.
+    return column + QStringLiteral(" = CAST(CAST(trunc(") + asNumber(column)
+           + QStringLiteral(") AS bigint) + CAST(? AS bigint) AS text)");
+}
+
+QString PostgresDialect::incrementDecimal(const QString &column) const
+{
+    return column + QStringLiteral(" = CAST(trim_scale(") + asNumber(column)
+           + QStringLiteral(" + CAST(? AS numeric)) AS text)");
+}
+
+QString PostgresDialect::likeOp() const
+{
+    return QStringLiteral("ilike");
+}
+
+QString PostgresDialect::inStockCondition() const
+{
+    return asNumber(QStringLiteral("数量")) + QStringLiteral(">0");
+}
+
+QString PostgresDialect::beginTransactionSql() const
+{
+    return QStringLiteral("BEGIN");
+}
+
+} // namespace data

@@ -1,0 +1,49 @@
+#include "data/SqliteDialect.h"
+
+namespace data {
+
+QString SqliteDialect::quoteTable(const QString &table) const
+{
+    return QLatin1Char('[') + table + QLatin1Char(']');
+}
+
+QString SqliteDialect::serverDateSql() const
+{
+    return QStringLiteral("select strftime('%Y-%m-%d %H:%M:%S','now','localtime')");
+}
+
+QString SqliteDialect::asNumber(const QString &column) const
+{
+    // SQLite takes the leading number of a text and 0 when there is none; it never fails.
+    return QStringLiteral("CAST(") + column + QStringLiteral(" AS REAL)");
+}
+
+QString SqliteDialect::increment(const QString &column) const
+{
+    return column + QStringLiteral(" = CAST(CAST(") + column + QStringLiteral(" AS INTEGER) + CAST(? AS INTEGER) AS TEXT)");
+}
+
+QString SqliteDialect::incrementDecimal(const QString &column) const
+{
+    // %.15g drops trailing zeros and the point: 7.0 -> "7", 12.50 -> "12.5".
+    return column + QStringLiteral(" = printf('%.15g', CAST(") + column + QStringLiteral(" AS REAL) + CAST(? AS REAL))");
+}
+
+QString SqliteDialect::likeOp() const
+{
+    return QStringLiteral("like"); // ASCII letters ignore case by default
+}
+
+QString SqliteDialect::inStockCondition() const
+{
+    return QStringLiteral("数量<>'0'");
+}
+
+QString SqliteDialect::beginTransactionSql() const
+{
+    // Take the write lock at once, so that a transaction that reads before it writes waits for
+    // another writer (busy timeout) instead of failing at its first write.
+    return QStringLiteral("BEGIN IMMEDIATE");
+}
+
+} // namespace data

@@ -1,0 +1,19 @@
+#pragma once
+#include "data/Dialect.h"
+
+namespace data {
+
+class SqliteDialect final : public Dialect {
+public:
+    Backend backend() const override { return Backend::Sqlite; }
+    QString quoteTable(const QString &table) const override;
+    QString serverDateSql() const override;
+    QString asNumber(const QString &column) const override;
+    QString increment(const QString &column) const override;
+    QString incrementDecimal(const QString &column) const override;
+    QString likeOp() const override;
+    QString inStockCondition() const override;
+    QString beginTransactionSql() const override;
+};
+
+} // namespace data

@@ -1,0 +1,131 @@
+#include "platform/NumberText.h"
+
+#include <cmath>
+#include <limits>
+
+double roundTo(double x, int n)
+{
+    if (!std::isfinite(x) || x == 0.0)
+        return x == 0.0 ? 0.0 : x;
+    const double scale = std::pow(10.0, n);
+    const double magnitude = std::floor(std::fabs(x) * scale + 1e-12 + 0.5) / scale;
+    if (magnitude == 0.0)
+        return 0.0; // never "-0"
+    return x < 0 ? -magnitude : magnitude;
+}
+
+QString numberToText(double x)
+{
+    if (!std::isfinite(x) || x == 0.0)
+        return QStringLiteral("0");
+    // 'g' with 13 digits is exactly the rule: trailing zeros dropped, an exponent when the decimal
+    // exponent (after rounding to 13 digits) is below -4 or 13 and above. Qt's form does not depend
+    // on the locale.
+    return QString::number(x, 'g', 13);
+}
+
+namespace {
+
+// Full-width ASCII (U+FF01..U+FF5E) and the ideographic space become their half-width forms.
+QChar halfWidth(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= 0xFF01 && u <= 0xFF5E)
+        return QChar(char16_t(u - 0xFEE0));
+    if (u == 0x3000)
+        return QChar(u' ');
+    return c;
+}
+
+bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+
+} // namespace
+
+double textToNumber(const QString &text)
+{
+    QString s;
+    s.reserve(text.size());
+    for (QChar c : text)
+        s.append(halfWidth(c));
+
+    qsizetype i = 0;
+    const qsizetype n = s.size();
+    while (i < n && (s[i] == u' ' || s[i] == u'\t'))
+        ++i;
+    const qsizetype start = i;
+    if (i < n && (s[i] == u'+' || s[i] == u'-'))
+        ++i;
+    qsizetype digits = 0;
+    while (i < n && isDigit(s[i])) {
+        ++i;
+        ++digits;
+    }
+    if (i < n && s[i] == u'.') {
+        ++i;
+        while (i < n && isDigit(s[i])) {
+            ++i;
+            ++digits;
+        }
+    }
+    if (digits == 0)
+        return 0.0;
+    qsizetype end = i;
+    // An exponent counts only when it is complete: "2e" and "2e+" read as 2.
+    if (i < n && (s[i] == u'e' || s[i] == u'E')) {
+        qsizetype j = i + 1;
+        if (j < n && (s[j] == u'+' || s[j] == u'-'))
+            ++j;
+        if (j < n && isDigit(s[j])) {
+            while (j < n && isDigit(s[j]))
+                ++j;
+            end = j;
+        }
+    }
+    bool ok = false;
+    QString number = s.mid(start, end - start);
+    if (number.endsWith(u'.'))
+        number.chop(1);
+    const double value = number.toDouble(&ok); // QString::toDouble is locale-independent
+    if (!ok || !std::isfinite(value))
+        return 0.0;
+    return value;
+}
+
+qint64 textToInteger(const QString &text)
+{
+    const double whole = std::trunc(textToNumber(text));
+    constexpr double limit = 9.2e18;
+    if (whole >= limit)
+        return std::numeric_limits<qint64>::max();
+    if (whole <= -limit)
+        return std::numeric_limits<qint64>::min();
+    return static_cast<qint64>(whole);
+}
+
+QString roundedText(double x, int n)
+{
+    return numberToText(roundTo(x, n));
+}
+
+QString percentText(double x)
+{
+    return numberToText(x).left(5) + u'%';
+}
+
+QString printedAmountText(double x)
+{
+    double rounded = roundTo(x, 2);
+    if (!std::isfinite(rounded))
+        rounded = 0.0;
+    // Cents as a whole number avoid any binary leftovers in the two decimals.
+    const qint64 cents = qRound64(std::fabs(rounded) * 100.0);
+    const QString whole = QString::number(cents / 100);
+    QString grouped;
+    for (qsizetype i = 0; i < whole.size(); ++i) {
+        if (i > 0 && (whole.size() - i) % 3 == 0)
+            grouped.append(u',');
+        grouped.append(whole[i]);
+    }
+    const QString text = grouped + u'.' + QStringLiteral("%1").arg(cents % 100, 2, 10, QChar(u'0'));
+    return (cents != 0 && rounded < 0) ? u'-' + text : text;
+}

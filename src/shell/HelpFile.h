@@ -1,0 +1,12 @@
+#pragma once
+#include <QString>
+
+namespace shell {
+
+// The help document in the program directory (an HTML page: Debian has no viewer for the old format).
+inline const QString HelpFileName = QStringLiteral("帮助.html");
+
+// Opens the help document with the desktop's viewer; a missing file gives the viewer's own message.
+void openHelpFile();
+
+} // namespace shell

@@ -1,0 +1,155 @@
+#include "stock/StockRules.h"
+
+#include "data/Dialect.h"
+#include "data/Pinyin.h"
+#include "platform/Gbk.h"
+#include "platform/NumberText.h"
+#include "printing/Ean13.h"
+
+#include <QRegularExpression>
+#include <cmath>
+
+namespace stock {
+
+namespace {
+
+// Full-width ASCII (U+FF01..U+FF5E) and the ideographic space to half width.
+QString halfWidth(const QString &text)
+{
+    QString out = text;
+    for (QChar &c : out) {
+        const char16_t u = c.unicode();
+        if (u >= 0xFF01 && u <= 0xFF5E)
+            c = QChar(char16_t(u - 0xFEE0));
+        else if (u == 0x3000)
+            c = QChar(u' ');
+    }
+    return out;
+}
+
+QString twoDigits(int n)
+{
+    return (QStringLiteral("8") + QString::number(n)).right(2);
+}
+
+} // namespace
+
+data::Pairs storedPairs(data::Pairs pairs)
+{
+    for (auto &pair : pairs)
+        if (pair.second.typeId() == QMetaType::QString || !pair.second.isValid())
+            pair.second = stored(pair.second.toString());
+    return pairs;
+}
+
+data::Sql notEmpty(const QString &column)
+{
+    return data::cmp(column, QStringLiteral("<>"), stored(QString()));
+}
+
+data::Sql inStockOfShop(const data::Dialect &dialect, const QString &shop)
+{
+    return data::both(data::Sql(dialect.inStockCondition()), data::eq(QStringLiteral("所属店铺"), shop));
+}
+
+bool isZeroStock(const QString &quantity)
+{
+    return quantity == u"0";
+}
+
+bool isEditable(const QString &sold)
+{
+    return sold == u"0";
+}
+
+std::optional<qint64> parseQuantity(const QString &typed)
+{
+    const QString text = halfWidth(typed).trimmed();
+    if (text.isEmpty())
+        return 0;
+    static const QRegularExpression whole(QStringLiteral("^[+-]?[0-9]{1,15}$"));
+    if (!whole.match(text).hasMatch())
+        return std::nullopt;
+    return text.toLongLong();
+}
+
+std::optional<QString> parsePrice(const QString &typed)
+{
+    const QString text = halfWidth(typed).trimmed();
+    static const QRegularExpression number(QStringLiteral("^[+-]?([0-9]+(\\.[0-9]*)?|\\.[0-9]+)$"));
+    if (!number.match(text).hasMatch())
+        return std::nullopt;
+    return text;
+}
+
+QString searchKeyOf(const QString &name)
+{
+    QString key = data::toPinyinInitials(name);
+    for (QChar &c : key)
+        if (c >= u'A' && c <= u'Z')
+            c = QChar(char16_t(c.unicode() + 32));
+    return key;
+}
+
+data::Sql containsText(const data::Dialect &dialect, const QString &column, const QString &typed)
+{
+    QString escaped;
+    for (QChar c : typed) {
+        if (c == u'\\' || c == u'%' || c == u'_')
+            escaped += u'\\';
+        escaped += c;
+    }
+    return data::Sql(column + u' ' + dialect.likeOp() + QStringLiteral(" ? ESCAPE '\\'"),
+                     {QString(u'%' + escaped + u'%')});
+}
+
+QString styleNumberTail(const QString &styleNo)
+{
+    const int length = gbk::byteLength(styleNo);
+    QString tail;
+    for (int n = 3; n <= length; ++n) {
+        const QString ending = gbk::midBytes(styleNo, length - n);
+        if (gbk::byteLength(ending) != n) // the cut would halve a double-byte character
+            continue;
+        if (numberToText(textToNumber(ending)) == ending)
+            tail = ending;
+    }
+    return tail;
+}
+
+QString computeDiscountedPrice(const QString &tagPrice, const QString &discount)
+{
+    const double product = textToNumber(tagPrice) * textToNumber(discount);
+    return numberToText(std::floor(product + 1e-12));
+}
+
+qint64 generatedBarcodeBase(const QDateTime &time)
+{
+    const QDate d = time.date();
+    const QTime t = time.time();
+    const QString digits = QStringLiteral("69") + twoDigits(d.month()) + twoDigits(d.day())
+                           + twoDigits(t.hour()) + twoDigits(t.minute()) + twoDigits(t.second());
+    return digits.toLongLong() + 1;
+}
+
+QString barcodeFromBase(qint64 twelveDigits)
+{
+    const QString base = QString::number(twelveDigits);
+    return base + printing::computeEan13CheckDigit(base);
+}
+
+QString generateItemBarcode(const QDateTime &time)
+{
+    return barcodeFromBase(generatedBarcodeBase(time));
+}
+
+QString upperCaseSize(const QString &size)
+{
+    QString out = size;
+    for (QChar &c : out)
+        if (c >= u'a' && c <= u'z')
+            c = QChar(char16_t(c.unicode() - 32));
+    return out;
+}
+
+} // namespace stock

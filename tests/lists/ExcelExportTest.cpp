@@ -1,0 +1,218 @@
+#include "lists/ExcelExport.h"
+#include "lists/ReportList.h"
+#include "platform/ProgramDir.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QProgressBar>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+#include <gtest/gtest.h>
+
+namespace {
+
+// One part of a workbook (a zip archive), read with unzip.
+QByteArray workbookPart(const QString &path, const QString &part)
+{
+    QProcess unzip;
+    unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), path, part});
+    if (!unzip.waitForFinished(30000) || unzip.exitCode() != 0)
+        return {};
+    return unzip.readAllStandardOutput();
+}
+
+// The first sheet's cells as rows of texts (shared and inline strings; gaps are empty texts).
+QList<QStringList> readSheet(const QString &path)
+{
+    QStringList shared;
+    {
+        QXmlStreamReader xml(workbookPart(path, QStringLiteral("xl/sharedStrings.xml")));
+        QString current;
+        bool inItem = false;
+        while (!xml.atEnd()) {
+            xml.readNext();
+            if (xml.isStartElement() && xml.name() == u"si") {
+                inItem = true;
+                current.clear();
+            } else if (xml.isStartElement() && xml.name() == u"t" && inItem) {
+                current += xml.readElementText();
+            } else if (xml.isEndElement() && xml.name() == u"si") {
+                shared.append(current);
+                inItem = false;
+            }
+        }
+    }
+    QList<QStringList> rows;
+    QXmlStreamReader xml(workbookPart(path, QStringLiteral("xl/worksheets/sheet1.xml")));
+    int row = -1, column = -1;
+    QString type;
+    auto put = [&](const QString &text) {
+        while (rows.size() <= row)
+            rows.append(QStringList());
+        QStringList &cells = rows[row];
+        while (cells.size() <= column)
+            cells.append(QString());
+        cells[column] = text;
+    };
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (!xml.isStartElement())
+            continue;
+        if (xml.name() == u"c") {
+            const QString ref = xml.attributes().value(QStringLiteral("r")).toString();
+            column = 0;
+            int i = 0;
+            while (i < ref.size() && ref[i].isLetter())
+                column = column * 26 + (ref[i++].unicode() - u'A' + 1);
+            column -= 1;
+            row = ref.mid(i).toInt() - 1;
+            type = xml.attributes().value(QStringLiteral("t")).toString();
+        } else if (xml.name() == u"v") {
+            const QString v = xml.readElementText();
+            put(type == u"s" ? shared.value(v.toInt()) : v);
+        } else if (xml.name() == u"t" && type == u"inlineStr") {
+            put(xml.readElementText());
+        } else if (xml.name() == u"f") {
+            put(QStringLiteral("<formula>"));
+        }
+    }
+    return rows;
+}
+
+class ExcelExportTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+    QString path(const QString &name) const { return excelExportPath(dir.path(), name); }
+
+    QTemporaryDir dir;
+};
+
+} // namespace
+
+TEST_F(ExcelExportTest, WorkbookHoldsTheTitlesAndEveryCellAsText)
+{
+    ReportList list;
+    list.addColumn(QString(), 0); // hidden id, untitled
+    list.addColumn(QStringLiteral("商品名称"), 120);
+    list.addColumn(QStringLiteral("备 注"), 120);
+    list.addColumn(QStringLiteral("商品名称"), 80); // duplicate title
+    list.addRow({"1", QStringLiteral("Levi's 牛仔裤"), "a,b", "=1+2"});
+    list.addRow({"2", QStringLiteral("第一行\n第二行"), "", "0012"});
+    list.addRow({"3", QStringLiteral("合    计："), "'", QString(300, u'长')});
+
+    ASSERT_TRUE(exportListViewToExcel(&list, dir.path(), QStringLiteral("销售明细2015年03月11号14点5")));
+    const QString file = path(QStringLiteral("销售明细2015年03月11号14点5"));
+    ASSERT_TRUE(QFile::exists(file));
+    const QList<QStringList> expected = {
+        {"", QStringLiteral("商品名称"), QStringLiteral("备 注"), QStringLiteral("商品名称")},
+        {"1", QStringLiteral("Levi's 牛仔裤"), "a,b", "=1+2"},
+        {"2", QStringLiteral("第一行\n第二行"), "", "0012"},
+        {"3", QStringLiteral("合    计："), "'", QString(300, u'长')},
+    };
+    EXPECT_EQ(readSheet(file), expected);
+    // Every cell is a string: no numbers, no formulas.
+    const QByteArray sheet = workbookPart(file, QStringLiteral("xl/worksheets/sheet1.xml"));
+    EXPECT_FALSE(sheet.contains("<f>"));
+    EXPECT_FALSE(sheet.contains("<c r=\"D3\"><v>"));
+    // Nothing but the workbook is left in the folder.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QFileInfo(file).fileName()});
+}
+
+TEST_F(ExcelExportTest, EmptyListGivesTheHeaderRowOnlyAndNoColumnsGivesFalse)
+{
+    ReportList list;
+    list.addColumn(QStringLiteral("会员卡号"), 80);
+    list.addColumn(QStringLiteral("会员姓名"), 80);
+    ASSERT_TRUE(exportListViewToExcel(&list, dir.path(), QStringLiteral("会员信息")));
+    EXPECT_EQ(readSheet(path(QStringLiteral("会员信息"))),
+              (QList<QStringList>{{QStringLiteral("会员卡号"), QStringLiteral("会员姓名")}}));
+
+    ReportList noColumns;
+    EXPECT_FALSE(exportListViewToExcel(&noColumns, dir.path(), QStringLiteral("空")));
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("空"))));
+    EXPECT_FALSE(exportListViewToExcel(nullptr, dir.path(), QStringLiteral("空")));
+}
+
+TEST_F(ExcelExportTest, SecondExportInTheSameMinuteReplacesTheFirst)
+{
+    ReportList list;
+    list.addColumn(QStringLiteral("款号"), 80);
+    list.addRow({"K001"});
+    list.addRow({"K002"});
+    const QString name = QStringLiteral("调拨记录2015年03月11号9点0");
+    ASSERT_TRUE(exportListViewToExcel(&list, dir.path(), name));
+    list.clear();
+    list.addRow({"K003"});
+    ASSERT_TRUE(exportListViewToExcel(&list, dir.path(), name));
+    EXPECT_EQ(readSheet(path(name)), (QList<QStringList>{{QStringLiteral("款号")}, {"K003"}}));
+}
+
+TEST_F(ExcelExportTest, FailureIsReportedAndLeavesAnEarlierWorkbookAlone)
+{
+    ReportList list;
+    list.addColumn(QStringLiteral("款号"), 80);
+    list.addRow({"K001"});
+    EXPECT_FALSE(exportListViewToExcel(&list, QStringLiteral("/proc"), QStringLiteral("销售报表")));
+    EXPECT_FALSE(exportListViewToExcel(&list, dir.filePath(QStringLiteral("missing")), QStringLiteral("销售报表")));
+    EXPECT_FALSE(exportListViewToExcel(&list, dir.path(), QString()));
+
+    ASSERT_TRUE(exportListViewToExcel(&list, dir.path(), QStringLiteral("销售报表")));
+    list.addRow({"K002"});
+    // A sheet name Excel refuses fails the export; the workbook written before stays whole.
+    EXPECT_FALSE(exportListViewToExcel(&list, dir.path(), QStringLiteral("销售报表"), QStringLiteral("a/b"), true));
+    EXPECT_EQ(readSheet(path(QStringLiteral("销售报表"))), (QList<QStringList>{{QStringLiteral("款号")}, {"K001"}}));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+TEST_F(ExcelExportTest, SheetNameProgressAndProgramDirectory)
+{
+    ReportList list;
+    list.addColumn(QStringLiteral("款号"), 80);
+    for (int i = 0; i < 250; ++i)
+        list.addRow({QString::number(i)});
+    QProgressBar progress;
+    ASSERT_TRUE(exportListViewToExcel(&list, dir.path(), QStringLiteral("库存报警"), QStringLiteral("[库存]"), true,
+                                      &progress));
+    EXPECT_EQ(progress.maximum(), 250);
+    EXPECT_EQ(progress.value(), 250);
+    EXPECT_TRUE(workbookPart(path(QStringLiteral("库存报警")), QStringLiteral("xl/workbook.xml"))
+                    .contains(QStringLiteral("name=\"库存\"").toUtf8()));
+
+    ProgramDir::set(dir.path());
+    ASSERT_TRUE(exportListViewToExcelInProgramDir(&list, QStringLiteral("销量排行")));
+    EXPECT_EQ(readSheet(QDir(ProgramDir::path()).filePath(QStringLiteral("销量排行.xlsx"))).size(), 251);
+}
+
+TEST(ExcelExportName, PrefixDateAndClockAsTheButtonsNameTheirWorkbooks)
+{
+    EXPECT_EQ(excelExportName(QStringLiteral("销售明细"), QDate(2015, 3, 11), QTime(14, 5)),
+              QStringLiteral("销售明细2015年03月11号14点5"));
+    EXPECT_EQ(excelExportName(QStringLiteral("采购报表"), QDate(2015, 12, 1), QTime(9, 0)),
+              QStringLiteral("采购报表2015年12月01号9点0"));
+    EXPECT_EQ(excelExportName(QStringLiteral("库存报警"), QDate(2016, 1, 2), QTime(0, 59)),
+              QStringLiteral("库存报警2016年01月02号0点59"));
+    EXPECT_EQ(excelExportPath(QStringLiteral("/shop"), QStringLiteral("会员信息")), QStringLiteral("/shop/会员信息.xlsx"));
+}
+
+TEST(ExcelExportName, EachButtonsSuccessTextAndAClearFailureText)
+{
+    const QList<std::pair<const char16_t *, const char16_t *>> table = {
+        {u"销售明细", u"销售明细已成功导出在程序运行目录下"},
+        {u"会员生日提醒", u"会员生日提配已成功导出在程序运行目录下"},
+        {u"会员信息", u"会员信息已成功导出在程序运行目录下"},
+        {u"退货管理", u"退货管理数据已成功导出在程序运行目录下"},
+        {u"库存报警", u"库存报警已成功导出在程序运行目录下"},
+        {u"调拨记录", u"调拨记录已成功导出在程序运行目录下"},
+        {u"销量排行", u"销量排行已成功导出在程序运行目录下"},
+        {u"销售报表", u"销售报表已成功导出在程序运行目录下"},
+        {u"采购报表", u"采购报表已成功导出在程序运行目录下"},
+    };
+    for (const auto &[prefix, text] : table) {
+        EXPECT_EQ(exportSuccessText(QString::fromUtf16(prefix)), QString::fromUtf16(text));
+        const QString failure = exportFailureText(QString::fromUtf16(prefix));
+        EXPECT_TRUE(failure.startsWith(QStringLiteral("导出失败：")));
+        EXPECT_FALSE(failure.contains(QStringLiteral("成功")));
+    }
+}

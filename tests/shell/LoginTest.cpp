@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include "ShellFixture.h"
+#include "platform/MessageScript.h"
+#include "shell/Login.h"
+
+using shell::LoginOutcome;
+using shelltest::Workstation;
+
+namespace {
+
+struct LoginCase
+{
+    const char *name;
+    QString workstationShop;
+    QString account;
+    QString password;
+    LoginOutcome outcome;
+    QString message;      // the text shown, "" for none
+    QString loggedInShop; // accountShop after a successful login
+};
+
+class LoginTest : public ::testing::TestWithParam<data::Backend>
+{
+};
+
+TEST_P(LoginTest, DecidesByAccountPasswordAndShop)
+{
+    Workstation ws(GetParam());
+    ASSERT_TRUE(ws.db->ok()) << ws.db->error().toStdString();
+    ASSERT_TRUE(ws.addAccount(QStringLiteral("li"), QStringLiteral("123"), QStringLiteral("李"), QStringLiteral("东店")));
+    ASSERT_TRUE(ws.addAccount(QStringLiteral("O'Neil"), QStringLiteral("p'w"), QStringLiteral("欧"), QStringLiteral("东店")));
+    // The same name and password in two shops: the workstation's own row decides.
+    ASSERT_TRUE(ws.addAccount(QStringLiteral("wang"), QStringLiteral("9"), QStringLiteral("王西"), QStringLiteral("西店")));
+    ASSERT_TRUE(ws.addAccount(QStringLiteral("wang"), QStringLiteral("9"), QStringLiteral("王东"), QStringLiteral("东店")));
+
+    const QString wrong = shell::WrongLoginText;
+    const LoginCase cases[] = {
+        {"admin on a foreign shop", QStringLiteral("东店"), QStringLiteral("admin"), QStringLiteral("580417"),
+         LoginOutcome::AdmittedForSetup, shell::SetupNoticeText, QString()},
+        {"any account without a shop", QString(), QStringLiteral("li"), QStringLiteral("123"),
+         LoginOutcome::AdmittedForSetup, shell::SetupNoticeText, QStringLiteral("东店")},
+        {"own shop", QStringLiteral("东店"), QStringLiteral("li"), QStringLiteral("123"), LoginOutcome::Admitted, QString(),
+         QStringLiteral("东店")},
+        {"another shop's account", QStringLiteral("南店"), QStringLiteral("li"), QStringLiteral("123"),
+         LoginOutcome::OtherShop, shell::otherShopText(QStringLiteral("东店"), QStringLiteral("南店")), QString()},
+        {"wrong password", QStringLiteral("东店"), QStringLiteral("li"), QStringLiteral("124"), LoginOutcome::Refused, wrong,
+         QString()},
+        {"injection", QStringLiteral("东店"), QStringLiteral("admin"), QStringLiteral("' or '1'='1"),
+         LoginOutcome::Refused, wrong, QString()},
+        {"injection in the name", QStringLiteral("东店"), QStringLiteral("' or '1'='1' --"), QStringLiteral("x"),
+         LoginOutcome::Refused, wrong, QString()},
+        {"other letter case", QStringLiteral("东店"), QStringLiteral("Admin"), QStringLiteral("580417"),
+         LoginOutcome::Refused, wrong, QString()},
+        {"quote in name and password", QStringLiteral("东店"), QStringLiteral("O'Neil"), QStringLiteral("p'w"),
+         LoginOutcome::Admitted, QString(), QStringLiteral("东店")},
+        {"same account in two shops", QStringLiteral("东店"), QStringLiteral("wang"), QStringLiteral("9"),
+         LoginOutcome::Admitted, QString(), QStringLiteral("东店")},
+    };
+    for (const LoginCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(ws.openContext(c.workstationShop));
+        ws.ctx.currentAccount = QStringLiteral("stale");
+        ws.ctx.accountRights.前台收银 = QStringLiteral("√");
+        MessageScript script;
+        const bool admitted = shell::login(ws.ctx, c.account, c.password, nullptr);
+        EXPECT_EQ(admitted, c.outcome == LoginOutcome::Admitted || c.outcome == LoginOutcome::AdmittedForSetup);
+        EXPECT_EQ(script.texts(), c.message.isEmpty() ? QStringList() : QStringList{c.message});
+        if (!script.messages().isEmpty()) {
+            const ShownMessage &m = script.messages().first();
+            EXPECT_EQ(m.title, c.outcome == LoginOutcome::AdmittedForSetup ? shell::SetupNoticeTitle : QString());
+            EXPECT_EQ(m.icon, c.outcome == LoginOutcome::Refused ? MessageIcon::Warning : MessageIcon::None);
+        }
+        if (admitted) {
+            EXPECT_EQ(ws.ctx.currentAccount, c.account);
+            EXPECT_EQ(ws.ctx.accountShop, c.loggedInShop);
+            EXPECT_EQ(ws.ctx.accountRights.系统设置, QStringLiteral("√"));
+        } else {
+            // A refused account leaves nothing of itself (or of an earlier one) in force.
+            EXPECT_EQ(ws.ctx.currentAccount, QString());
+            EXPECT_EQ(ws.ctx.accountRights.前台收银, QString());
+        }
+        ws.ctx.connection().close();
+    }
+}
+
+TEST_P(LoginTest, ReadsNameAndRightsOfTheAccount)
+{
+    Workstation ws(GetParam());
+    ASSERT_TRUE(ws.db->ok()) << ws.db->error().toStdString();
+    ASSERT_TRUE(ws.addAccount(QStringLiteral("zhao"), QStringLiteral("1"), QStringLiteral("赵"), QStringLiteral("东店"),
+                              {QStringLiteral("实况播报"), QStringLiteral("查看进价")}));
+    ASSERT_TRUE(ws.openContext(QStringLiteral("东店")));
+    EXPECT_EQ(shell::checkLogin(ws.ctx, QStringLiteral("zhao"), QStringLiteral("1")).outcome, LoginOutcome::Admitted);
+    EXPECT_EQ(ws.ctx.currentUserName, QStringLiteral("赵"));
+    for (int i = 0; i < AccountRights::count; ++i) {
+        const QString right = AccountRights::columns().at(i);
+        const bool granted = right == QStringLiteral("实况播报") || right == QStringLiteral("查看进价");
+        EXPECT_EQ(ws.ctx.accountRights[i], granted ? QStringLiteral("√") : QString()) << right.toStdString();
+    }
+}
+
+TEST(LoginWithoutDatabase, IsRefusedWithTheWrongLoginText)
+{
+    AppContext ctx; // no connection open: the account table cannot be read
+    MessageScript script;
+    EXPECT_FALSE(shell::login(ctx, QStringLiteral("admin"), QStringLiteral("580417"), nullptr));
+    EXPECT_EQ(script.texts(), QStringList{shell::WrongLoginText});
+}
+
+SHOPDESK_BOTH_BACKENDS(LoginTest);
+
+} // namespace

@@ -1,0 +1,265 @@
+#include <QClipboard>
+#include <QDate>
+#include <QFile>
+#include <QGuiApplication>
+#include <gtest/gtest.h>
+
+#include "ShellFixture.h"
+#include "data/Connection.h"
+#include "platform/Clock.h"
+#include "platform/MessageScript.h"
+#include "shell/LoginWindow.h"
+#include "shell/RemoteSupportServer.h"
+
+using shell::LoginWindow;
+using shelltest::Workstation;
+using Start = LoginWindow::StartResult;
+
+namespace {
+
+const QString SettingsWindow = QStringLiteral("DatabaseSettingsWindow");
+
+class StartupTest : public ::testing::TestWithParam<data::Backend>
+{
+protected:
+    void TearDown() override { Clock::reset(); }
+};
+
+TEST(Startup, FirstStartWithoutSqlIniOpensTheSettingsWindowAndEnds)
+{
+    Workstation ws(data::Backend::Sqlite);
+    ASSERT_TRUE(ws.db->ok());
+    ASSERT_FALSE(QFile::exists(ws.ini().path()));
+    MessageScript script;
+    LoginWindow window(ws.ctx, {});
+    EXPECT_EQ(window.initLoginWindow(), Start::Ended);
+    EXPECT_EQ(script.dialogs(), QStringList{SettingsWindow});
+    EXPECT_TRUE(script.texts().isEmpty()); // the interface font is installed: no font question
+    EXPECT_FALSE(ws.ctx.connection().isOpen());
+}
+
+TEST(Startup, FontCheckLooksForTheInterfaceFont)
+{
+    EXPECT_FALSE(LoginWindow::interfaceFontMissing({QStringLiteral("DejaVu Sans"), QStringLiteral("WenQuanYi Micro Hei")}));
+    EXPECT_FALSE(LoginWindow::interfaceFontMissing({QStringLiteral("WenQuanYi Micro Hei Mono")}));
+    EXPECT_TRUE(LoginWindow::interfaceFontMissing({QStringLiteral("DejaVu Sans"), QStringLiteral("微软雅黑")}));
+    EXPECT_TRUE(LoginWindow::interfaceFontMissing({}));
+    EXPECT_EQ(LoginWindow::fontQuestionText(),
+              QStringLiteral("检到你的系统没有安装[WenQuanYi Micro Hei]字体，为保证软件显示效果，请安装\r\n"
+                             "选择【是】，软件弹出下载网页。\r\n选择【否】，自行下载"));
+}
+
+TEST(Startup, UnusableConfigurationsOpenTheSettingsWindow)
+{
+    struct Case
+    {
+        const char *name;
+        QString mode;
+        bool removeDatabase;
+    };
+    const Case cases[] = {
+        {"missing qi.db", AppContext::SingleMachineMode, true},
+        {"unknown mode", QStringLiteral("xyz"), false},
+        {"network mode without an address", AppContext::NetworkMode, false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        Workstation ws(data::Backend::Sqlite);
+        ASSERT_TRUE(ws.db->ok());
+        ws.db->connection().close();
+        if (c.removeDatabase)
+            ASSERT_TRUE(QFile::remove(ws.db->sqlitePath()));
+        ws.ini().writeEncipheredSetting(SettingsFile::VersionSection, SettingsFile::VersionKey, c.mode,
+                                        SettingsFile::CipherForm::Bare);
+        MessageScript script;
+        LoginWindow window(ws.ctx, {});
+        EXPECT_EQ(window.initLoginWindow(), Start::Ended);
+        EXPECT_EQ(script.dialogs(), QStringList{SettingsWindow});
+        EXPECT_EQ(window.findChild<QWidget *>(QStringLiteral("透明标签3"))->property("text").toString(), c.mode);
+        if (c.removeDatabase)
+            EXPECT_FALSE(QFile::exists(ws.db->sqlitePath())) << "a missing database is never created";
+    }
+}
+
+TEST(Startup, NetworkServerThatRefusesOpensTheSettingsWindow)
+{
+    Workstation ws(data::Backend::Sqlite);
+    ASSERT_TRUE(ws.db->ok());
+    const auto bare = SettingsFile::CipherForm::Bare;
+    ws.ini().writeEncipheredSetting(SettingsFile::DatabaseSection, SettingsFile::IpKey, QStringLiteral("127.0.0.1"), bare);
+    ws.ini().writeEncipheredSetting(SettingsFile::DatabaseSection, SettingsFile::PortKey, QStringLiteral("1"), bare);
+    ws.ini().writeEncipheredSetting(SettingsFile::DatabaseSection, SettingsFile::DataKey, QStringLiteral("shop"), bare);
+    ws.ini().writeEncipheredSetting(SettingsFile::VersionSection, SettingsFile::VersionKey, AppContext::NetworkMode, bare);
+    MessageScript script;
+    LoginWindow window(ws.ctx, {});
+    EXPECT_EQ(window.initLoginWindow(), Start::Ended);
+    EXPECT_EQ(script.dialogs(), QStringList{SettingsWindow});
+}
+
+TEST_P(StartupTest, AdminHintOnlyWithTheShippedAccountAlone)
+{
+    Workstation ws(GetParam());
+    ASSERT_TRUE(ws.db->ok()) << ws.db->error().toStdString();
+    ws.configure(QString());
+    {
+        MessageScript script;
+        LoginWindow window(ws.ctx, {});
+        EXPECT_EQ(window.initLoginWindow(), Start::WaitingForLogin);
+        EXPECT_TRUE(script.dialogs().isEmpty());
+        EXPECT_EQ(window.accountCount(), 1);
+        EXPECT_TRUE(window.adminHintShown());
+        EXPECT_EQ(window.findChild<QWidget *>(QStringLiteral("透明标签1"))->property("text").toString(),
+                  QStringLiteral("管理员默认帐号：admin    密码：580417"));
+    }
+    ASSERT_TRUE(ws.addAccount(QStringLiteral("li"), QStringLiteral("1"), QStringLiteral("李"), QStringLiteral("东店")));
+    AppContext fresh;
+    MessageScript script;
+    LoginWindow window(fresh, {});
+    EXPECT_EQ(window.initLoginWindow(), Start::WaitingForLogin);
+    EXPECT_EQ(window.accountCount(), 2);
+    EXPECT_FALSE(window.adminHintShown());
+}
+
+TEST_P(StartupTest, LoadsTheShopsRowsAndTodayByMode)
+{
+    Workstation ws(GetParam());
+    ASSERT_TRUE(ws.db->ok()) << ws.db->error().toStdString();
+    const QString shop = QStringLiteral("东店");
+    ws.configure(shop);
+    ASSERT_TRUE(ws.insert(QStringLiteral("折扣方案"), {{QStringLiteral("款号字母"), QStringLiteral("K")},
+                                                       {QStringLiteral("统一折扣"), QStringLiteral("0.9")},
+                                                       {QStringLiteral("所属店铺"), shop}}));
+    ASSERT_TRUE(ws.insert(QStringLiteral("店铺名"), {{QStringLiteral("店名"), shop},
+                                                     {QStringLiteral("销售"), QStringLiteral("2")},
+                                                     {QStringLiteral("公告间隔"), QStringLiteral("30")}}));
+    ASSERT_TRUE(ws.insert(QStringLiteral("会员类别"), {{QStringLiteral("会员类别"), QStringLiteral("金")},
+                                                       {QStringLiteral("会员折扣"), QStringLiteral("0.8")},
+                                                       {QStringLiteral("所属店铺"), shop}}));
+    // A local clock far from the server's: network mode must take the server's date.
+    Clock::setFixed(QDateTime(QDate(2001, 2, 3), QTime(9, 5)));
+
+    MessageScript script;
+    LoginWindow window(ws.ctx, {});
+    ASSERT_EQ(window.initLoginWindow(), Start::WaitingForLogin);
+    EXPECT_EQ(ws.ctx.runMode, ws.modeName());
+    EXPECT_EQ(ws.ctx.currentShop, shop);
+    EXPECT_EQ(ws.ctx.discountScheme.款号字母, QStringLiteral("K"));
+    EXPECT_EQ(ws.ctx.discountScheme.统一折扣, QStringLiteral("0.9"));
+    EXPECT_EQ(ws.ctx.shopSettings.销售, QStringLiteral("2"));
+    EXPECT_EQ(ws.ctx.shopSettings.公告间隔, QStringLiteral("30"));
+    EXPECT_EQ(ws.ctx.memberTiers[0].会员类别, QStringLiteral("金"));
+    if (ws.network()) {
+        data::RecordSet rs(ws.db->connection());
+        ASSERT_TRUE(rs.open(data::Sql("SELECT to_char(current_date, 'YYYY-MM-DD')")));
+        EXPECT_EQ(ws.ctx.today.dateText(), rs.text(0));
+        EXPECT_FALSE(ws.ctx.serverDateText.isEmpty());
+    } else {
+        EXPECT_EQ(ws.ctx.today.dateText(), QStringLiteral("2001-02-03"));
+    }
+}
+
+TEST(RemoteSupportServer, VersionComparison)
+{
+    const QString program = QStringLiteral("2.0");
+    for (const QString &published : {QString(), QStringLiteral("2.0"), QStringLiteral("1.9"), QStringLiteral("abc")})
+        EXPECT_FALSE(shell::RemoteSupportServer::isNewerVersion(program, published)) << published.toStdString();
+    for (const QString &published : {QStringLiteral("2.000001"), QStringLiteral("2.1"), QStringLiteral("3")})
+        EXPECT_TRUE(shell::RemoteSupportServer::isNewerVersion(program, published)) << published.toStdString();
+}
+
+TEST(RemoteSupportServer, NotConfiguredMeansNothingIsOpened)
+{
+    shell::RemoteSupportServer server;
+    data::ServerSettings settings;
+    settings.ip = QStringLiteral("127.0.0.1"); // no database name: not configured
+    EXPECT_FALSE(shell::RemoteSupportServer::isConfigured(settings));
+    EXPECT_FALSE(server.open(settings));
+    EXPECT_TRUE(server.connection().lastError().isEmpty()) << "no connection was attempted";
+    EXPECT_EQ(server.publishedVersion().version, QString());
+}
+
+// The remote server's tables in a database of the test server.
+bool makeRemoteTables(data::Connection &connection)
+{
+    QFile file(QStringLiteral(SHOPDESK_SOURCE_DIR "/db/remote.sql"));
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QString text;
+    for (const QString &line : QString::fromUtf8(file.readAll()).split(u'\n')) {
+        if (!line.trimmed().startsWith(QStringLiteral("--")))
+            text += line + u'\n';
+    }
+    for (const QString &statement : text.split(u';')) {
+        const QString s = statement.trimmed();
+        if (s.isEmpty() || s.startsWith(QStringLiteral("BEGIN")) || s.startsWith(QStringLiteral("COMMIT")))
+            continue;
+        if (!connection.execute(data::Sql(s)))
+            return false;
+    }
+    return true;
+}
+
+TEST(UpdateCheck, NewerOlderAndMissingVersions)
+{
+    Workstation ws(data::Backend::Sqlite);
+    ASSERT_TRUE(ws.db->ok());
+    ws.configure(QString());
+    testsupport::TestDatabase remote(data::Backend::Postgres, testsupport::TestDatabase::Empty);
+    ASSERT_TRUE(remote.ok()) << remote.error().toStdString();
+    ASSERT_TRUE(makeRemoteTables(remote.connection()));
+    ASSERT_TRUE(shell::RemoteSupportServer::writeSettings(ws.ini(), remote.serverSettings()));
+
+    const QString address = QStringLiteral("https://example.com/shopdesk/2.1");
+    struct Case
+    {
+        const char *name;
+        QStringList versions; // rows of b升级, oldest first; the newest counts
+        bool announced;
+    };
+    const Case cases[] = {
+        {"no row", {}, false},
+        {"older", {QStringLiteral("1.9")}, false},
+        {"same", {QStringLiteral("2.0")}, false},
+        {"newer", {QStringLiteral("1.5"), QStringLiteral("2.1")}, true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(remote.connection().execute(data::Sql("DELETE FROM b升级")));
+        for (const QString &v : c.versions)
+            ASSERT_TRUE(remote.connection().execute(
+                data::Sql(QStringLiteral("INSERT INTO b升级 (版本号, 升级地址) VALUES (?, ?)"), {v, address})));
+        ws.opened.clear();
+        QGuiApplication::clipboard()->clear();
+        AppContext ctx;
+        MessageScript script;
+        LoginWindow window(ctx, {});
+        EXPECT_EQ(window.initLoginWindow(), c.announced ? Start::Ended : Start::WaitingForLogin);
+        if (c.announced) {
+            EXPECT_EQ(script.texts(), QStringList{QStringLiteral("检到新版本！请在弹出的网页上下载\r\n或者手动打开下载 ") + address
+                                                  + QStringLiteral(" （地址已复制）")});
+            EXPECT_EQ(script.messages().first().icon, MessageIcon::None);
+            EXPECT_EQ(script.messages().first().title, QString());
+            EXPECT_EQ(ws.opened, QList<QUrl>{QUrl(address)});
+            EXPECT_EQ(QGuiApplication::clipboard()->text(), address);
+        } else {
+            EXPECT_TRUE(script.texts().isEmpty());
+            EXPECT_TRUE(ws.opened.isEmpty());
+        }
+    }
+}
+
+TEST(UpdateCheck, WithoutRemoteServerNothingIsAttempted)
+{
+    Workstation ws(data::Backend::Sqlite);
+    ASSERT_TRUE(ws.db->ok());
+    ws.configure(QString());
+    MessageScript script;
+    LoginWindow window(ws.ctx, {});
+    EXPECT_FALSE(window.onlineVersionCheck());
+    EXPECT_TRUE(script.texts().isEmpty());
+    EXPECT_TRUE(ws.opened.isEmpty());
+}
+
+SHOPDESK_BOTH_BACKENDS(StartupTest);
+
+} // namespace

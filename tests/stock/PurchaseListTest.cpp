@@ -1,0 +1,182 @@
+#include "StockFixture.h"
+
+#include "stock/PurchaseEntry.h"
+#include "stock/FormLists.h"
+#include "stock/PurchaseList.h"
+
+using namespace stock;
+using stocktest::SqliteStockFixture;
+
+namespace {
+
+PurchaseRow row(const QString &id, const QString &quantity, const QString &cost, const QString &alarm = QString())
+{
+    PurchaseRow r;
+    r.id = id;
+    r.quantity = quantity;
+    r.cost = cost;
+    r.upper = QStringLiteral("9");
+    r.lower = QStringLiteral("1");
+    r.alarmSwitch = alarm;
+    return r;
+}
+
+TEST(PurchaseListLines, ColoursCostAndTotals)
+{
+    const QList<PurchaseRow> rows = {row(QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("10")),
+                                     row(QStringLiteral("2"), QStringLiteral("00"), QStringLiteral("10")),
+                                     row(QStringLiteral("3"), QStringLiteral("3"), QStringLiteral("2.5"), QStringLiteral("真")),
+                                     row(QStringLiteral("4"), QStringLiteral("0.0"), QStringLiteral("1"), QStringLiteral("假"))};
+    const QList<PurchaseListLine> seen = purchaseListLines(rows, true);
+    ASSERT_EQ(seen.size(), 5);
+    EXPECT_EQ(seen[0].colour, kRed);
+    EXPECT_EQ(seen[1].colour, kTeal);
+    EXPECT_EQ(seen[3].colour, kTeal);
+    EXPECT_EQ(seen[2].cells.mid(16), (QStringList{QStringLiteral("9"), QStringLiteral("1"), QStringLiteral("真")}));
+    EXPECT_EQ(seen[3].cells.mid(16), (QStringList{QString(), QString(), QString()}));
+    const PurchaseListLine &totals = seen[4];
+    EXPECT_TRUE(totals.totals);
+    EXPECT_EQ(totals.colour, kRed);
+    EXPECT_TRUE(totals.cells[0].isEmpty());
+    EXPECT_EQ(totals.cells[7], QStringLiteral("合计:"));
+    EXPECT_EQ(totals.cells[8], QStringLiteral("3"));
+    EXPECT_EQ(totals.cells[10], QStringLiteral("7.5"));
+
+    const QList<PurchaseListLine> hidden = purchaseListLines(rows, false);
+    ASSERT_EQ(hidden.size(), 4);
+    EXPECT_TRUE(hidden[2].cells[10].isEmpty());
+    EXPECT_TRUE(purchaseListLines({}, true).isEmpty());
+    EXPECT_EQ(purchaseListLines({rows[2]}, true).size(), 2);
+}
+
+TEST(PurchaseListLines, TheTotalsLineInTheFormSelectsNoRow)
+{
+    const QList<PurchaseListLine> seen = purchaseListLines({row(QStringLiteral("7"), QStringLiteral("2"), QStringLiteral("5"))}, true);
+    PurchaseForm form;
+    showLineInForm(seen[1].cells, form);
+    EXPECT_EQ(form.lines[0].size, QStringLiteral("合计:"));
+    EXPECT_EQ(form.lines[0].quantity, QStringLiteral("2"));
+    EXPECT_EQ(form.cost, QStringLiteral("10"));
+    EXPECT_TRUE(seen[1].cells[0].isEmpty());
+}
+
+class PurchaseListTest : public SqliteStockFixture {};
+
+QStringList names(const PurchaseRows &rows)
+{
+    QStringList out;
+    for (const PurchaseRow &r : rows.rows)
+        out << r.name;
+    return out;
+}
+
+TEST_F(PurchaseListTest, SearchesAndFilters)
+{
+    stockRow(QStringLiteral("A"), QStringLiteral("甲1"), QStringLiteral("2"), QStringLiteral("0"), QStringLiteral("乙厂"), QStringLiteral("K100"));
+    stockRow(QStringLiteral("A"), QStringLiteral("甲2"), QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("甲厂"), QStringLiteral("K100"));
+    stockRow(QStringLiteral("A"), QStringLiteral("甲3"), QStringLiteral("4"), QStringLiteral("0"), QStringLiteral("甲厂"), QStringLiteral("k_1"));
+    stockRow(QStringLiteral("B"), QStringLiteral("别店"), QStringLiteral("4"), QStringLiteral("0"), QStringLiteral("甲厂"), QStringLiteral("K100"));
+    exec(QStringLiteral("UPDATE [采购入库] SET 入库日期='2014-01-01' WHERE 名称='甲2'"));
+    exec(QStringLiteral("INSERT INTO [采购入库] (名称, 数量, 零库存, 所属店铺, 入库日期) VALUES ('藏', '0', '0', 'A', '2013-01-01')"));
+    exec(QStringLiteral("INSERT INTO [采购入库] (名称, 数量, 零库存, 所属店铺, 入库日期) VALUES ('早', '0', '1', 'A', '2012-01-01')"));
+
+    EXPECT_EQ(names(listInStock(ctx())), (QStringList{QStringLiteral("甲1"), QStringLiteral("甲3")}));
+    // In stock only, by supplier (乙厂 sorts before 甲厂 on code points).
+    EXPECT_EQ(names(listBySupplier(ctx(), QStringLiteral("厂"))), (QStringList{QStringLiteral("甲1"), QStringLiteral("甲3")}));
+    // Any stock; typed % and _ stand for themselves; ASCII case is ignored.
+    EXPECT_EQ(names(listByStyleNo(ctx(), QStringLiteral("k1"))), (QStringList{QStringLiteral("甲1"), QStringLiteral("甲2")}));
+    EXPECT_EQ(names(listByStyleNo(ctx(), QStringLiteral("_"))), (QStringList{QStringLiteral("甲3")}));
+    EXPECT_EQ(names(listByStyleNo(ctx(), QStringLiteral("%"))), QStringList{});
+    EXPECT_EQ(names(listByStyleNo(ctx(), QString())).size(), 5);
+    // Zero stock that is not hidden, by purchase date.
+    EXPECT_EQ(names(listZeroStock(ctx())), (QStringList{QStringLiteral("早"), QStringLiteral("甲2")}));
+}
+
+TEST_F(PurchaseListTest, ModifyRewritesOnlyAnUnsoldRowOfTheShop)
+{
+    const QString unsold = stockRow(QStringLiteral("A"), QStringLiteral("原"), QStringLiteral("5"));
+    const QString sold = stockRow(QStringLiteral("A"), QStringLiteral("售"), QStringLiteral("5"), QStringLiteral("1"));
+    const QString other = stockRow(QStringLiteral("B"), QStringLiteral("别"), QStringLiteral("5"));
+    exec(QStringLiteral("UPDATE [采购入库] SET 特价='√', 零库存='0'"));
+
+    PurchaseForm form;
+    form.name = QStringLiteral("羽绒服");
+    form.cost = QStringLiteral("12");
+    form.tagPrice = QStringLiteral("30");
+    form.category = QStringLiteral("衬衫");
+    form.lines[0] = {QStringLiteral("红色"), QStringLiteral("M"), QStringLiteral("0")};
+
+    ListActionResult r = modifyPurchase(ctx(), unsold, form);
+    EXPECT_TRUE(r.changed) << r.message.toStdString();
+    EXPECT_EQ(rows(QStringLiteral("SELECT * FROM [采购入库] WHERE id=?"),
+                   {QStringLiteral("名称"), QStringLiteral("数量"), QStringLiteral("入库人"), QStringLiteral("零库存"),
+                    QStringLiteral("已售"), QStringLiteral("特价"), QStringLiteral("入库日期"), QStringLiteral("拼音检索")},
+                   {unsold.toLongLong()}),
+              QStringList{QStringLiteral("羽绒服|0|张三-|1|0|√|2015-03-01|yrf")});
+    EXPECT_EQ(rows(QStringLiteral("SELECT 操作内容 FROM [日志记录]"), {QStringLiteral("操作内容")}),
+              QStringList{QStringLiteral("采购入库--修改---ID号：%1  商品还未有销售记录，暂不做其它记录。  ").arg(unsold)});
+    // The modified row left the list (quantity 0).
+    EXPECT_TRUE(listInStock(ctx()).rows.isEmpty() || listInStock(ctx()).rows.first().id != unsold);
+
+    for (const QString &id : {sold, other, QString()}) {
+        r = modifyPurchase(ctx(), id, form);
+        EXPECT_FALSE(r.changed);
+        EXPECT_EQ(r.message, kModifyRefused);
+    }
+    EXPECT_EQ(count(QStringLiteral("采购入库"), QStringLiteral("名称='羽绒服'")), 1);
+    EXPECT_EQ(count(QStringLiteral("日志记录")), 1);
+
+    form.cost.clear();
+    EXPECT_EQ(modifyPurchase(ctx(), unsold, form).message, kCostRequired);
+    form.cost = QStringLiteral("12");
+    form.lines[0].quantity = QStringLiteral("2.5");
+    EXPECT_FALSE(modifyPurchase(ctx(), unsold, form).changed);
+}
+
+TEST_F(PurchaseListTest, DeleteOnlyUnsoldRowsOfTheShop)
+{
+    const QString mine = stockRow(QStringLiteral("A"), QStringLiteral("A的"), QStringLiteral("5"));
+    const QString sold = stockRow(QStringLiteral("A"), QStringLiteral("售"), QStringLiteral("5"), QStringLiteral("2"));
+    const QString theirs = stockRow(QStringLiteral("B"), QStringLiteral("B的"), QStringLiteral("5"));
+
+    ListActionResult r = deletePurchaseItem(ctx(), theirs);
+    EXPECT_FALSE(r.changed);
+    EXPECT_EQ(r.message, kDeleteRefused);
+    EXPECT_EQ(deletePurchaseItem(ctx(), QString()).message, kDeleteRefused);
+    EXPECT_EQ(deleteItemFromMenu(ctx(), sold).message, kMenuDeleteRefused);
+
+    r = deletePurchaseItem(ctx(), mine);
+    EXPECT_TRUE(r.changed);
+    EXPECT_EQ(r.message, kDeleted);
+    EXPECT_EQ(names(listInStock(ctx())), QStringList{QStringLiteral("售")});
+    EXPECT_EQ(count(QStringLiteral("采购入库")), 2);
+    EXPECT_EQ(count(QStringLiteral("采购入库"), QStringLiteral("id=?"), {theirs.toLongLong()}), 1);
+
+    // Sold, then every unit returned: deletable again.
+    exec(QStringLiteral("UPDATE [采购入库] SET 已售='0' WHERE id=?"), {sold.toLongLong()});
+    EXPECT_EQ(deleteItemFromMenu(ctx(), sold).message, kMenuDeleted);
+}
+
+TEST_F(PurchaseListTest, NameSearchOffersNamesInStockOnce)
+{
+    PurchaseForm f;
+    f.category = QStringLiteral("c");
+    f.styleNo = QStringLiteral("S1");
+    f.supplier = QStringLiteral("s");
+    f.cost = QStringLiteral("1");
+    f.tagPrice = QStringLiteral("2");
+    f.lines[0] = {QStringLiteral("红"), QStringLiteral("M"), QStringLiteral("1")};
+    f.lines[1] = {QStringLiteral("黑"), QStringLiteral("M"), QStringLiteral("1")};
+    f.name = QStringLiteral("羽绒服");
+    ASSERT_TRUE(addPurchase(ctx(), f, labels).saved);
+    f.name = QStringLiteral("羽绒服女");
+    ASSERT_TRUE(addPurchase(ctx(), f, labels).saved);
+    f.name = QStringLiteral("羽绒服男");
+    ASSERT_TRUE(addPurchase(ctx(), f, labels).saved);
+    exec(QStringLiteral("UPDATE [采购入库] SET 数量='0' WHERE 名称='羽绒服男'"));
+    EXPECT_EQ(searchProductNames(ctx(), QStringLiteral("YRF")), (QStringList{QStringLiteral("羽绒服"), QStringLiteral("羽绒服女")}));
+    EXPECT_EQ(searchProductNames(ctx(), QStringLiteral("羽绒服n")), QStringList{QStringLiteral("羽绒服女")});
+    EXPECT_TRUE(searchProductNames(ctx(), QStringLiteral("%")).isEmpty());
+}
+
+} // namespace

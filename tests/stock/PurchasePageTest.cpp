@@ -1,0 +1,107 @@
+#include "StockFixture.h"
+
+#include "lists/ReportList.h"
+#include "stock/FilterComboBox.h"
+#include "stock/PurchasePage.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+using namespace stock;
+using stocktest::SqliteStockFixture;
+
+namespace {
+
+class PurchasePageTest : public SqliteStockFixture {
+protected:
+    template <typename T>
+    T *child(const QString &name)
+    {
+        T *w = page->findChild<T *>(name);
+        EXPECT_NE(w, nullptr) << name.toStdString();
+        return w;
+    }
+    void SetUp() override
+    {
+        SqliteStockFixture::SetUp();
+        exec(QStringLiteral("INSERT INTO [颜色尺码] (颜色, 尺码, 所属店铺) VALUES ('红色', '', 'A'), ('白色', '', 'A')"));
+        exec(QStringLiteral("INSERT INTO [供货管理] (供应商名称, 所属店铺) VALUES ('广州甲', 'A')"));
+        exec(QStringLiteral("INSERT INTO [款式号] (款号, 所属店铺) VALUES ('1000', 'A')"));
+        page = std::make_unique<PurchasePage>(ctx(), labels);
+        page->loadPurchaseSupplierCombo();
+        page->loadPurchaseColourCombos();
+        page->show();
+        QApplication::setActiveWindow(page.get());
+    }
+    std::unique_ptr<PurchasePage> page;
+};
+
+TEST_F(PurchasePageTest, EnterTwoColoursInThreeSizes)
+{
+    QLineEdit *style = child<QLineEdit>(QStringLiteral("款号7"));
+    QTest::mouseClick(style, Qt::LeftButton);
+    EXPECT_EQ(style->text(), QStringLiteral("X1001"));
+
+    // Typing "b" in a colour combo narrows it to 白色, which becomes the text.
+    auto *colour2 = child<FilterComboBox>(QStringLiteral("颜色2"));
+    colour2->setFocus();
+    QTest::keyClicks(colour2->lineEdit(), QStringLiteral("b"));
+    EXPECT_EQ(colour2->currentText(), QStringLiteral("白色"));
+
+    child<QComboBox>(QStringLiteral("类别7"))->setEditText(QStringLiteral("衬衫"));
+    child<QComboBox>(QStringLiteral("名称7"))->setEditText(QStringLiteral("衬衫"));
+    child<QComboBox>(QStringLiteral("供货来源7"))->setEditText(QStringLiteral("广州甲"));
+    child<QLineEdit>(QStringLiteral("进货价7"))->setText(QStringLiteral("50"));
+    child<QLineEdit>(QStringLiteral("吊牌价7"))->setText(QStringLiteral("120"));
+    const char *sizes[] = {"s", "m", "l"};
+    for (int k = 1; k <= 6; ++k) {
+        const QString n = QString::number(k);
+        child<QComboBox>(QStringLiteral("颜色") + n)->setEditText(k <= 3 ? QStringLiteral("红色") : QStringLiteral("白色"));
+        auto *size = child<QComboBox>(QStringLiteral("尺码") + n);
+        size->setFocus();
+        QTest::keyClicks(size->lineEdit(), QString::fromLatin1(sizes[(k - 1) % 3]));
+        child<QLineEdit>(QStringLiteral("数量") + n)->setFocus(); // leaving the size upper-cases it
+        EXPECT_EQ(size->currentText(), QString::fromLatin1(sizes[(k - 1) % 3]).toUpper());
+        child<QLineEdit>(QStringLiteral("数量") + n)->setText(QStringLiteral("1"));
+    }
+    QTest::mouseClick(child<QPushButton>(QStringLiteral("添加采购")), Qt::LeftButton);
+    EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join(u'\n').toStdString();
+
+    ReportList *list = child<ReportList>(QStringLiteral("超级列表框7"));
+    ASSERT_EQ(list->rowCount(), 7); // six rows and the totals line
+    EXPECT_EQ(list->cellText(0, 1), QStringLiteral("6983111485901"));
+    EXPECT_EQ(list->cellText(5, 6), QStringLiteral("白色"));
+    EXPECT_EQ(list->cellText(5, 7), QStringLiteral("L"));
+    EXPECT_EQ(list->cellText(6, 8), QStringLiteral("6"));
+    EXPECT_EQ(labels.labelCount(), 6);
+    EXPECT_TRUE(style->text().isEmpty());
+    EXPECT_TRUE(child<QComboBox>(QStringLiteral("供货来源7"))->currentText().isEmpty());
+
+    // Selecting a line puts it into the form; a refused modify of a sold row says so.
+    list->selectRow(2);
+    EXPECT_EQ(child<QComboBox>(QStringLiteral("尺码1"))->currentText(), QStringLiteral("L"));
+    exec(QStringLiteral("UPDATE [采购入库] SET 已售='1'"));
+    QTest::mouseClick(child<QPushButton>(QStringLiteral("修改采购")), Qt::LeftButton);
+    EXPECT_EQ(messages.texts().last(), QStringLiteral("该款已有销售记录 不允许修改！\r\n如需调价、调数量请鼠标右击该单！"));
+}
+
+TEST_F(PurchasePageTest, ARefusedEntryKeepsTheForm)
+{
+    child<QComboBox>(QStringLiteral("类别7"))->setEditText(QStringLiteral("衬衫"));
+    child<QLineEdit>(QStringLiteral("款号7"))->setText(QStringLiteral("S1"));
+    child<QComboBox>(QStringLiteral("供货来源7"))->setEditText(QStringLiteral("广州甲"));
+    child<QLineEdit>(QStringLiteral("进货价7"))->setText(QStringLiteral("50"));
+    child<QLineEdit>(QStringLiteral("吊牌价7"))->setText(QStringLiteral("120"));
+    child<QComboBox>(QStringLiteral("尺码1"))->setEditText(QStringLiteral("M"));
+    child<QLineEdit>(QStringLiteral("数量1"))->setText(QStringLiteral("2.5"));
+    QTest::mouseClick(child<QPushButton>(QStringLiteral("添加采购")), Qt::LeftButton);
+    ASSERT_EQ(messages.texts().size(), 1);
+    EXPECT_EQ(child<QLineEdit>(QStringLiteral("数量1"))->text(), QStringLiteral("2.5"));
+    EXPECT_EQ(child<QLineEdit>(QStringLiteral("款号7"))->text(), QStringLiteral("S1"));
+    EXPECT_EQ(count(QStringLiteral("采购入库")), 0);
+}
+
+} // namespace

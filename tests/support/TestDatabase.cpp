@@ -1,0 +1,189 @@
+#include "support/TestDatabase.h"
+
+#include "data/SqlScript.h"
+
+#include <QAtomicInt>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace testsupport {
+
+namespace {
+
+QAtomicInt databaseCounter;
+
+} // namespace
+
+const char *TestDatabase::backendName(data::Backend backend)
+{
+    return backend == data::Backend::Postgres ? "Postgres" : "Sqlite";
+}
+
+std::string backendParamName(const ::testing::TestParamInfo<data::Backend> &info)
+{
+    return TestDatabase::backendName(info.param);
+}
+
+QString TestDatabase::schemaPath(data::Backend backend)
+{
+    return QDir(QStringLiteral(SHOPDESK_SOURCE_DIR))
+        .filePath(backend == data::Backend::Postgres ? QStringLiteral("db/postgres.sql") : QStringLiteral("db/sqlite.sql"));
+}
+
+bool TestDatabase::testServer(data::ServerSettings *settings, QString *error)
+{
+    const QString host = qEnvironmentVariable("SHOPDESK_PG_HOST");
+    const QString port = qEnvironmentVariable("SHOPDESK_PG_PORT");
+    if (host.isEmpty() || port.isEmpty()) {
+        if (error)
+            *error = QStringLiteral(
+                "No PostgreSQL server for the network-mode tests: set SHOPDESK_PG_HOST and SHOPDESK_PG_PORT "
+                "(user postgres, trust authentication), or run ./test.sh, which starts one.");
+        return false;
+    }
+    settings->ip = host;
+    settings->port = port;
+    settings->user = QStringLiteral("postgres");
+    settings->password.clear();
+    settings->data = QStringLiteral("postgres");
+    return true;
+}
+
+TestDatabase::TestDatabase(data::Backend backend, Content content)
+    : m_backend(backend), m_connection(std::make_unique<data::Connection>())
+{
+    if (!m_dir.isValid()) {
+        m_error = QStringLiteral("cannot make a temporary folder");
+        return;
+    }
+    if (content == Shop && !QFileInfo::exists(schemaPath(backend))) {
+        m_error = QStringLiteral("schema file missing: ") + schemaPath(backend);
+        return;
+    }
+    if (backend == data::Backend::Sqlite)
+        makeSqlite(content);
+    else
+        makePostgres(content);
+}
+
+TestDatabase::~TestDatabase()
+{
+    m_connection->close();
+    if (!m_databaseName.isEmpty()) {
+        QString error;
+        if (!adminExec(QStringLiteral("DROP DATABASE IF EXISTS \"%1\" WITH (FORCE)").arg(m_databaseName), &error))
+            qWarning().noquote() << "cannot drop the test database" << m_databaseName << error;
+    }
+}
+
+QString TestDatabase::dir() const
+{
+    return m_dir.path();
+}
+
+QString TestDatabase::sqlitePath() const
+{
+    return QDir(m_dir.path()).filePath(QStringLiteral("qi.db"));
+}
+
+void TestDatabase::makeSqlite(Content content)
+{
+    {
+        // An empty file is an empty SQLite database; the connection never creates one itself.
+        QFile file(sqlitePath());
+        if (!file.open(QIODevice::WriteOnly)) {
+            m_error = QStringLiteral("cannot create ") + sqlitePath();
+            return;
+        }
+    }
+    if (!m_connection->openSqlite(sqlitePath())) {
+        m_error = QStringLiteral("cannot open ") + sqlitePath() + QStringLiteral(": ") + m_connection->lastError();
+        return;
+    }
+    QString error;
+    if (content == Shop && !data::runSqlScript(*m_connection, schemaPath(m_backend), &error))
+        m_error = error;
+}
+
+bool TestDatabase::adminExec(const QString &statement, QString *error) const
+{
+    data::ServerSettings admin;
+    if (!testServer(&admin, error))
+        return false;
+    const QString name = QStringLiteral("shopdesk/test-admin/%1").arg(databaseCounter.fetchAndAddRelaxed(1));
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+        db.setHostName(admin.ip);
+        db.setPort(data::Connection::postgresPort(admin.port));
+        db.setUserName(admin.user);
+        db.setDatabaseName(admin.data);
+        db.setConnectOptions(QStringLiteral("connect_timeout=5"));
+        if (!db.open()) {
+            if (error)
+                *error = QStringLiteral("cannot reach the PostgreSQL test server %1:%2: %3")
+                             .arg(admin.ip, admin.port, db.lastError().text());
+        } else {
+            QSqlQuery query(db);
+            ok = query.exec(statement);
+            if (!ok && error)
+                *error = statement + QStringLiteral(": ") + query.lastError().text();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return ok;
+}
+
+void TestDatabase::makePostgres(Content content)
+{
+    if (!testServer(&m_settings, &m_error))
+        return;
+    const QString name = QStringLiteral("shopdesk_test_%1_%2_%3")
+                             .arg(QCoreApplication::applicationPid())
+                             .arg(databaseCounter.fetchAndAddRelaxed(1))
+                             .arg(QDateTime::currentMSecsSinceEpoch() % 1000000);
+    QString error;
+    if (!adminExec(QStringLiteral("CREATE DATABASE \"%1\" ENCODING 'UTF8' LC_COLLATE 'C' LC_CTYPE 'C' TEMPLATE template0")
+                       .arg(name),
+                   &error)) {
+        m_error = error;
+        return;
+    }
+    m_databaseName = name;
+    m_settings.data = name;
+    if (!m_connection->openPostgres(m_settings)) {
+        m_error = QStringLiteral("cannot open the test database ") + name + QStringLiteral(": ")
+                  + m_connection->lastError();
+        return;
+    }
+    if (content == Shop && !data::runSqlScript(*m_connection, schemaPath(m_backend), &error))
+        m_error = error;
+}
+
+bool TestDatabase::openAnother(data::Connection &other) const
+{
+    if (m_backend == data::Backend::Sqlite)
+        return other.openSqlite(sqlitePath());
+    return other.openPostgres(m_settings);
+}
+
+void BothBackends::SetUp()
+{
+    m_db = std::make_unique<TestDatabase>(GetParam(), content());
+    ASSERT_TRUE(m_db->ok()) << TestDatabase::backendName(GetParam()) << " test database: "
+                            << m_db->error().toStdString();
+}
+
+void BothBackends::TearDown()
+{
+    m_db.reset();
+}
+
+} // namespace testsupport

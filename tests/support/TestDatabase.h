@@ -1,0 +1,100 @@
+#pragma once
+// A fresh shop database for one test, on either backend.
+//
+// SQLite: a new file qi.db in a temporary folder, made from db/sqlite.sql.
+// PostgreSQL: a new database with a unique name (UTF8, C collation) on the server named by
+// SHOPDESK_PG_HOST / SHOPDESK_PG_PORT (user postgres), made from db/postgres.sql and dropped at
+// the end. Without that configuration the database is not made and ok() is false with a clear
+// message: network-mode tests fail, they never skip.
+#include <QString>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+#include <ostream>
+#include <string>
+
+#include "data/Backend.h"
+#include "data/Connection.h"
+#include "data/ServerSettings.h"
+
+namespace data {
+// Test names and messages show the backend by name.
+inline void PrintTo(Backend backend, std::ostream *os)
+{
+    *os << (backend == Backend::Postgres ? "Postgres" : "Sqlite");
+}
+} // namespace data
+
+namespace testsupport {
+
+class TestDatabase {
+public:
+    enum Content { Shop, Empty }; // the shop schema and shipped rows, or no tables at all
+
+    explicit TestDatabase(data::Backend backend, Content content = Shop);
+    ~TestDatabase();
+    TestDatabase(const TestDatabase &) = delete;
+    TestDatabase &operator=(const TestDatabase &) = delete;
+
+    bool ok() const { return m_error.isEmpty(); }
+    QString error() const { return m_error; }
+    data::Backend backend() const { return m_backend; }
+    // Open on the new database.
+    data::Connection &connection() { return *m_connection; }
+
+    // The temporary folder (also usable as the program directory); the SQLite file is dir()/qi.db.
+    QString dir() const;
+    QString sqlitePath() const;
+    // Where the PostgreSQL database is (empty settings on SQLite).
+    data::ServerSettings serverSettings() const { return m_settings; }
+    // Opens another connection on the same database.
+    bool openAnother(data::Connection &other) const;
+
+    // The schema file of a backend in the source tree.
+    static QString schemaPath(data::Backend backend);
+    // The test server from SHOPDESK_PG_HOST / SHOPDESK_PG_PORT; false, with a message, when unset.
+    static bool testServer(data::ServerSettings *settings, QString *error);
+    static const char *backendName(data::Backend backend);
+
+private:
+    void makeSqlite(Content content);
+    void makePostgres(Content content);
+    bool adminExec(const QString &statement, QString *error) const;
+
+    data::Backend m_backend;
+    QString m_error;
+    QTemporaryDir m_dir;
+    data::ServerSettings m_settings;
+    QString m_databaseName; // PostgreSQL database to drop
+    std::unique_ptr<data::Connection> m_connection;
+};
+
+// One test body on both backends:
+//   class MyTest : public testsupport::BothBackends {};
+//   TEST_P(MyTest, Works) { ASSERT_TRUE(conn().execute(...)); }
+//   SHOPDESK_BOTH_BACKENDS(MyTest);
+// SetUp makes a fresh database of content() (the shop schema unless overridden) and fails the
+// test when it cannot.
+class BothBackends : public ::testing::TestWithParam<data::Backend> {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    virtual TestDatabase::Content content() const { return TestDatabase::Shop; }
+
+    TestDatabase &db() { return *m_db; }
+    data::Connection &conn() { return m_db->connection(); }
+    const data::Dialect &dialect() { return m_db->connection().dialect(); }
+    data::Backend backend() const { return GetParam(); }
+
+private:
+    std::unique_ptr<TestDatabase> m_db;
+};
+
+std::string backendParamName(const ::testing::TestParamInfo<data::Backend> &info);
+
+} // namespace testsupport
+
+#define SHOPDESK_BOTH_BACKENDS(Suite)                                                                   \
+    INSTANTIATE_TEST_SUITE_P(Backends, Suite,                                                           \
+                             ::testing::Values(data::Backend::Sqlite, data::Backend::Postgres),         \
+                             testsupport::backendParamName)

@@ -1,1 +1,0 @@
-// Shared fixtures live beside this file.
