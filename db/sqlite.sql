@@ -419,6 +419,8 @@ CREATE INDEX IF NOT EXISTS idx_member_card ON 会员管理 (会员卡号);
 CREATE INDEX IF NOT EXISTS idx_adjust_card ON 调整积分 (积分卡号);
 CREATE INDEX IF NOT EXISTS idx_account_name ON 帐号管理 (帐号);
 CREATE INDEX IF NOT EXISTS idx_log_shop ON 日志记录 (所属店铺);
+-- One settings row per shop name, even when two workstations add the same shop at once.
+CREATE UNIQUE INDEX IF NOT EXISTS idx_shop_name ON 店铺名 (店名);
 
 -- The administrator account "admin" (password 580417) with all twenty rights; no shop yet
 INSERT INTO 帐号管理 (帐号, 密码, 姓名, 电话, 所属店铺,

@@ -1,0 +1,171 @@
+#include "cashier/CashierPage.h"
+
+#include "cashier/CartEditing.h"
+#include "cashier/CartScanning.h"
+#include "cashier/LineEditDialog.h"
+#include "lists/ReportList.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace cashier {
+
+CashierPage::CashierPage(AppContext &context, QWidget *parent) : QWidget(parent), m_context(context)
+{
+    setObjectName(QStringLiteral("前台收银"));
+
+    m_scan = new QLineEdit(this);
+    m_scan->setObjectName(QStringLiteral("编辑框1"));
+    // Scanner keystrokes must not go through an input method.
+    m_scan->setAttribute(Qt::WA_InputMethodEnabled, false);
+    m_scan->installEventFilter(this);
+    m_amount = new QLineEdit(this);
+    m_amount->setObjectName(QStringLiteral("编辑框2"));
+    m_amount->setReadOnly(true);
+
+    m_list = new ReportList(this);
+    m_list->setObjectName(QStringLiteral("超级列表框1"));
+    const QStringList &titles = Cart::columnTitles();
+    for (int c = 0; c < CartColumnCount; ++c)
+        m_list->addColumn(titles.at(c), Cart::columnWidths().at(c));
+
+    auto button = [this](const char16_t *name, const char16_t *caption) {
+        auto *b = new QPushButton(QString::fromUtf16(caption), this);
+        b->setObjectName(QString::fromUtf16(name));
+        b->setAutoDefault(false);
+        b->setFocusPolicy(Qt::NoFocus);
+        return b;
+    };
+    QPushButton *checkout = button(u"结算", u"结算[F5]");
+    QPushButton *clear = button(u"清空", u"清空[Esc]");
+    QPushButton *hold = button(u"开始挂单", u"挂单[F1]");
+    QPushButton *held = button(u"解挂开始", u"解挂[F2]");
+    QPushButton *lock = button(u"解挂开始1", u"锁屏[F4]");
+
+    m_menu = new QMenu(this);
+    m_menu->setObjectName(QStringLiteral("菜单"));
+    m_menu->addAction(QStringLiteral("修改本行(&E)"), this, &CashierPage::editCartLine);
+    m_menu->addAction(QStringLiteral("删除本行(&D)"), this, &CashierPage::deleteCartLine);
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(new QLabel(QStringLiteral("条码/款号"), this));
+    top->addWidget(m_scan, 2);
+    top->addWidget(new QLabel(QStringLiteral("应付金额"), this));
+    top->addWidget(m_amount, 1);
+    auto *bottom = new QHBoxLayout;
+    for (QPushButton *b : {checkout, clear, hold, held, lock})
+        bottom->addWidget(b);
+    bottom->addStretch();
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(m_list, 1);
+    layout->addLayout(bottom);
+
+    connect(checkout, &QPushButton::clicked, this, &CashierPage::checkoutRequested);
+    connect(clear, &QPushButton::clicked, this, &CashierPage::resetCart);
+    connect(hold, &QPushButton::clicked, this, &CashierPage::holdRequested);
+    connect(held, &QPushButton::clicked, this, &CashierPage::heldOrdersRequested);
+    connect(lock, &QPushButton::clicked, this, &CashierPage::lockRequested);
+    connect(m_list, &QAbstractItemView::doubleClicked, this, [this] {
+        if (m_list->selectedRow() >= 0)
+            editCartLine();
+    });
+    connect(m_list, &ReportList::rowContextMenuRequested, this, [this](int, const QPoint &globalPos) {
+        if (m_list->selectedRow() >= 0)
+            m_menu->popup(globalPos);
+    });
+    connect(&m_cart, &Cart::changed, this, &CashierPage::showCart);
+    connect(&m_cart, &Cart::lineAppended, this, [this](int row) {
+        showCart();
+        m_list->ensureRowVisible(row);
+    });
+}
+
+void CashierPage::showCart()
+{
+    const int selected = m_list->selectedRow();
+    m_list->clear();
+    for (const CartLine &line : m_cart.lines())
+        m_list->addRow(line.cells());
+    if (selected >= 0 && selected < m_list->rowCount())
+        m_list->selectRow(selected);
+    sumCartAmount();
+}
+
+void CashierPage::sumCartAmount()
+{
+    m_amount->setText(m_cart.amountSum());
+}
+
+void CashierPage::scanItemIntoCart()
+{
+    cashier::scanItemIntoCart(m_context, m_cart, m_scan->text(), this);
+}
+
+void CashierPage::clearScanInput()
+{
+    m_scan->clear();
+}
+
+void CashierPage::useFirstLayoutOnScanInputFocus()
+{
+    if (scanFocusHook)
+        scanFocusHook();
+}
+
+void CashierPage::editCartLine()
+{
+    const int row = m_list->selectedRow();
+    if (row < 0)
+        return;
+    cashier::editCartLine(m_context, m_cart, row, this, releaseMainHotKeys, registerPosHotKeys);
+}
+
+void CashierPage::deleteCartLine()
+{
+    const int row = m_list->selectedRow();
+    if (row < 0)
+        return;
+    cashier::deleteCartLine(m_cart, row);
+}
+
+void CashierPage::resetCart()
+{
+    cashier::resetCart(m_cart);
+    m_amount->clear();
+}
+
+bool CashierPage::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_scan) {
+        switch (event->type()) {
+        case QEvent::KeyPress: {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                scanItemIntoCart();
+                return true;
+            }
+            break;
+        }
+        case QEvent::FocusIn:
+            useFirstLayoutOnScanInputFocus();
+            break;
+        case QEvent::MouseButtonPress:
+            if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
+                clearScanInput();
+            break;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace cashier

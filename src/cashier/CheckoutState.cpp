@@ -1,0 +1,299 @@
+#include "cashier/CheckoutState.h"
+
+#include "cashier/Cart.h"
+#include "context/AppContext.h"
+#include "data/Pinyin.h"
+#include "data/RecordSet.h"
+#include "data/SqlBuilder.h"
+#include "platform/MessageSeam.h"
+#include "platform/NumberText.h"
+
+namespace cashier {
+
+namespace {
+
+constexpr double kTolerance = 1e-7;
+
+// A difference or sum of amounts as text, without the binary noise of the subtraction
+// (100 − 99.9 is 0.1, not 0.09999999999999).
+QString amountText(double x)
+{
+    return numberToText(roundTo(x, 10));
+}
+
+using F = CheckoutField;
+
+bool isControl(QChar c)
+{
+    return c.unicode() < 0x20 || c.unicode() == 0x7F;
+}
+
+} // namespace
+
+bool typingAccepts(TypingMode mode, const QString &typed)
+{
+    for (const QChar c : typed) {
+        if (isControl(c))
+            continue;
+        switch (mode) {
+        case TypingMode::FreeText:
+            break;
+        case TypingMode::DigitsOnly:
+            if (!((c >= u'0' && c <= u'9') || c == u'-'))
+                return false;
+            break;
+        case TypingMode::Numbers:
+            if (!((c >= u'0' && c <= u'9') || c == u'-' || c == u'.'))
+                return false;
+            break;
+        case TypingMode::ReadOnly:
+            return false;
+        }
+    }
+    return true;
+}
+
+QString checkoutFieldName(CheckoutField field)
+{
+    static const QStringList names{
+        QStringLiteral("应付款"),   QStringLiteral("实收款"),   QStringLiteral("找零"),     QStringLiteral("原价"),
+        QStringLiteral("优惠"),     QStringLiteral("现金"),     QStringLiteral("银行"),     QStringLiteral("积分编辑框"),
+        QStringLiteral("优惠券"),   QStringLiteral("储值"),     QStringLiteral("会员卡号x"), QStringLiteral("会员储值x"),
+        QStringLiteral("会员类别x"), QStringLiteral("会员积分x"), QStringLiteral("折扣方案x"), QStringLiteral("会员折扣x"),
+    };
+    return names.value(int(field));
+}
+
+CheckoutState::CheckoutState(Cart &cart) : m_cart(cart)
+{
+    m_modes.fill(TypingMode::ReadOnly);
+    for (F f : {F::应付款, F::实收款, F::会员卡号x})
+        m_modes[int(f)] = TypingMode::FreeText;
+    m_modes[int(F::找零)] = TypingMode::Numbers;
+    for (F f : {F::现金, F::银行, F::优惠券})
+        m_modes[int(f)] = TypingMode::DigitsOnly;
+}
+
+void CheckoutState::open(const CartTotals &totals, bool freeDiscount)
+{
+    m_kind = PaymentKind::Cash;
+    setMode(F::应付款, freeDiscount ? TypingMode::FreeText : TypingMode::ReadOnly);
+    setMode(F::实收款, TypingMode::FreeText);
+    setMode(F::储值, TypingMode::ReadOnly);
+    member = CheckoutMember{};
+    member.payable = totals.amountTotal;
+    setText(F::应付款, totals.amountTotal);
+    setText(F::实收款, totals.amountTotal);
+    setText(F::原价, totals.tagTotal);
+    setText(F::优惠, amountText(number(F::原价) - number(F::应付款)));
+}
+
+double CheckoutState::number(CheckoutField field) const
+{
+    return textToNumber(text(field));
+}
+
+void CheckoutState::setMode(CheckoutField field, TypingMode mode)
+{
+    if (m_modes[int(field)] == mode)
+        return;
+    m_modes[int(field)] = mode;
+    if (fieldChanged)
+        fieldChanged(field);
+}
+
+void CheckoutState::setText(CheckoutField field, const QString &text)
+{
+    m_texts[int(field)] = text;
+    if (fieldChanged)
+        fieldChanged(field);
+    runHandler(field);
+}
+
+void CheckoutState::runHandler(CheckoutField field)
+{
+    Handler handler = HandlerCount;
+    switch (field) {
+    case F::实收款: handler = HBalance; break;
+    case F::现金:
+    case F::银行:
+    case F::优惠券: handler = HSplit; break;
+    case F::储值: handler = HStoredValue; break;
+    case F::应付款: handler = HPayable; break;
+    case F::会员卡号x: handler = HCard; break;
+    default: return;
+    }
+    if (m_running[handler])
+        return;
+    m_running[handler] = true;
+    switch (handler) {
+    case HBalance: computeBalance(); break;
+    case HSplit: splitPartChanged(field); break;
+    case HStoredValue: payByStoredValue(); break;
+    case HPayable: if (payableChanged) payableChanged(); break;
+    case HCard: if (memberCardChanged) memberCardChanged(); break;
+    case HandlerCount: break;
+    }
+    m_running[handler] = false;
+}
+
+void CheckoutState::say(const QString &text)
+{
+    if (notify)
+        notify(text);
+    else
+        MessageSeam::message(nullptr, QString(), text);
+}
+
+void CheckoutState::splitPartChanged(CheckoutField field)
+{
+    if (number(field) < -kTolerance) {
+        setText(field, QStringLiteral("0"));
+        recalcReceivedFromSplit();
+        say(kNegativeRefused);
+        if (focusField)
+            focusField(field);
+        return;
+    }
+    recalcReceivedFromSplit();
+}
+
+void CheckoutState::selectCashPayment()
+{
+    leaveSplit();
+    m_kind = PaymentKind::Cash;
+    m_cart.setColumnForAll(Col结付, kPayCash);
+    setMode(F::实收款, TypingMode::DigitsOnly);
+    setText(F::实收款, text(F::应付款));
+}
+
+void CheckoutState::selectCardPayment()
+{
+    leaveSplit();
+    m_kind = PaymentKind::Card;
+    m_cart.setColumnForAll(Col结付, kPayCard);
+    setMode(F::实收款, TypingMode::DigitsOnly);
+    setText(F::实收款, text(F::应付款));
+}
+
+void CheckoutState::leaveSplit()
+{
+    if (m_kind != PaymentKind::Split)
+        return;
+    // The split is not paid now: the member keeps the stored value and points as read.
+    setText(F::会员储值x, member.会员储值);
+    setText(F::会员积分x, member.积分);
+}
+
+void CheckoutState::selectSplitPayment()
+{
+    m_cart.setColumnForAll(Col结付, kPayOther);
+    m_kind = PaymentKind::Split;
+    if (fieldChanged)
+        fieldChanged(F::现金); // the group's visibility
+    setMode(F::实收款, TypingMode::ReadOnly);
+    for (F f : {F::实收款, F::现金, F::银行, F::积分编辑框, F::优惠券, F::储值})
+        setText(f, QStringLiteral("0"));
+}
+
+void CheckoutState::resetSplitFields()
+{
+    if (m_kind != PaymentKind::Split)
+        return;
+    for (F f : {F::现金, F::银行, F::积分编辑框, F::优惠券, F::储值})
+        setText(f, QStringLiteral("0"));
+    recalcReceivedFromSplit();
+}
+
+void CheckoutState::recalcReceivedFromSplit()
+{
+    setMode(F::实收款, TypingMode::ReadOnly);
+    setMode(F::储值, number(F::会员储值x) > kTolerance ? TypingMode::DigitsOnly : TypingMode::ReadOnly);
+    const double sum = number(F::现金) + number(F::银行) + number(F::积分编辑框) + number(F::优惠券) + number(F::储值);
+    setText(F::实收款, amountText(sum));
+}
+
+void CheckoutState::payByStoredValue()
+{
+    const double paid = number(F::储值);
+    const double bound = textToNumber(member.会员储值);
+    if (paid < -kTolerance || paid - bound > kTolerance) {
+        setText(F::会员储值x, member.会员储值);
+        setText(F::储值, QStringLiteral("0"));
+        recalcReceivedFromSplit();
+        say(paid < 0 ? kNegativeRefused : kStoredValueTooHigh);
+        if (focusField)
+            focusField(F::储值);
+        return;
+    }
+    setText(F::会员储值x, amountText(bound - paid));
+    recalcReceivedFromSplit();
+}
+
+void CheckoutState::computeBalance()
+{
+    setText(F::找零, amountText(number(F::应付款) - number(F::实收款)));
+}
+
+void CheckoutState::setSalesperson(const QString &name)
+{
+    m_cart.salesperson = name;
+    m_cart.setColumnForAll(Col导购员, name);
+}
+
+SaleRequest CheckoutState::saleRequest() const
+{
+    SaleRequest r;
+    r.payable = text(F::应付款);
+    r.received = text(F::实收款);
+    r.change = text(F::找零);
+    r.split = m_kind == PaymentKind::Split;
+    r.splitFields = {text(F::现金), text(F::银行), text(F::积分编辑框), text(F::优惠券), text(F::储值)};
+    r.member.会员卡号 = text(F::会员卡号x);
+    r.member.会员类别 = text(F::会员类别x);
+    r.member.会员积分 = text(F::会员积分x);
+    r.member.会员储值 = text(F::会员储值x);
+    r.member.积分AsRead = member.积分;
+    r.member.消费金额AsRead = member.消费金额;
+    r.member.储值AsRead = member.会员储值;
+    r.member.id = member.id;
+    return r;
+}
+
+double pointsAsMoney(double points, double pointsPerUnit)
+{
+    if (!(pointsPerUnit > 0))
+        return 0;
+    return points / pointsPerUnit;
+}
+
+QStringList salespersonNames(AppContext &context)
+{
+    data::Connection &connection = context.connection();
+    data::RecordSet rs(connection);
+    QStringList names;
+    if (!rs.open(data::buildSelectSql(connection.dialect(), QStringLiteral("帐号管理"),
+                                      data::eq(QStringLiteral("所属店铺"), context.currentShop), true,
+                                      QStringLiteral("id ASC"), true)))
+        return names;
+    for (rs.moveFirst(); !rs.pastLast(); rs.moveNext())
+        names << rs.text(QStringLiteral("姓名"));
+    return names;
+}
+
+SalespersonChoice matchSalespersons(const QStringList &names, const QString &typed)
+{
+    SalespersonChoice choice;
+    const QString key = typed.toLower();
+    for (const QString &name : names) {
+        if (data::toPinyinInitials(name).toLower().contains(key))
+            choice.items << name;
+    }
+    if (choice.items.size() == 1)
+        choice.picked = choice.items.first();
+    else if (choice.items.size() > 1)
+        choice.showList = true;
+    return choice;
+}
+
+} // namespace cashier

@@ -1,0 +1,158 @@
+#pragma once
+// The checkout's figures and their recalculations, apart from the window: the amount payable, the
+// amount received, the balance, the payment kind with its split over cash, bank card, points,
+// coupons and stored value, the member's stored value and points as shown, and the salesperson.
+//
+// Every field is a text. Setting a field runs its change handler, whether the cashier typed it or
+// a handler set it (received -> balance, a split part -> received, stored value -> its bound), but
+// a handler never runs again inside itself; where a handler needs the effect of its own change it
+// calls the next step directly.
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <functional>
+
+#include "cashier/SaleWriter.h"
+
+class AppContext;
+
+namespace cashier {
+
+class Cart;
+struct CartTotals;
+
+// How an edit box takes typed characters. Control keys always pass; texts the program sets are
+// never filtered.
+enum class TypingMode {
+    FreeText,
+    DigitsOnly, // 0-9 and "-"
+    Numbers,    // 0-9, "-" and "."
+    ReadOnly,
+};
+// True when a typed text (one key's characters) may go into a box of that mode.
+bool typingAccepts(TypingMode mode, const QString &typed);
+
+enum class PaymentKind { Cash, Card, Split };
+
+enum class CheckoutField {
+    应付款,
+    实收款,
+    找零,
+    原价,
+    优惠,
+    现金,
+    银行,
+    积分编辑框,
+    优惠券,
+    储值,
+    会员卡号x,
+    会员储值x,
+    会员类别x,
+    会员积分x,
+    折扣方案x,
+    会员折扣x,
+};
+inline constexpr int kCheckoutFieldCount = 16;
+// The control object name of a field (its enumerator's name).
+QString checkoutFieldName(CheckoutField field);
+
+// The member of the checkout as read (checkoutMember). Member pricing fills it when a card is found.
+struct CheckoutMember {
+    QString payable;  // the payable amount at opening
+    QString 消费金额; // the member's spending before the sale
+    QString 会员折扣;
+    QString 会员卡号;
+    QString 会员储值; // stored value before the sale: the bound of the stored-value payment
+    QString 积分;     // points before the sale
+    qint64 id = 0;    // the member row, when known
+};
+
+inline const QString kStoredValueTooHigh = QStringLiteral("输入的数值不能大于会员储值金额");
+inline const QString kNegativeRefused = QStringLiteral("输入的数值不能为负数");
+inline const QString kBalanceTip = QStringLiteral("负数为找出多少  正数为还应该收多少");
+inline const QString kPointsTip = QStringLiteral("结果 = 会员积分 ÷ 设置的积分抵扣比例");
+
+class CheckoutState
+{
+public:
+    explicit CheckoutState(Cart &cart);
+
+    Cart &cart() { return m_cart; }
+
+    // The opening figures: 应付款 = 实收款 = amountTotal (so 找零 "0"), 原价 = tagTotal,
+    // 优惠 = 原价 − 应付款; cash payment, split hidden; 应付款 typed only with 自由优惠 "真".
+    void open(const CartTotals &totals, bool freeDiscount);
+
+    QString text(CheckoutField field) const { return m_texts[int(field)]; }
+    double number(CheckoutField field) const;
+    TypingMode mode(CheckoutField field) const { return m_modes[int(field)]; }
+    // Sets a field and runs its change handler (unless that handler is running already).
+    void setText(CheckoutField field, const QString &text);
+
+    PaymentKind paymentKind() const { return m_kind; }
+    bool splitShown() const { return m_kind == PaymentKind::Split; }
+
+    // F1 / F2: every line's 结付 "现金" / "刷卡", 实收款 digits only and equal to 应付款, split hidden
+    // (its fields keep their texts); leaving the split gives back the member's stored value and
+    // points as read.
+    void selectCashPayment();
+    void selectCardPayment();
+    // F3: every line "其它", split shown, 实收款 read-only, 实收款 and the five parts "0".
+    void selectSplitPayment();
+    // Member pricing: a new card clears the split parts.
+    void resetSplitFields();
+
+    void recalcReceivedFromSplit();
+    void payByStoredValue();
+    void computeBalance();
+
+    // The salesperson: kept on the cart and written into column 导购员 of every line.
+    void setSalesperson(const QString &name);
+
+    // What the confirmation hands over: the three amounts, the split fields as shown (captured
+    // only in split mode) and the member card with its figures.
+    SaleRequest saleRequest() const;
+
+    CheckoutMember member;
+
+    // Where the figures go out: a message to show, a field to give the focus (whole text selected),
+    // a field whose text or mode changed. Messages default to a plain box through the seam.
+    std::function<void(const QString &)> notify;
+    std::function<void(CheckoutField)> focusField;
+    std::function<void(CheckoutField)> fieldChanged;
+    // Plug-ins of member pricing and the payable override: 会员卡号x and 应付款 changed.
+    std::function<void()> memberCardChanged;
+    std::function<void()> payableChanged;
+
+private:
+    enum Handler { HBalance, HSplit, HStoredValue, HPayable, HCard, HandlerCount };
+    void setMode(CheckoutField field, TypingMode mode);
+    void runHandler(CheckoutField field);
+    void splitPartChanged(CheckoutField field);
+    void leaveSplit();
+    void say(const QString &text);
+
+    Cart &m_cart;
+    std::array<QString, kCheckoutFieldCount> m_texts;
+    std::array<TypingMode, kCheckoutFieldCount> m_modes{};
+    PaymentKind m_kind = PaymentKind::Cash;
+    std::array<bool, HandlerCount> m_running{};
+};
+
+// The amount a number of points pays at a factor of points per unit of money: 0 when the factor
+// is not above 0 (no division by zero).
+double pointsAsMoney(double points, double pointsPerUnit);
+
+// The accounts of the shop that may be chosen as salesperson: 姓名 of 帐号管理 by id.
+QStringList salespersonNames(AppContext &context);
+
+// The salesperson combo after typing: the names whose pinyin initials contain the typed text in
+// either letter case; a single match is picked at once, several open the list.
+struct SalespersonChoice {
+    QStringList items;
+    QString picked;        // the single match, "" otherwise
+    bool showList = false; // more than one match
+};
+SalespersonChoice matchSalespersons(const QStringList &names, const QString &typed);
+
+} // namespace cashier

@@ -1,0 +1,135 @@
+#include "cashier/ItemLookup.h"
+
+#include "cashier/LinePrice.h"
+#include "context/AppContext.h"
+#include "data/Dialect.h"
+#include "data/Pinyin.h"
+#include "data/RecordSet.h"
+#include "data/SqlBuilder.h"
+#include "platform/Gbk.h"
+
+namespace cashier {
+
+namespace {
+const QString kStockTable = QStringLiteral("采购入库");
+constexpr int kBarcodeBytes = 13;
+} // namespace
+
+FoundItem FoundItem::fromRecord(const data::RecordSet &row)
+{
+    FoundItem item;
+    item.id = row.integer(QStringLiteral("id"));
+    item.商品条码 = row.text(QStringLiteral("商品条码"));
+    item.类别 = row.text(QStringLiteral("类别"));
+    item.款号 = row.text(QStringLiteral("款号"));
+    item.名称 = row.text(QStringLiteral("名称"));
+    item.颜色 = row.text(QStringLiteral("颜色"));
+    item.尺码 = row.text(QStringLiteral("尺码"));
+    item.数量 = row.text(QStringLiteral("数量"));
+    item.单位 = row.text(QStringLiteral("单位"));
+    item.吊牌价 = row.text(QStringLiteral("吊牌价"));
+    item.折扣 = row.text(QStringLiteral("折扣"));
+    item.特价 = row.text(QStringLiteral("特价"));
+    item.供货来源 = row.text(QStringLiteral("供货来源"));
+    item.入库日期 = row.text(QStringLiteral("入库日期"));
+    return item;
+}
+
+LookupKey lookupKeyOf(const QString &typed)
+{
+    if (gbk::byteLength(typed) >= kBarcodeBytes)
+        return {SearchKind::Barcode, typed};
+    const QString initials = data::toPinyinInitials(typed);
+    // The first character read as a signed byte: only ASCII above '9' routes to the pinyin search.
+    const ushort first = initials.isEmpty() ? 0 : initials.at(0).unicode();
+    const bool pinyin = first > 0x39 && first < 0x80;
+    // Lower-casing touches ASCII letters only.
+    QString key = initials;
+    for (QChar &c : key)
+        if (c.unicode() >= 'A' && c.unicode() <= 'Z')
+            c = QChar(c.unicode() + 32);
+    return {pinyin ? SearchKind::Pinyin : SearchKind::StyleNumber, key};
+}
+
+data::Sql lookupSql(const data::Dialect &dialect, const QString &shop, const LookupKey &key)
+{
+    data::Sql match;
+    switch (key.kind) {
+    case SearchKind::Barcode:
+        match = data::eq(QStringLiteral("商品条码"), key.key);
+        break;
+    case SearchKind::Pinyin:
+        match = dialect.like(QStringLiteral("拼音检索"), u'%' + key.key + u'%');
+        break;
+    case SearchKind::StyleNumber:
+        match = dialect.like(QStringLiteral("款号"), u'%' + key.key + u'%');
+        break;
+    }
+    const data::Sql where = data::both(data::both(match, data::Sql(dialect.inStockCondition())),
+                                       data::eq(QStringLiteral("所属店铺"), shop));
+    return data::buildSelectSql(dialect, kStockTable, where, true, QString(), false);
+}
+
+LookupResult lookupItems(AppContext &context, const LookupKey &key)
+{
+    LookupResult result;
+    result.key = key;
+    data::Connection &connection = context.connection();
+    data::RecordSet rows(connection);
+    if (!rows.open(lookupSql(connection.dialect(), context.currentShop, key))) {
+        result.error = rows.lastError().isEmpty() ? connection.lastError() : rows.lastError();
+        return result;
+    }
+    result.ok = true;
+    result.items.reserve(rows.rowCount());
+    for (rows.moveFirst(); !rows.pastLast(); rows.moveNext())
+        result.items.append(FoundItem::fromRecord(rows));
+    return result;
+}
+
+LookupResult lookupItems(AppContext &context, const QString &typed)
+{
+    return lookupItems(context, lookupKeyOf(typed));
+}
+
+CartLine lineFromItem(const FoundItem &item, const AppContext &context)
+{
+    CartLine line;
+    line.id = QString::number(item.id);
+    line.商品条码 = item.商品条码;
+    line.分类 = item.类别;
+    line.款号 = item.款号;
+    line.商品名称 = item.名称;
+    line.颜色 = item.颜色;
+    line.尺码 = item.尺码;
+    line.数量 = QStringLiteral("1");
+    line.单位 = item.单位;
+    line.吊牌价 = item.吊牌价;
+    const LinePrice price = priceLine(item.特价, item.吊牌价, item.折扣, 1.0, context.discountScheme,
+                                      saleDecimals(context.shopSettings), true);
+    line.折扣 = price.折扣;
+    line.金额 = price.金额;
+    line.结付 = kPayCash;
+    line.特价 = item.特价;
+    return line;
+}
+
+QString lookupFailedText(const QString &error)
+{
+    return QStringLiteral("查询库存失败，请检查数据库连接：") + error;
+}
+
+QString chooserTitle(SearchKind kind)
+{
+    switch (kind) {
+    case SearchKind::Barcode:
+        return QStringLiteral("该查询条码有多件产品，请双击选择一件相应对的");
+    case SearchKind::Pinyin:
+        return QStringLiteral("该模糊查询进货名称有多件产品，请双击选择一件相应对的");
+    case SearchKind::StyleNumber:
+        break;
+    }
+    return QStringLiteral("该模糊查询款号有多件产品，请双击选择一件相应对的");
+}
+
+} // namespace cashier

@@ -1,0 +1,544 @@
+#include "cashier/SaleWriter.h"
+
+#include "cashier/Cart.h"
+#include "cashier/CartEditing.h"
+#include "context/AppContext.h"
+#include "context/Today.h"
+#include "data/Pinyin.h"
+#include "data/RecordSet.h"
+#include "data/SqlBuilder.h"
+#include "platform/Clock.h"
+#include "platform/MessageSeam.h"
+#include "platform/NumberText.h"
+#include "platform/ProgramLog.h"
+#include "printing/ReceiptPrinter.h"
+
+#include <QMap>
+#include <QRegularExpression>
+#include <QSet>
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+#include <optional>
+
+namespace cashier {
+
+namespace {
+
+const QString kStockTable = QStringLiteral("采购入库");
+const QString kSalesTable = QStringLiteral("销售明细");
+const QString kRankingTable = QStringLiteral("销量排行");
+const QString kMemberTable = QStringLiteral("会员管理");
+
+QString lastTwoOf8(int value)
+{
+    return (QStringLiteral("8") + QString::number(value)).right(2);
+}
+
+QString asciiLower(QString text)
+{
+    for (QChar &c : text)
+        if (c.unicode() >= 'A' && c.unicode() <= 'Z')
+            c = QChar(c.unicode() + 32);
+    return text;
+}
+
+bool isWholeNumber(const QString &text)
+{
+    static const QRegularExpression whole(QStringLiteral("^\\s*[+]?[0-9]+\\s*$"));
+    return whole.match(text).hasMatch();
+}
+
+// floor() where a value within 1e-12 below the next whole number counts as that number.
+qint64 floorNudged(double x)
+{
+    return qint64(std::floor(x + 1e-12));
+}
+
+// A 64-bit FNV-1a hash of a text (the same in every process), for the server's advisory locks.
+qint64 stableKey(const QString &text)
+{
+    quint64 h = 14695981039346656037ull;
+    for (const char byte : text.toUtf8()) {
+        h ^= quint8(byte);
+        h *= 1099511628211ull;
+    }
+    return qint64(h);
+}
+
+// What the transaction read of each line's stock row.
+struct SoldRow {
+    QString 进货价, 供货来源, 折扣, 入库日期, 上限, 下限, 开关;
+    qint64 rest = 0; // stock after this line
+};
+
+class SaleFailure {
+public:
+    SaleStatus status;
+    QString message;
+};
+
+// The sale's statements; each returns nothing or the failure that stops the sale.
+class SaleTransaction {
+public:
+    SaleTransaction(AppContext &context, const QList<CartLine> &lines, const QList<SplitPayment> &splits,
+                    const SaleMember &member, double payable, const QString &receiptNo,
+                    const QString &saleDate, const QString &saleTime)
+        : m_context(context), m_connection(context.connection()), m_dialect(m_connection.dialect()),
+          m_lines(lines), m_splits(splits), m_member(member), m_payable(payable), m_receiptNo(receiptNo),
+          m_saleDate(saleDate), m_saleTime(saleTime), m_month(saleDate.left(8))
+    {
+    }
+
+    std::optional<SaleFailure> run()
+    {
+        if (auto f = checkQuantities())
+            return f;
+        data::Transaction transaction = m_connection.transaction();
+        if (!transaction.isActive())
+            return databaseFailure();
+        if (auto f = takeStock())
+            return f;
+        if (auto f = writeLines())
+            return f;
+        if (auto f = countRanking())
+            return f;
+        if (m_member.present())
+            if (auto f = updateMember())
+                return f;
+        if (!transaction.commit())
+            return databaseFailure();
+        return std::nullopt;
+    }
+
+    const QList<SoldRow> &soldRows() const { return m_sold; }
+
+private:
+    std::optional<SaleFailure> databaseFailure()
+    {
+        const QString error = m_connection.lastError();
+        return SaleFailure{SaleStatus::Failed,
+                           QStringLiteral("本单保存失败，没有写入任何数据，请重试：") + error};
+    }
+
+    std::optional<SaleFailure> checkQuantities()
+    {
+        for (const CartLine &line : m_lines)
+            if (!isWholeNumber(line.数量) || textToInteger(line.数量) < 1)
+                return SaleFailure{SaleStatus::Refused, QStringLiteral("商品【") + line.商品名称
+                                                            + QStringLiteral("】的数量【") + line.数量
+                                                            + QStringLiteral("】不是大于0的整数，本单没有保存")};
+        return std::nullopt;
+    }
+
+    data::Sql stockRowOfShop(qint64 id) const
+    {
+        return data::both(data::eq(QStringLiteral("id"), id),
+                          data::eq(QStringLiteral("所属店铺"), m_context.currentShop));
+    }
+
+    // Stock rows are changed in ascending id order, so that two sales never wait for each other
+    // in a circle.
+    std::optional<SaleFailure> takeStock()
+    {
+        QList<int> order(m_lines.size());
+        std::iota(order.begin(), order.end(), 0);
+        std::stable_sort(order.begin(), order.end(), [this](int a, int b) {
+            return m_lines.at(a).stockId() < m_lines.at(b).stockId();
+        });
+        for (int i : order) {
+            const CartLine &line = m_lines.at(i);
+            const qint64 q = textToInteger(line.数量);
+            data::Sql set(m_dialect.increment(QStringLiteral("数量")), {-q});
+            set += data::Sql(QStringLiteral(",") + m_dialect.increment(QStringLiteral("已售")), {q});
+            if (!m_connection.execute(data::buildUpdateSql(m_dialect, kStockTable, set,
+                                                           stockRowOfShop(line.stockId()), true)))
+                return databaseFailure();
+            if (m_connection.numRowsAffected() != 1)
+                return SaleFailure{SaleStatus::Refused,
+                                   QStringLiteral("商品【") + line.商品名称
+                                       + QStringLiteral("】的库存记录已不存在或已不属于本店，本单没有保存，请删除该行后重新结算")};
+        }
+        return std::nullopt;
+    }
+
+    std::optional<SaleFailure> writeLines()
+    {
+        data::RecordSet row(m_connection);
+        QMap<qint64, qint64> laterQuantity; // units of later lines of the same stock row
+        for (const CartLine &line : m_lines)
+            laterQuantity[line.stockId()] += textToInteger(line.数量);
+        for (int i = 0; i < m_lines.size(); ++i) {
+            const CartLine &line = m_lines.at(i);
+            if (!row.open(data::buildSelectSql(m_dialect, kStockTable, stockRowOfShop(line.stockId()), true,
+                                               QString(), false)))
+                return databaseFailure();
+            SoldRow sold;
+            sold.进货价 = row.text(QStringLiteral("进货价"));
+            sold.供货来源 = row.text(QStringLiteral("供货来源"));
+            sold.折扣 = row.text(QStringLiteral("折扣"));
+            sold.入库日期 = row.text(QStringLiteral("入库日期"));
+            sold.上限 = row.text(QStringLiteral("上限"));
+            sold.下限 = row.text(QStringLiteral("下限"));
+            sold.开关 = row.text(QStringLiteral("开关"));
+            qint64 &later = laterQuantity[line.stockId()];
+            later -= textToInteger(line.数量);
+            sold.rest = row.integer(QStringLiteral("数量")) + later;
+            m_sold.append(sold);
+
+            const SplitPayment &split = m_splits.at(i);
+            const data::Pairs pairs = {
+                {QStringLiteral("导购员"), line.导购员},
+                {QStringLiteral("小票单号"), m_receiptNo},
+                {QStringLiteral("商品条码"), line.商品条码},
+                {QStringLiteral("类别"), line.分类},
+                {QStringLiteral("款号"), line.款号},
+                {QStringLiteral("颜色"), line.颜色},
+                {QStringLiteral("尺码"), line.尺码},
+                {QStringLiteral("进货价"), sold.进货价},
+                {QStringLiteral("吊牌价"), line.吊牌价},
+                {QStringLiteral("金额"), line.金额},
+                {QStringLiteral("收银员"), m_context.currentUserName},
+                {QStringLiteral("会员编号"), line.会员卡号},
+                {QStringLiteral("销售日期"), m_saleDate},
+                {QStringLiteral("结付方式"), line.结付},
+                {QStringLiteral("所属店铺"), m_context.currentShop},
+                {QStringLiteral("折扣"), line.折扣},
+                {QStringLiteral("单位"), line.单位},
+                {QStringLiteral("数量"), line.数量},
+                {QStringLiteral("商品名称"), line.商品名称},
+                {QStringLiteral("备注"), line.备注},
+                {QStringLiteral("现金"), split.现金},
+                {QStringLiteral("银行"), split.银行},
+                {QStringLiteral("积分"), split.积分},
+                {QStringLiteral("优惠券"), split.优惠券},
+                {QStringLiteral("拼音检索"), asciiLower(data::toPinyinInitials(line.商品名称))},
+                {QStringLiteral("供货来源"), sold.供货来源},
+                {QStringLiteral("商品折扣"), sold.折扣},
+                {QStringLiteral("入库日期"), sold.入库日期},
+                {QStringLiteral("销售时间"), m_saleTime},
+                {QStringLiteral("储值"), split.储值},
+            };
+            if (!m_connection.execute(data::buildInsertSql(m_dialect, kSalesTable, pairs)))
+                return databaseFailure();
+        }
+        return std::nullopt;
+    }
+
+    data::Sql rankingKey(const QString &styleNo) const
+    {
+        return data::both(data::both(data::eq(QStringLiteral("款号"), styleNo),
+                                     data::eq(QStringLiteral("当月时间"), m_month)),
+                          data::eq(QStringLiteral("所属店铺"), m_context.currentShop));
+    }
+
+    // One 销量排行 row per style number, month and shop. On the server each key is locked for the
+    // rest of the transaction (keys in sorted order) before it is looked for, so that two first
+    // sales of a month never both insert; SQLite's write transaction already runs alone.
+    std::optional<SaleFailure> countRanking()
+    {
+        if (m_dialect.backend() == data::Backend::Postgres) {
+            QStringList keys;
+            for (const CartLine &line : m_lines)
+                keys << line.款号;
+            keys.removeDuplicates();
+            std::sort(keys.begin(), keys.end());
+            QList<qint64> locks;
+            for (const QString &styleNo : keys)
+                locks << stableKey(kRankingTable + u'\x1f' + styleNo + u'\x1f' + m_month + u'\x1f'
+                                   + m_context.currentShop);
+            std::sort(locks.begin(), locks.end());
+            for (qint64 lock : locks)
+                if (!m_connection.execute(data::Sql(QStringLiteral("SELECT pg_advisory_xact_lock(CAST(? AS bigint))"),
+                                                    {lock})))
+                    return databaseFailure();
+        }
+        data::RecordSet row(m_connection);
+        for (int i = 0; i < m_lines.size(); ++i) {
+            const CartLine &line = m_lines.at(i);
+            const qint64 q = textToInteger(line.数量);
+            if (!row.open(data::buildSelectSql(m_dialect, kRankingTable, rankingKey(line.款号), true,
+                                               QStringLiteral("id ASC"), true)))
+                return databaseFailure();
+            if (row.rowCount() > 0) {
+                data::Sql set(m_dialect.increment(QStringLiteral("已售数量")), {q});
+                set += data::Sql(QStringLiteral(",最近售出日期=?"), {m_saleDate});
+                if (!m_connection.execute(data::buildUpdateSql(
+                        m_dialect, kRankingTable, set, data::eq(QStringLiteral("id"), row.integer(QStringLiteral("id"))),
+                        true)))
+                    return databaseFailure();
+                continue;
+            }
+            const data::Pairs pairs = {
+                {QStringLiteral("类别"), line.分类},
+                {QStringLiteral("款号"), line.款号},
+                {QStringLiteral("成本价"), m_sold.at(i).进货价},
+                {QStringLiteral("吊牌价"), line.吊牌价},
+                {QStringLiteral("最近售出日期"), m_saleDate},
+                {QStringLiteral("所属店铺"), m_context.currentShop},
+                {QStringLiteral("单位"), line.单位},
+                {QStringLiteral("已售数量"), QString::number(q)},
+                {QStringLiteral("商品名称"), line.商品名称},
+                {QStringLiteral("供货来源"), m_sold.at(i).供货来源},
+                {QStringLiteral("当月时间"), m_month},
+            };
+            if (!m_connection.execute(data::buildInsertSql(m_dialect, kRankingTable, pairs)))
+                return databaseFailure();
+        }
+        return std::nullopt;
+    }
+
+    // The member of this shop with the card (any shop's while members are shared), the oldest row
+    // when several carry the card; or the row the checkout names.
+    std::optional<SaleFailure> updateMember()
+    {
+        qint64 memberId = m_member.id;
+        if (memberId <= 0) {
+            data::Sql where = data::eq(QStringLiteral("会员卡号"), m_member.会员卡号);
+            if (!isFlagOn(m_context.shopSettings.会员共享))
+                where = data::both(where, data::eq(QStringLiteral("所属店铺"), m_context.currentShop));
+            data::RecordSet row(m_connection);
+            if (!row.open(data::buildSelectSql(m_dialect, kMemberTable, where, true, QStringLiteral("id ASC"), true)))
+                return databaseFailure();
+            memberId = row.rowCount() > 0 ? row.integer(QStringLiteral("id")) : 0;
+        }
+        if (memberId <= 0)
+            return SaleFailure{SaleStatus::Refused, QStringLiteral("会员卡号【") + m_member.会员卡号
+                                                        + QStringLiteral("】已不存在，本单没有保存")};
+        const data::Sql byId = data::eq(QStringLiteral("id"), memberId);
+
+        // Points and spending grow by what this sale adds to the figures the checkout read.
+        const qint64 points = floorNudged(textToNumber(m_member.会员积分) + m_payable);
+        const qint64 spending = floorNudged(textToNumber(m_member.消费金额AsRead) + m_payable);
+        const double pointsChange = double(points) - textToNumber(m_member.积分AsRead);
+        const double spendingChange = double(spending) - textToNumber(m_member.消费金额AsRead);
+        data::Sql set(m_dialect.incrementDecimal(QStringLiteral("积分")), {pointsChange});
+        set += data::Sql(QStringLiteral(",") + m_dialect.incrementDecimal(QStringLiteral("消费金额")), {spendingChange});
+        set += data::Sql(QStringLiteral(",最近消费=?"), {m_saleDate});
+        if (!m_member.会员储值.isEmpty()) {
+            const double storedChange = textToNumber(m_member.会员储值) - textToNumber(m_member.储值AsRead);
+            set += data::Sql(QStringLiteral(",") + m_dialect.incrementDecimal(QStringLiteral("会员储值")),
+                             {storedChange});
+        }
+        if (!m_connection.execute(data::buildUpdateSql(m_dialect, kMemberTable, set, byId, true)))
+            return databaseFailure();
+        if (m_connection.numRowsAffected() != 1)
+            return SaleFailure{SaleStatus::Refused, QStringLiteral("会员卡号【") + m_member.会员卡号
+                                                        + QStringLiteral("】已不存在，本单没有保存")};
+
+        // One tier step per sale, judged on the tier the member had before it.
+        if (isFlagOn(m_context.shopSettings.升级模式)) {
+            const auto &tiers = m_context.memberTiers;
+            const QString before = m_member.会员类别;
+            auto raise = [&](const MemberTier &from, const MemberTier &to) -> bool {
+                data::Sql where = data::both(byId, data::eq(QStringLiteral("会员类别"), from.会员类别));
+                return m_connection.execute(data::buildUpdateSql(
+                    m_dialect, kMemberTable, data::Pairs{{QStringLiteral("会员类别"), to.会员类别}}, where, true));
+            };
+            if (points > textToInteger(tiers[1].累计积分) && before == tiers[2].会员类别 && !before.isEmpty())
+                if (!raise(tiers[2], tiers[1]))
+                    return databaseFailure();
+            if (points > textToInteger(tiers[0].累计积分) && before == tiers[1].会员类别 && !before.isEmpty())
+                if (!raise(tiers[1], tiers[0]))
+                    return databaseFailure();
+        }
+        return std::nullopt;
+    }
+
+    AppContext &m_context;
+    data::Connection &m_connection;
+    const data::Dialect &m_dialect;
+    const QList<CartLine> &m_lines;
+    const QList<SplitPayment> &m_splits;
+    const SaleMember &m_member;
+    double m_payable;
+    QString m_receiptNo, m_saleDate, m_saleTime, m_month;
+    QList<SoldRow> m_sold;
+};
+
+// Marks the cart as being sold for the life of one confirmation.
+class SellingGuard {
+public:
+    explicit SellingGuard(Cart &cart) : m_cart(cart) { m_cart.setBeingSold(true); }
+    ~SellingGuard() { m_cart.setBeingSold(false); }
+    SellingGuard(const SellingGuard &) = delete;
+    SellingGuard &operator=(const SellingGuard &) = delete;
+
+private:
+    Cart &m_cart;
+};
+
+printing::Receipt receiptOf(const Cart &cart, const QString &receiptNo)
+{
+    printing::Receipt receipt;
+    receipt.receiptNo = receiptNo;
+    for (const CartLine &line : cart.lines())
+        receipt.lines.append({line.分类, line.款号, line.商品名称, line.颜色, line.尺码, line.数量, line.金额});
+    return receipt;
+}
+
+SaleResult writeSaleUnguarded(AppContext &context, Cart &cart, const SplitPayment &split,
+                              const SaleMember &member, const QString &payable, const SaleHooks &hooks,
+                              QWidget *parent)
+{
+    SaleResult result;
+    if (cart.isEmpty()) {
+        result.status = SaleStatus::EmptyCart;
+        return result;
+    }
+    // One reading of the clock for the receipt number and the sale time.
+    const QDateTime now = Clock::now();
+    result.receiptNo = receiptNumber(now);
+    result.saleTime = saleTimeText(now);
+    result.saleDate = datingNow(context).dateText();
+
+    const QList<CartLine> lines = cart.lines();
+    QStringList amounts;
+    for (const CartLine &line : lines)
+        amounts << line.金额;
+    const QList<SplitPayment> splits = spreadSplit(split, amounts);
+
+    SaleTransaction sale(context, lines, splits, member, textToNumber(payable), result.receiptNo,
+                         result.saleDate, result.saleTime);
+    if (const auto failure = sale.run()) {
+        result.status = failure->status;
+        result.message = failure->message;
+        programlog::write(QStringLiteral("sale not written: ") + failure->message);
+        MessageSeam::message(parent, QString(), failure->message);
+        return result;
+    }
+    result.status = SaleStatus::Written;
+
+    // After the commit: the alarm questions, line by line in the order of the cart.
+    const ShopSettings &shop = context.shopSettings;
+    for (int i = 0; i < lines.size(); ++i) {
+        const SoldRow &row = sale.soldRows().at(i);
+        const QStringList questions = stockAlarmQuestions(lines.at(i).商品名称, row.rest, row.开关, row.上限,
+                                                          row.下限, shop.报警开关, shop.上限报警, shop.下限报警);
+        for (const QString &question : questions) {
+            result.alarmQuestions << question;
+            if (MessageSeam::question(parent, kStockAlarmTitle, question) && hooks.openStockAlarmReport)
+                hooks.openStockAlarmReport(parent);
+        }
+    }
+    if (isFlagOn(context.receiptPrintFlag) && hooks.receiptPrinter)
+        hooks.receiptPrinter->printReceipt(receiptOf(cart, result.receiptNo));
+    resetCart(cart);
+    return result;
+}
+
+} // namespace
+
+QString receiptNumber(const QDateTime &time)
+{
+    const QDate d = time.date();
+    const QTime t = time.time();
+    return QString::number(d.year()).right(1) + lastTwoOf8(t.second()) + lastTwoOf8(t.minute())
+           + lastTwoOf8(t.hour()) + lastTwoOf8(d.day()) + lastTwoOf8(d.month());
+}
+
+QString saleTimeText(const QDateTime &time)
+{
+    return QString::number(time.time().hour()) + u':' + QString::number(time.time().minute());
+}
+
+QString underpaidText(const QString &payable, const QString &received, const QString &change)
+{
+    if (textToNumber(received) - textToNumber(payable) >= -1e-7)
+        return QString();
+    return QStringLiteral("应付款金额【") + payable + QStringLiteral("】\r\n实付款金额【") + received
+           + QStringLiteral("】\r\n未收款金额【") + change + QStringLiteral("】");
+}
+
+QList<SplitPayment> spreadSplit(const SplitPayment &split, const QStringList &lineAmounts)
+{
+    QList<SplitPayment> out(lineAmounts.size());
+    if (lineAmounts.isEmpty())
+        return out;
+    if (lineAmounts.size() == 1) {
+        out[0] = split;
+        return out;
+    }
+    double total = 0;
+    for (const QString &a : lineAmounts)
+        total += textToNumber(a);
+    auto spreadPart = [&](QString SplitPayment::*part) {
+        const QString entered = split.*part;
+        if (entered.isEmpty())
+            return;
+        const double value = textToNumber(entered);
+        if (std::fabs(total) < 1e-12) {
+            out[0].*part = entered;
+            for (int i = 1; i < out.size(); ++i)
+                out[i].*part = QStringLiteral("0");
+            return;
+        }
+        double given = 0;
+        for (int i = 1; i < out.size(); ++i) {
+            const double share = roundTo(value * textToNumber(lineAmounts.at(i)) / total, 2);
+            out[i].*part = numberToText(share);
+            given += share;
+        }
+        out[0].*part = numberToText(roundTo(value - given, 10));
+    };
+    spreadPart(&SplitPayment::现金);
+    spreadPart(&SplitPayment::银行);
+    spreadPart(&SplitPayment::积分);
+    spreadPart(&SplitPayment::优惠券);
+    spreadPart(&SplitPayment::储值);
+    return out;
+}
+
+QStringList stockAlarmQuestions(const QString &itemName, qint64 rest, const QString &rowSwitch,
+                                const QString &rowUpper, const QString &rowLower, const QString &shopSwitch,
+                                const QString &shopUpper, const QString &shopLower)
+{
+    QStringList questions;
+    const bool own = isFlagOn(rowSwitch);
+    if (!own && !isFlagOn(shopSwitch))
+        return questions;
+    const qint64 upper = textToInteger(own ? rowUpper : shopUpper);
+    const qint64 lower = textToInteger(own ? rowLower : shopLower);
+    const QString head = QStringLiteral("【") + itemName + QStringLiteral("】库存数");
+    const QString self = own ? QStringLiteral("自身") : QString();
+    if (double(rest - upper) > 1e-7)
+        questions << head + QStringLiteral("高于") + self + QStringLiteral("上限,是否查看库存报警报表");
+    if (double(rest - lower) < -1e-7)
+        questions << head + QStringLiteral("低于") + self + QStringLiteral("下限,是否查看库存报警报表");
+    return questions;
+}
+
+SaleResult writeSale(AppContext &context, Cart &cart, const SplitPayment &split, const SaleMember &member,
+                     const QString &payable, const SaleHooks &hooks, QWidget *parent)
+{
+    if (cart.isBeingSold()) {
+        SaleResult busy;
+        busy.status = SaleStatus::Busy;
+        return busy;
+    }
+    SellingGuard guard(cart);
+    return writeSaleUnguarded(context, cart, split, member, payable, hooks, parent);
+}
+
+SaleResult confirmCheckout(AppContext &context, Cart &cart, const SaleRequest &request, const SaleHooks &hooks,
+                           QWidget *parent)
+{
+    SaleResult result;
+    if (cart.isBeingSold()) {
+        result.status = SaleStatus::Busy;
+        return result;
+    }
+    SellingGuard guard(cart);
+    const QString underpaid = underpaidText(request.payable, request.received, request.change);
+    if (!underpaid.isEmpty()) {
+        result.status = SaleStatus::Underpaid;
+        result.message = underpaid;
+        MessageSeam::message(parent, QString(), underpaid);
+        return result;
+    }
+    const SplitPayment split = request.split ? request.splitFields : SplitPayment{};
+    return writeSaleUnguarded(context, cart, split, request.member, request.payable, hooks, parent);
+}
+
+} // namespace cashier

@@ -1,0 +1,468 @@
+// The checkout window: opening figures, payment kinds, typing filters, split and stored value,
+// salesperson, cancel, the underpaid refusal and one sale per confirmation; the cashier's keys and
+// the cash drawer.
+#include "cashier/Cart.h"
+#include "cashier/CashDrawer.h"
+#include "cashier/CashierKeys.h"
+#include "cashier/CheckoutState.h"
+#include "cashier/CheckoutWindow.h"
+#include "context/AppContext.h"
+#include "data/RecordSet.h"
+#include "platform/Clock.h"
+#include "platform/IniFile.h"
+#include "platform/MessageScript.h"
+#include "platform/ProgramDir.h"
+#include "support/TestDatabase.h"
+
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+#include <sys/stat.h>
+
+using namespace cashier;
+using F = CheckoutField;
+
+namespace {
+
+class CheckoutTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Clock::setFixed(QDateTime(QDate(2015, 3, 11), QTime(14, 5, 9)));
+        database = std::make_unique<testsupport::TestDatabase>(data::Backend::Sqlite);
+        ASSERT_TRUE(database->ok()) << database->error().toStdString();
+        ProgramDir::set(database->dir());
+        ASSERT_TRUE(context.connection().openSqlite(database->sqlitePath()));
+        context.runMode = AppContext::SingleMachineMode;
+        context.currentShop = QStringLiteral("A");
+        context.currentAccount = QStringLiteral("zs");
+        context.currentUserName = QStringLiteral("张三");
+        context.today = {QStringLiteral("2015"), QStringLiteral("03"), QStringLiteral("11"), QStringLiteral("14"),
+                         QStringLiteral("5")};
+        context.discountScheme.商品折扣 = AppContext::FlagOn;
+        context.shopSettings.销售 = QStringLiteral("2");
+        for (int i = 0; i < AccountRights::count; ++i)
+            context.accountRights[i] = AppContext::Granted;
+    }
+    void TearDown() override
+    {
+        cart.removeAll();
+        context.connection().close();
+        database.reset();
+        Clock::reset();
+    }
+
+    void exec(const QString &sql, const QVariantList &values = {})
+    {
+        ASSERT_TRUE(context.connection().execute(data::Sql(sql, values))) << context.connection().lastError().toStdString();
+    }
+    int count(const QString &table)
+    {
+        data::RecordSet rs(context.connection());
+        EXPECT_TRUE(rs.open(data::Sql(QStringLiteral("SELECT COUNT(*) AS n FROM ") + table)));
+        return int(rs.integer(QStringLiteral("n")));
+    }
+    // A stock row of shop A and a cart line priced from it (tag × factor × 1).
+    void addLine(const QString &name, const QString &tag, const QString &factor, const QString &stock = QStringLiteral("5"),
+                 const QString &alarmSwitch = QString(), const QString &lower = QString())
+    {
+        exec(QStringLiteral("INSERT INTO 采购入库 (商品条码,类别,款号,名称,颜色,尺码,数量,已售,单位,吊牌价,折扣,进货价,特价,"
+                            "所属店铺,入库日期,开关,上限,下限) VALUES (?,?,?,?,?,?,?,'0','件',?,?,'30','',?,?,?,?,?)"),
+             {QStringLiteral("69000000000%1").arg(cart.count()), QStringLiteral("T恤"), QStringLiteral("100%1").arg(cart.count()),
+              name, QStringLiteral("白"), QStringLiteral("L"), stock, tag, factor, QStringLiteral("A"),
+              QStringLiteral("2015-03-01"), alarmSwitch, QStringLiteral("10"), lower});
+        data::RecordSet rs(context.connection());
+        ASSERT_TRUE(rs.open(data::Sql(QStringLiteral("SELECT MAX(id) AS id FROM 采购入库"))));
+        CartLine line;
+        line.id = rs.text(QStringLiteral("id"));
+        line.商品条码 = QStringLiteral("69000000000%1").arg(cart.count());
+        line.分类 = QStringLiteral("T恤");
+        line.款号 = QStringLiteral("100%1").arg(cart.count());
+        line.商品名称 = name;
+        line.颜色 = QStringLiteral("白");
+        line.尺码 = QStringLiteral("L");
+        line.数量 = QStringLiteral("1");
+        line.单位 = QStringLiteral("件");
+        line.吊牌价 = tag;
+        line.折扣 = factor;
+        line.金额 = QString::number(tag.toDouble() * factor.toDouble());
+        line.结付 = kPayCash;
+        cart.append(line);
+    }
+    std::unique_ptr<CheckoutWindow> openWindow(CheckoutHooks hooks = {})
+    {
+        computeCartTotals(cart);
+        return std::make_unique<CheckoutWindow>(context, cart, std::move(hooks));
+    }
+    void addMember(CheckoutState &state, const QString &storedValue, const QString &points = QStringLiteral("0"))
+    {
+        state.member.会员卡号 = QStringLiteral("8001");
+        state.member.会员储值 = storedValue;
+        state.member.积分 = points;
+        state.setText(F::会员储值x, storedValue);
+        state.setText(F::会员积分x, points);
+    }
+    QStringList column(int col) const
+    {
+        QStringList cells;
+        for (const CartLine &line : cart.lines())
+            cells << line[col];
+        return cells;
+    }
+
+    std::unique_ptr<testsupport::TestDatabase> database;
+    AppContext context;
+    Cart cart;
+    MessageScript script;
+};
+
+TEST_F(CheckoutTest, OpensWithPayableReceivedBalanceAndDiscount)
+{
+    addLine(QStringLiteral("衬衫"), QStringLiteral("100"), QStringLiteral("0.8"));
+    addLine(QStringLiteral("裤子"), QStringLiteral("200"), QStringLiteral("0.8"));
+    auto window = openWindow();
+    CheckoutState &s = window->state();
+    EXPECT_EQ(s.text(F::应付款), "240");
+    EXPECT_EQ(s.text(F::实收款), "240");
+    EXPECT_EQ(s.text(F::找零), "0");
+    EXPECT_EQ(s.text(F::原价), "300");
+    EXPECT_EQ(s.text(F::优惠), "60");
+    EXPECT_EQ(window->field(F::实收款)->text(), "240");
+    EXPECT_TRUE(window->field(F::应付款)->isReadOnly()); // 自由优惠 is not "真"
+    EXPECT_FALSE(window->splitGroup()->isVisibleTo(window.get()));
+    EXPECT_EQ(window->field(F::找零)->toolTip(), "负数为找出多少  正数为还应该收多少");
+}
+
+TEST_F(CheckoutTest, BalanceFollowsTheTypedAmountReceived)
+{
+    const struct {
+        const char *payable, *received, *balance;
+    } cases[] = {{"87.6", "50", "37.6"}, {"87.6", "100", "-12.4"}, {"87.6", "87.6", "0"}, {"87.6", "", "87.6"}};
+    for (const auto &c : cases) {
+        CheckoutState s(cart);
+        s.open(CartTotals{QString(), QString(), QString::fromUtf8(c.payable), QString()}, false);
+        s.setText(F::实收款, QString::fromUtf8(c.received));
+        EXPECT_EQ(s.text(F::找零), QString::fromUtf8(c.balance)) << c.received;
+    }
+}
+
+TEST_F(CheckoutTest, TypingFiltersDropDisallowedCharactersOnly)
+{
+    const struct {
+        TypingMode mode;
+        const char *typed;
+        bool accepted;
+    } cases[] = {
+        {TypingMode::DigitsOnly, "7", true},   {TypingMode::DigitsOnly, "-", true},  {TypingMode::DigitsOnly, ".", false},
+        {TypingMode::DigitsOnly, "a", false},  {TypingMode::Numbers, ".", true},     {TypingMode::Numbers, "x", false},
+        {TypingMode::FreeText, "元", true},    {TypingMode::ReadOnly, "1", false},  {TypingMode::DigitsOnly, "\b", true},
+        {TypingMode::DigitsOnly, "", true},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(typingAccepts(c.mode, QString::fromUtf8(c.typed)), c.accepted) << c.typed;
+
+    addLine(QStringLiteral("衬衫"), QStringLiteral("109.5"), QStringLiteral("0.8"));
+    auto window = openWindow();
+    QLineEdit *received = window->field(F::实收款);
+    // Free text at opening; the program's own "87.6" passes whatever the mode.
+    ASSERT_TRUE(window->handleCheckoutKey(Qt::Key_F1));
+    EXPECT_EQ(received->text(), "87.6");
+    received->clear();
+    QTest::keyClicks(received, QStringLiteral("12.5x"));
+    EXPECT_EQ(received->text(), "125");
+    EXPECT_EQ(window->state().text(F::找零), "-37.4");
+}
+
+TEST_F(CheckoutTest, SplitSumsItsPartsAndCashAfterwardsTakesThePayable)
+{
+    addLine(QStringLiteral("衬衫"), QStringLiteral("100"), QStringLiteral("1"));
+    auto window = openWindow();
+    CheckoutState &s = window->state();
+    ASSERT_TRUE(window->handleCheckoutKey(Qt::Key_F3));
+    for (F f : {F::实收款, F::现金, F::银行, F::积分编辑框, F::优惠券, F::储值})
+        EXPECT_EQ(s.text(f), "0") << checkoutFieldName(f).toStdString();
+    EXPECT_EQ(column(Col结付), QStringList{"其它"});
+    EXPECT_TRUE(window->splitGroup()->isVisibleTo(window.get()));
+    EXPECT_TRUE(window->field(F::实收款)->isReadOnly());
+    EXPECT_TRUE(window->field(F::储值)->isReadOnly()); // no member: nothing to pay with
+    EXPECT_EQ(s.text(F::会员储值x), "0");
+
+    // A click selects the whole "0", so typing replaces it.
+    for (auto [f, typed] : {std::pair{F::现金, "50"}, std::pair{F::银行, "30"}}) {
+        QTest::mouseClick(window->field(f), Qt::LeftButton);
+        QTest::keyClicks(window->field(f), QString::fromUtf8(typed));
+    }
+    EXPECT_EQ(s.text(F::实收款), "80");
+    EXPECT_EQ(s.text(F::找零), "20");
+
+    ASSERT_TRUE(window->handleCheckoutKey(Qt::Key_F1));
+    EXPECT_EQ(s.text(F::实收款), "100");
+    EXPECT_EQ(column(Col结付), QStringList{"现金"});
+    EXPECT_FALSE(window->splitGroup()->isVisibleTo(window.get()));
+    EXPECT_EQ(s.text(F::现金), "50");
+    EXPECT_EQ(s.text(F::银行), "30");
+    EXPECT_FALSE(s.saleRequest().split);
+
+    ASSERT_TRUE(window->handleCheckoutKey(Qt::Key_F2));
+    EXPECT_EQ(column(Col结付), QStringList{"刷卡"});
+}
+
+TEST_F(CheckoutTest, NegativeSplitPartsAreRefused)
+{
+    CheckoutState s(cart);
+    s.open(CartTotals{QString(), QString(), QStringLiteral("100"), QString()}, false);
+    s.selectSplitPayment();
+    s.setText(F::现金, QStringLiteral("40"));
+    s.setText(F::银行, QStringLiteral("-50"));
+    EXPECT_EQ(s.text(F::银行), "0");
+    EXPECT_EQ(s.text(F::实收款), "40");
+    EXPECT_EQ(script.texts(), QStringList{kNegativeRefused});
+}
+
+TEST_F(CheckoutTest, StoredValueIsBoundByTheMembersBalance)
+{
+    const struct {
+        const char *typed, *shownBalance, *paid, *received;
+        const char *message;
+        bool locked;
+    } cases[] = {
+        {"60", "40", "60", "60", "", false},
+        {"150", "100", "0", "0", "输入的数值不能大于会员储值金额", false},
+        {"100", "0", "100", "100", "", true},
+        {"-50", "100", "0", "0", "输入的数值不能为负数", false},
+    };
+    for (const auto &c : cases) {
+        script.clear();
+        CheckoutState s(cart);
+        s.open(CartTotals{QString(), QString(), QStringLiteral("200"), QString()}, false);
+        addMember(s, QStringLiteral("100"));
+        s.selectSplitPayment();
+        EXPECT_EQ(s.mode(F::储值), TypingMode::DigitsOnly);
+        s.setText(F::储值, QString::fromUtf8(c.typed));
+        EXPECT_EQ(s.text(F::会员储值x), QString::fromUtf8(c.shownBalance)) << c.typed;
+        EXPECT_EQ(s.text(F::储值), QString::fromUtf8(c.paid)) << c.typed;
+        EXPECT_EQ(s.text(F::实收款), QString::fromUtf8(c.received)) << c.typed;
+        EXPECT_EQ(script.texts().join(u'|'), QString::fromUtf8(c.message)) << c.typed;
+        EXPECT_EQ(s.mode(F::储值) == TypingMode::ReadOnly, c.locked) << c.typed;
+    }
+}
+
+TEST_F(CheckoutTest, LeavingSplitGivesBackStoredValueAndPoints)
+{
+    CheckoutState s(cart);
+    s.open(CartTotals{QString(), QString(), QStringLiteral("200"), QString()}, false);
+    addMember(s, QStringLiteral("100"), QStringLiteral("500"));
+    s.selectSplitPayment();
+    s.setText(F::储值, QStringLiteral("60"));
+    s.setText(F::会员积分x, QStringLiteral("300")); // as a points payment leaves it
+    ASSERT_EQ(s.text(F::会员储值x), "40");
+    s.selectCashPayment();
+    EXPECT_EQ(s.text(F::会员储值x), "100");
+    EXPECT_EQ(s.text(F::会员积分x), "500");
+    EXPECT_EQ(s.text(F::实收款), "200");
+    const SaleRequest request = s.saleRequest();
+    EXPECT_FALSE(request.split);
+    EXPECT_EQ(request.member.会员储值, "100");
+}
+
+TEST_F(CheckoutTest, PointsAtAFactorOfZeroPayNothing)
+{
+    EXPECT_EQ(pointsAsMoney(500, 0), 0);
+    EXPECT_EQ(pointsAsMoney(500, -1), 0);
+    EXPECT_EQ(pointsAsMoney(500, 100), 5);
+}
+
+TEST_F(CheckoutTest, SalespersonByInitialsInEitherCase)
+{
+    const QStringList names{QStringLiteral("张三"), QStringLiteral("李四"), QStringLiteral("周生")};
+    const struct {
+        const char *typed;
+        QStringList items;
+        const char *picked;
+    } cases[] = {
+        {"ZS", {QStringLiteral("张三"), QStringLiteral("周生")}, ""},
+        {"l", {QStringLiteral("李四")}, "李四"},
+        {"q", {}, ""},
+    };
+    for (const auto &c : cases) {
+        const SalespersonChoice choice = matchSalespersons(names, QString::fromUtf8(c.typed));
+        EXPECT_EQ(choice.items, c.items) << c.typed;
+        EXPECT_EQ(choice.picked, QString::fromUtf8(c.picked)) << c.typed;
+        EXPECT_EQ(choice.showList, c.items.size() > 1) << c.typed;
+    }
+
+    exec(QStringLiteral("INSERT INTO 帐号管理 (帐号,姓名,所属店铺) VALUES ('zs','张三','A'),('ls','李四','A'),('ww','王五','B')"));
+    addLine(QStringLiteral("衬衫"), QStringLiteral("100"), QStringLiteral("1"));
+    addLine(QStringLiteral("裤子"), QStringLiteral("100"), QStringLiteral("1"));
+    auto window = openWindow();
+    EXPECT_EQ(window->salespersonBox()->count(), 2); // this shop's accounts only
+    QTest::keyClicks(window->salespersonBox()->lineEdit(), QStringLiteral("Z")); // the one match is taken at once
+    EXPECT_EQ(window->salespersonBox()->currentText(), "张三");
+    EXPECT_EQ(column(Col导购员), (QStringList{"张三", "张三"}));
+    EXPECT_EQ(cart.salesperson, "张三");
+}
+
+TEST_F(CheckoutTest, EscCancelsAndTheLinesGetTheirPricesBack)
+{
+    addLine(QStringLiteral("衬衫"), QStringLiteral("100"), QStringLiteral("0.8"));
+    int registered = 0;
+    CheckoutHooks hooks;
+    hooks.registerMainKeys = [&] { ++registered; };
+    auto window = openWindow(hooks);
+    // Member pricing changed the line meanwhile.
+    cart.setCell(0, Col金额, QStringLiteral("50"));
+    cart.setCell(0, Col会员卡号, QStringLiteral("8001"));
+    window->handleCheckoutKey(Qt::Key_F2);
+    QTest::keyClicks(window->salespersonBox()->lineEdit(), QStringLiteral("x"));
+    ASSERT_TRUE(window->handleCheckoutKey(Qt::Key_Escape));
+    EXPECT_EQ(window->result(), QDialog::Rejected);
+    EXPECT_EQ(cart.line(0).金额, "80");
+    EXPECT_EQ(cart.line(0).结付, "现金");
+    EXPECT_EQ(cart.line(0).会员卡号, "");
+    EXPECT_EQ(cart.line(0).导购员, "");
+    EXPECT_EQ(cart.totals.amountTotal, "");
+    EXPECT_EQ(registered, 1);
+    EXPECT_FALSE(window->handleCheckoutKey(Qt::Key_Escape)); // closed: nothing runs twice
+    window->closeCheckoutWindow();
+    EXPECT_EQ(registered, 1);
+    EXPECT_EQ(count(QStringLiteral("销售明细")), 0);
+}
+
+TEST_F(CheckoutTest, UnderpaidSaleIsRefusedWithTheThreeFigures)
+{
+    addLine(QStringLiteral("衬衫"), QStringLiteral("100"), QStringLiteral("1"));
+    auto window = openWindow();
+    window->field(F::实收款)->setText(QStringLiteral("99.9"));
+    ASSERT_TRUE(window->handleCheckoutKey(Qt::Key_Return));
+    EXPECT_EQ(script.texts(), QStringList{"应付款金额【100】\r\n实付款金额【99.9】\r\n未收款金额【0.1】"});
+    EXPECT_EQ(window->lastResult().status, SaleStatus::Underpaid);
+    EXPECT_EQ(count(QStringLiteral("销售明细")), 0);
+    EXPECT_EQ(cart.count(), 1);
+
+    window->field(F::实收款)->setText(QStringLiteral("100"));
+    ASSERT_TRUE(window->handleCheckoutKey(Qt::Key_Return));
+    EXPECT_TRUE(window->lastResult().written());
+    EXPECT_EQ(count(QStringLiteral("销售明细")), 1);
+    EXPECT_TRUE(cart.isEmpty());
+    EXPECT_EQ(window->result(), QDialog::Accepted);
+}
+
+TEST_F(CheckoutTest, KeysPressedDuringTheAlarmQuestionWriteNoSecondSale)
+{
+    // Stock 1 with its own alarm below 2: selling one asks the question after the commit.
+    addLine(QStringLiteral("衬衫"), QStringLiteral("100"), QStringLiteral("1"), QStringLiteral("2"), AppContext::FlagOn,
+            QStringLiteral("2"));
+    CheckoutHooks hooks;
+    CheckoutWindow *current = nullptr;
+    QList<bool> handled;
+    hooks.sale.openStockAlarmReport = [&](QWidget *) {
+        handled << current->handleCheckoutKey(Qt::Key_Return) << current->handleCheckoutKey(Qt::Key_Escape);
+        current->confirmCheckout();
+    };
+    auto window = openWindow(hooks);
+    current = window.get();
+    script.queueAnswers({true});
+    window->handleCheckoutKey(Qt::Key_Return);
+    EXPECT_EQ(handled, (QList<bool>{false, false}));
+    ASSERT_EQ(window->lastResult().alarmQuestions.size(), 1);
+    EXPECT_EQ(count(QStringLiteral("销售明细")), 1);
+    data::RecordSet rs(context.connection());
+    ASSERT_TRUE(rs.open(data::Sql(QStringLiteral("SELECT 数量 FROM 采购入库"))));
+    EXPECT_EQ(rs.text(QStringLiteral("数量")), "1");
+}
+
+TEST_F(CheckoutTest, StartCheckoutRefusesAnEmptyCartAndAMissingRight)
+{
+    int released = 0;
+    CheckoutHooks hooks;
+    hooks.releaseMainKeys = [&] { ++released; };
+    EXPECT_FALSE(startCheckout(context, cart, hooks));
+    EXPECT_EQ(script.texts(), QStringList{"当前例表没有要结算的产品！"});
+
+    addLine(QStringLiteral("衬衫"), QStringLiteral("100"), QStringLiteral("1"));
+    context.accountRights.前台收银 = QString();
+    script.clear();
+    EXPECT_FALSE(startCheckout(context, cart, hooks));
+    EXPECT_EQ(script.texts(), QStringList{"你没有前台收银权限！"});
+    EXPECT_EQ(released, 0);
+
+    context.accountRights.前台收银 = AppContext::Granted;
+    script.clear();
+    int registered = 0;
+    hooks.registerMainKeys = [&] { ++registered; };
+    EXPECT_TRUE(startCheckout(context, cart, hooks));
+    EXPECT_EQ(script.dialogs(), QStringList{"CheckoutWindow"});
+    EXPECT_EQ(released, 1);
+    EXPECT_EQ(registered, 1);
+    EXPECT_EQ(cart.count(), 1);
+}
+
+// The cashier's keys and the drawer.
+class CashierKeysTest : public CheckoutTest {};
+
+TEST_F(CashierKeysTest, EmptyCartKeys)
+{
+    int checkouts = 0, holds = 0, held = 0, drawers = 0;
+    CashierKeyActions actions;
+    actions.startCheckout = [&] { ++checkouts; };
+    actions.holdCurrentOrder = [&] { ++holds; };
+    actions.openHeldOrdersWindow = [&] { ++held; };
+    actions.openCashDrawer = [&] { ++drawers; };
+    handleCashierKey(PosKey::Esc, cart, actions);
+    handleCashierKey(PosKey::F5, cart, actions);
+    EXPECT_TRUE(script.texts().isEmpty());
+    EXPECT_EQ(checkouts, 0);
+    handleCashierKey(PosKey::F1, cart, actions);
+    EXPECT_EQ(script.texts(), QStringList{"当前列表还没有订单！"});
+    EXPECT_EQ(holds, 0);
+    handleCashierKey(PosKey::F2, cart, actions);
+    handleCashierKey(PosKey::F8, cart, actions);
+    EXPECT_EQ(held, 1);
+    EXPECT_EQ(drawers, 1);
+
+    addLine(QStringLiteral("衬衫"), QStringLiteral("100"), QStringLiteral("1"));
+    handleCashierKey(PosKey::F5, cart, actions);
+    handleCashierKey(PosKey::F1, cart, actions);
+    EXPECT_EQ(checkouts, 1);
+    EXPECT_EQ(holds, 1);
+    handleCashierKey(PosKey::Esc, cart, actions);
+    EXPECT_TRUE(cart.isEmpty());
+    EXPECT_EQ(script.texts().size(), 1);
+}
+
+TEST_F(CashierKeysTest, F8WritesExactlyTheKickToTheDeviceOfSqlIni)
+{
+    const QString device = database->dir() + QStringLiteral("/drawer");
+    {
+        QFile file(device);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    ASSERT_TRUE(writeIniValue(ProgramDir::file(QStringLiteral("sql.ini")), QStringLiteral("钱箱"), QStringLiteral("端口"), device));
+    EXPECT_EQ(cashDrawerDevice(ProgramDir::file(QStringLiteral("sql.ini"))), device);
+    handleCashierKey(PosKey::F8, cart, CashierKeyActions{});
+    QFile file(device);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray::fromHex("1b70006464"));
+    EXPECT_TRUE(script.texts().isEmpty());
+}
+
+TEST_F(CashierKeysTest, UnreachableDrawerNeverBlocksAndSaysNothing)
+{
+    EXPECT_EQ(cashDrawerDevice(database->dir() + QStringLiteral("/none.ini")), "/dev/lp0");
+    const QString fifo = database->dir() + QStringLiteral("/fifo");
+    ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_FALSE(openCashDrawerOn(database->dir() + QStringLiteral("/missing/lp0")));
+    EXPECT_FALSE(openCashDrawerOn(fifo)); // nobody reads it
+    EXPECT_LT(timer.elapsed(), 2000);
+    EXPECT_TRUE(script.texts().isEmpty());
+}
+
+} // namespace

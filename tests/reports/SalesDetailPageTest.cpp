@@ -1,0 +1,393 @@
+// The sales detail page: date scopes and their triggers, the search, the totals with and without
+// 查看进价, the detail window of a line and the export with its log row.
+#include "context/AppContext.h"
+#include "data/RecordSet.h"
+#include "lists/ReportList.h"
+#include "platform/Clock.h"
+#include "platform/MessageScript.h"
+#include "platform/ProgramDir.h"
+#include "reports/SaleLineDetailWindow.h"
+#include "reports/SalesDetail.h"
+#include "reports/SalesDetailPage.h"
+#include "support/TestDatabase.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+#include <memory>
+#include <zlib.h>
+
+using namespace reports;
+
+namespace {
+
+// One entry of a zip archive, inflated.
+QByteArray zipEntry(const QByteArray &zip, const QByteArray &name)
+{
+    // Walk the local file headers; the workbook writer puts the sizes into them.
+    int pos = 0;
+    while (pos + 30 <= zip.size() && zip.mid(pos, 4) == QByteArray("PK\x03\x04", 4)) {
+        auto u16 = [&](int at) { return quint16(uchar(zip[at]) | uchar(zip[at + 1]) << 8); };
+        auto u32 = [&](int at) { return quint32(u16(at) | quint32(u16(at + 2)) << 16); };
+        const int method = u16(pos + 8);
+        const quint32 compressed = u32(pos + 18);
+        const quint32 size = u32(pos + 22);
+        const int nameLength = u16(pos + 26), extraLength = u16(pos + 28);
+        const QByteArray entryName = zip.mid(pos + 30, nameLength);
+        const int data = pos + 30 + nameLength + extraLength;
+        if (entryName == name) {
+            const QByteArray raw = zip.mid(data, int(compressed));
+            if (method == 0)
+                return raw;
+            QByteArray out(int(size > 0 ? size : raw.size() * 20 + 1024), '\0');
+            z_stream stream{};
+            inflateInit2(&stream, -MAX_WBITS);
+            stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(raw.constData()));
+            stream.avail_in = uInt(raw.size());
+            stream.next_out = reinterpret_cast<Bytef *>(out.data());
+            stream.avail_out = uInt(out.size());
+            inflate(&stream, Z_FINISH);
+            out.resize(int(stream.total_out));
+            inflateEnd(&stream);
+            return out;
+        }
+        pos = data + int(compressed);
+    }
+    return {};
+}
+
+// The cell texts of the first sheet of an .xlsx workbook, row by row.
+QList<QStringList> workbookRows(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray zip = file.readAll();
+    const QString shared = QString::fromUtf8(zipEntry(zip, "xl/sharedStrings.xml"));
+    const QString sheet = QString::fromUtf8(zipEntry(zip, "xl/worksheets/sheet1.xml"));
+    QStringList strings;
+    static const QRegularExpression si(QStringLiteral("<si>(.*?)</si>"), QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression t(QStringLiteral("<t[^>]*>(.*?)</t>"), QRegularExpression::DotMatchesEverythingOption);
+    for (auto it = si.globalMatch(shared); it.hasNext();) {
+        const QString item = it.next().captured(1);
+        const auto text = t.match(item);
+        strings << (text.hasMatch() ? text.captured(1) : QString());
+    }
+    QList<QStringList> rows;
+    static const QRegularExpression rowRe(QStringLiteral("<row[^>]*>(.*?)</row>"), QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression cellRe(QStringLiteral("<c r=\"([A-Z]+)\\d+\"([^>]*?)(?:/>|>(.*?)</c>)"),
+                                           QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression v(QStringLiteral("<v>(.*?)</v>"));
+    auto unescape = [](QString text) {
+        return text.replace(QStringLiteral("&lt;"), QStringLiteral("<"))
+            .replace(QStringLiteral("&gt;"), QStringLiteral(">"))
+            .replace(QStringLiteral("&quot;"), QStringLiteral("\""))
+            .replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+    };
+    for (auto r = rowRe.globalMatch(sheet); r.hasNext();) {
+        QStringList cells;
+        const QString row = r.next().captured(1);
+        for (auto c = cellRe.globalMatch(row); c.hasNext();) {
+            const auto m = c.next();
+            int column = 0;
+            for (QChar ch : m.captured(1))
+                column = column * 26 + (ch.unicode() - 'A' + 1);
+            while (cells.size() < column - 1)
+                cells << QString();
+            const QString body = m.captured(3);
+            QString text;
+            if (m.captured(2).contains(QStringLiteral("t=\"s\"")))
+                text = strings.value(v.match(body).captured(1).toInt());
+            else if (t.match(body).hasMatch())
+                text = t.match(body).captured(1);
+            else
+                text = v.match(body).captured(1);
+            cells << unescape(text);
+        }
+        rows << cells;
+    }
+    return rows;
+}
+
+class SalesDetailTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Clock::setFixed(QDateTime(QDate(2015, 3, 11), QTime(14, 5, 9)));
+        database = std::make_unique<testsupport::TestDatabase>(data::Backend::Sqlite);
+        ASSERT_TRUE(database->ok()) << database->error().toStdString();
+        ProgramDir::set(database->dir());
+        ASSERT_TRUE(context.connection().openSqlite(database->sqlitePath()));
+        context.runMode = AppContext::SingleMachineMode;
+        context.currentShop = QStringLiteral("A");
+        context.currentAccount = QStringLiteral("zs");
+        context.currentUserName = QStringLiteral("张三");
+        context.today = {QStringLiteral("2015"), QStringLiteral("03"), QStringLiteral("11"), QStringLiteral("14"),
+                         QStringLiteral("5")};
+        for (int i = 0; i < AccountRights::count; ++i)
+            context.accountRights[i] = AppContext::Granted;
+        // Lines on three days across two months, plus one of another shop that never shows.
+        sale("2015-02-28", "A", "红衬衫", "hcs", "1", "100", "40", "R1", "王五", "现金");
+        sale("2015-03-10", "A", "白T恤", "btx", "2", "120", "30", "R2", "李四", "刷卡");
+        sale("2015-03-11", "A", "黑裤子", "hkz", "3", "300", "50", "R3", "李四", "其它");
+        sale("2015-03-11", "B", "白T恤", "btx", "9", "900", "10", "R9", "李四", "现金");
+        page = std::make_unique<SalesDetailPage>(context);
+    }
+    void TearDown() override
+    {
+        page.reset();
+        context.connection().close();
+        database.reset();
+        Clock::reset();
+    }
+
+    void sale(const char *day, const char *shop, const char *name, const char *initials, const char *qty,
+              const char *amount, const char *cost, const char *receipt, const char *salesperson, const char *kind)
+    {
+        ASSERT_TRUE(context.connection().execute(data::Sql(
+            QStringLiteral("INSERT INTO 销售明细 (销售日期,所属店铺,商品名称,拼音检索,数量,金额,进货价,小票单号,导购员,结付方式,"
+                           "收银员,款号,颜色,尺码,单位,入库日期,吊牌价) VALUES (?,?,?,?,?,?,?,?,?,?,'张三','K1','白','L','件',"
+                           "'2015-01-05','120')"),
+            {QString::fromUtf8(day), QString::fromUtf8(shop), QString::fromUtf8(name), QString::fromUtf8(initials),
+             QString::fromUtf8(qty), QString::fromUtf8(amount), QString::fromUtf8(cost), QString::fromUtf8(receipt),
+             QString::fromUtf8(salesperson), QString::fromUtf8(kind)})));
+    }
+    // The receipt numbers listed, in list order.
+    QStringList listed() const
+    {
+        QStringList receipts;
+        for (int r = 0; r < page->list()->rowCount(); ++r)
+            receipts << page->list()->cellText(r, 2);
+        return receipts;
+    }
+    QStringList footer() const
+    {
+        QStringList values;
+        for (int i = 0; i < 5; ++i)
+            values << page->footerLabel(i)->text();
+        return values;
+    }
+    // A date picked by the user: the handler runs even when the picker showed that date already.
+    void setStart(const QDate &d)
+    {
+        if (page->startDate()->date() == d)
+            page->listSalesByDateFilter();
+        else
+            page->startDate()->setDate(d);
+    }
+    void setEnd(const QDate &d)
+    {
+        if (page->endDate()->date() == d)
+            page->listSalesOfRange();
+        else
+            page->endDate()->setDate(d);
+    }
+
+    std::unique_ptr<testsupport::TestDatabase> database;
+    AppContext context;
+    MessageScript script;
+    std::unique_ptr<SalesDetailPage> page;
+};
+
+TEST_F(SalesDetailTest, ScopesListByTheirTrigger)
+{
+    // 全部 is ticked at start: a new start date lists nothing.
+    EXPECT_EQ(page->scope(), DateScope::All);
+    setStart(QDate(2015, 3, 10));
+    EXPECT_TRUE(listed().isEmpty());
+
+    page->selectDayFilter();
+    EXPECT_TRUE(listed().isEmpty()); // a click lists nothing by itself
+    setStart(QDate(2015, 3, 11));
+    EXPECT_EQ(listed(), QStringList{"R3"});
+    setEnd(QDate(2015, 3, 30)); // the end date counts only for a range
+    EXPECT_EQ(listed(), QStringList{"R3"});
+    EXPECT_FALSE(page->endDate()->isVisibleTo(page.get()));
+
+    page->selectMonthFilter();
+    setStart(QDate(2015, 3, 1));
+    EXPECT_EQ(listed(), (QStringList{"R2", "R3"}));
+
+    page->selectRangeFilter();
+    EXPECT_TRUE(page->endDate()->isVisibleTo(page.get()));
+    setStart(QDate(2015, 2, 28));
+    EXPECT_EQ(listed(), (QStringList{"R1", "R2", "R3"}));
+    setEnd(QDate(2015, 3, 10));
+    EXPECT_EQ(listed(), (QStringList{"R1", "R2"}));
+    setEnd(QDate(2015, 2, 1)); // an end before the start gives the start day only
+    EXPECT_EQ(listed(), QStringList{"R1"});
+
+    // A click on the ticked box keeps it ticked.
+    page->findChild<QCheckBox *>(QStringLiteral("开始框"))->click();
+    EXPECT_EQ(page->scope(), DateScope::Range);
+}
+
+TEST_F(SalesDetailTest, TotalsWithCostRight)
+{
+    page->selectRangeFilter();
+    setEnd(QDate(2015, 3, 11));
+    setStart(QDate(2015, 3, 11));
+    EXPECT_EQ(footer(), (QStringList{"300", "3", "150", "150", "100%"}));
+    EXPECT_EQ(page->list()->cellText(0, kCostColumn), "50");
+
+    // A second range shows its own totals only.
+    setStart(QDate(2015, 3, 10));
+    EXPECT_EQ(footer(), (QStringList{"420", "5", "210", "210", "100%"}));
+    EXPECT_EQ(page->totals().quantity, 5);
+
+    // An empty day: zeros and margin "0".
+    page->selectDayFilter();
+    setStart(QDate(2015, 1, 1));
+    EXPECT_EQ(footer(), (QStringList{"0", "0", "0", "0", "0"}));
+}
+
+TEST_F(SalesDetailTest, WithoutCostRightNoCostAndNoFooter)
+{
+    context.accountRights.查看进价 = QString();
+    page->selectDayFilter();
+    setStart(QDate(2015, 3, 11));
+    ASSERT_EQ(listed(), QStringList{"R3"});
+    EXPECT_EQ(page->list()->cellText(0, kCostColumn), "");
+    EXPECT_EQ(page->list()->cellText(0, 13), "300");
+    EXPECT_EQ(footer(), QStringList(5, QString()));
+}
+
+TEST_F(SalesDetailTest, MarginTexts)
+{
+    const struct {
+        double amount, cost;
+        const char *text;
+    } cases[] = {
+        {400, 300, "33.33%"}, {105, 100, "5%"},     {1244.5, 10, "12345%"}, {0, 50, "0"},
+        {87.6543, 100, "-12.3%"}, {100, 0, ""},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(salesMarginText(c.amount, c.cost), QString::fromUtf8(c.text)) << c.amount << " " << c.cost;
+}
+
+TEST_F(SalesDetailTest, SearchInsideTheScope)
+{
+    const struct {
+        DateScope scope;
+        const char *item, *text;
+        QStringList receipts;
+    } cases[] = {
+        {DateScope::All, "商品名称", "白", {"R2"}},
+        {DateScope::All, "商品名称", "BT", {"R2"}},
+        {DateScope::All, "导购员", "李", {"R2", "R3"}},
+        {DateScope::Month, "导购员", "李", {"R2", "R3"}},
+        {DateScope::Day, "导购员", "李", {"R3"}},
+        {DateScope::Range, "结付方式", "", {"R1", "R2", "R3"}},
+        {DateScope::All, "销售单号", "r_", {"R1", "R2", "R3"}},
+        {DateScope::All, "收银员", "张", {"R1", "R2", "R3"}},
+        {DateScope::All, "款号", "x' or '1'='1", {}},
+    };
+    page->startDate()->blockSignals(true);
+    page->startDate()->setDate(QDate(2015, 3, 11));
+    page->endDate()->setDate(QDate(2015, 2, 28)); // before the start: the start day only
+    page->startDate()->blockSignals(false);
+    for (const auto &c : cases) {
+        switch (c.scope) {
+        case DateScope::Day: page->selectDayFilter(); break;
+        case DateScope::Month: page->selectMonthFilter(); break;
+        case DateScope::Range: page->selectRangeFilter(); break;
+        case DateScope::All: page->selectAllDatesFilter(); break;
+        }
+        if (c.scope == DateScope::Range) {
+            page->endDate()->blockSignals(true);
+            page->endDate()->setDate(QDate(2015, 3, 11));
+            page->startDate()->blockSignals(true);
+            page->startDate()->setDate(QDate(2015, 2, 1));
+            page->startDate()->blockSignals(false);
+            page->endDate()->blockSignals(false);
+        }
+        page->searchField()->setCurrentText(QString::fromUtf8(c.item));
+        page->searchText()->setText(QString::fromUtf8(c.text));
+        page->searchSalesDetails();
+        EXPECT_EQ(listed(), c.receipts) << c.item << " " << c.text;
+    }
+}
+
+TEST_F(SalesDetailTest, DetailWindowOfALine)
+{
+    ASSERT_TRUE(context.connection().execute(data::Sql(QStringLiteral(
+        "INSERT INTO 采购入库 (款号,颜色,尺码,单位,入库日期,所属店铺,数量,入库人) VALUES "
+        "('K1','白','L','件','2015-01-05','A','2','甲'),('K1','白','L','件','2015-01-05','A','3','乙'),"
+        "('K1','白','L','件','2015-01-05','B','7','丙')"))));
+    page->selectDayFilter();
+    setStart(QDate(2015, 3, 11));
+
+    page->openSaleLineDetailWindow(); // nothing selected: nothing opens
+    EXPECT_TRUE(script.dialogs().isEmpty());
+
+    page->list()->selectRow(0);
+    QStringList stock, sale;
+    script.setDialogHandler([&](QDialog *dialog) {
+        auto *window = qobject_cast<SaleLineDetailWindow *>(dialog);
+        EXPECT_EQ(window->windowTitle(), "销售明细");
+        EXPECT_EQ(page->selectedSale().value(QStringLiteral("小票单号")), "R3");
+        stock = window->list(2)->rowTexts(0);
+        sale = window->list(3)->rowTexts(0);
+        return int(QDialog::Accepted);
+    });
+    page->openSaleLineDetailWindow();
+    EXPECT_EQ(script.dialogs(), QStringList{"SaleLineDetailWindow"});
+    EXPECT_EQ(stock.value(5), "5");  // 剩余库存 of this shop's rows
+    EXPECT_EQ(stock.value(6), "乙"); // 操作员 of the last row
+    EXPECT_EQ(sale.value(4), "150"); // 销售毛利 = 300 − 50 × 3
+    EXPECT_TRUE(page->selectedSale().isEmpty());
+
+    // Without 查看进价 the line shows no cost, so no profit is made up.
+    context.accountRights.查看进价 = QString();
+    page->listSalesByDateFilter();
+    page->list()->selectRow(0);
+    page->openSaleLineDetailWindow();
+    EXPECT_EQ(sale.value(4), "");
+    EXPECT_EQ(stock.value(2), "");
+}
+
+TEST_F(SalesDetailTest, ExportWritesTheListWithItsLogRow)
+{
+    page->selectMonthFilter();
+    setStart(QDate(2015, 3, 1));
+    page->exportSalesDetails();
+    EXPECT_EQ(script.texts(), QStringList{"销售明细已成功导出在程序运行目录下"});
+    const QList<QStringList> rows = workbookRows(database->dir() + QStringLiteral("/销售明细2015年03月11号14点5.xlsx"));
+    ASSERT_EQ(rows.size(), 3);
+    EXPECT_EQ(rows[0].value(2), "销售单号");
+    EXPECT_EQ(rows[0].size(), kSalesDetailColumnCount);
+    EXPECT_EQ(rows[1].value(2), "R2");
+    EXPECT_EQ(rows[2].value(13), "300");
+    data::RecordSet rs(context.connection());
+    ASSERT_TRUE(rs.open(data::Sql(QStringLiteral("SELECT * FROM 日志记录"))));
+    ASSERT_EQ(rs.rowCount(), 1);
+    EXPECT_EQ(rs.text(QStringLiteral("操作内容")), "销售明细---导出销售明细");
+    EXPECT_EQ(rs.text(QStringLiteral("操作时间")), "2015-03-11 14:5");
+}
+
+TEST_F(SalesDetailTest, ExportRefusedOrFailedSaysSo)
+{
+    context.accountRights.导出明细 = QString();
+    page->exportSalesDetails();
+    EXPECT_EQ(script.texts(), QStringList{"没有权限！"});
+    data::RecordSet rs(context.connection());
+    ASSERT_TRUE(rs.open(data::Sql(QStringLiteral("SELECT * FROM 日志记录"))));
+    EXPECT_EQ(rs.rowCount(), 0);
+
+    // An unwritable program directory: the failure text, never the success text.
+    context.accountRights.导出明细 = AppContext::Granted;
+    script.clear();
+    ProgramDir::set(database->dir() + QStringLiteral("/missing"));
+    page->exportSalesDetails();
+    ASSERT_EQ(script.texts().size(), 1);
+    EXPECT_TRUE(script.texts().first().startsWith(QStringLiteral("导出失败："))) << script.texts().first().toStdString();
+    ProgramDir::set(database->dir());
+}
+
+} // namespace
