@@ -1,11 +1,168 @@
 #include "app/Assembly.h"
 
+#include "app/CounterFrame.h"
+#include "app/WorkstationKey.h"
+#include "context/AppContext.h"
+#include "data/SettingsFile.h"
 #include "lists/ReportList.h"
+#include "platform/MessageSeam.h"
+#include "platform/ProgramDir.h"
+#include "printing/RecordingLabelPrinter.h"
+#include "shell/AccountsPage.h"
+#include "shell/DatabaseSettingsWindow.h"
+#include "shell/MainWindow.h"
+#include "shell/NoticeTicker.h"
+#include "shell/RemoteSupportServer.h"
+#include "shell/SettingsTab.h"
+#include "shell/ShopSettingsPage.h"
+#include "shell/SupportPage.h"
+#include "stock/CatalogueListsBox.h"
+#include "stock/CategoryTreeWidget.h"
+#include "stock/PurchasePage.h"
+#include "stock/SupplierPage.h"
+
+#include <QHBoxLayout>
+#include <QLayout>
+#include <QPointer>
+#include <QVBoxLayout>
 
 namespace app {
 
-shell::MainPages assembleMainPages()
+namespace {
+
+// What the assembly mounted, shared by the hooks of the main window. The widgets belong to the
+// main window; the pointers go null when it destroys them.
+struct Mounted
 {
+    std::shared_ptr<printing::LabelPrinter> labels;
+    shell::RemoteSupportServer support; // opened by the support page on first use
+    QPointer<shell::NoticeTicker> ticker;
+    QPointer<stock::PurchasePage> purchase;
+    QPointer<stock::CategoryTreeWidget> categories;
+    QPointer<shell::SettingsTab> settings;
+    QPointer<stock::SupplierPage> suppliers;
+};
+
+// A hook that runs f on a mounted widget, and does nothing while that widget is not there.
+template <typename T, typename F>
+std::function<void()> onMounted(const std::shared_ptr<Mounted> &m, QPointer<T> Mounted::*widget, F f)
+{
+    return [m, widget, f] {
+        if (T *w = (m.get()->*widget).data())
+            f(w);
+    };
+}
+
+QWidget *counterPage(Mounted &m, shell::MainWindow &window)
+{
+    auto *frame = new CounterFrame;
+    m.ticker = new shell::NoticeTicker(window.context(), frame->noticeLabel(), &window, &window);
+    return frame;
+}
+
+QWidget *purchasePage(Mounted &m, shell::MainWindow &window)
+{
+    auto *page = new stock::PurchasePage(window.context(), *m.labels);
+    m.purchase = page;
+    // The offer to add a category has checked the rights of the category page already.
+    QObject::connect(page, &stock::PurchasePage::categoryPageRequested, &window, [&window] { window.switchMainPage(4); });
+    // A first-level category added from the offer shows in the tree at once; the category combo
+    // lists second-level categories only and stays as it is.
+    QObject::connect(page, &stock::PurchasePage::categoriesChanged, &window, [&m] {
+        if (m.categories)
+            m.categories->loadCategoryTree();
+    });
+    QObject::connect(page, &stock::PurchasePage::supplierPageRequested, &window, [&m, &window] {
+        window.switchMainPage(6);
+        if (window.currentPage() != 6 || !m.settings)
+            return;
+        if (m.settings->currentIndex() == shell::SettingsTab::Suppliers) {
+            if (m.suppliers)
+                m.suppliers->loadSupplierList();
+        } else {
+            m.settings->setCurrentIndex(shell::SettingsTab::Suppliers); // its loader lists the suppliers
+        }
+    });
+    return page;
+}
+
+QWidget *categoryPage(Mounted &m, shell::MainWindow &window)
+{
+    auto *page = new QWidget;
+    auto *layout = new QHBoxLayout(page);
+    layout->setContentsMargins(4, 4, 4, 4);
+    auto *tree = new stock::CategoryTreeWidget(window.context(), page);
+    tree->setMinimumWidth(220);
+    tree->setMaximumWidth(320);
+    layout->addWidget(tree);
+    layout->addStretch(1); // the stock list comes here
+    m.categories = tree;
+    QObject::connect(tree, &stock::CategoryTreeWidget::categoriesChanged, &window, [&m] {
+        if (m.purchase)
+            m.purchase->loadPurchaseCategoryCombo();
+    });
+    return page;
+}
+
+QWidget *settingsPage(Mounted &m, shell::MainWindow &window)
+{
+    AppContext &context = window.context();
+    auto *page = new QWidget;
+    auto *layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto *tab = new shell::SettingsTab(context, page);
+    layout->addWidget(tab);
+    m.settings = tab;
+
+    auto *suppliers = new stock::SupplierPage(context);
+    if (QLayout *holder = tab->page(shell::SettingsTab::Suppliers)->layout())
+        holder->setContentsMargins(0, 0, 0, 0); // the supplier page has margins of its own
+    tab->setPageContent(shell::SettingsTab::Suppliers, suppliers);
+    tab->setPageLoader(shell::SettingsTab::Suppliers, [s = QPointer(suppliers)] {
+        if (s)
+            s->loadSupplierList();
+    });
+    m.suppliers = suppliers;
+    QObject::connect(suppliers, &stock::SupplierPage::suppliersChanged, &window, [&m] {
+        if (m.purchase)
+            m.purchase->loadPurchaseSupplierCombo();
+    });
+
+    shell::ShopSettingsPage *shop = tab->shopSettingsPage();
+    auto *catalogue = new stock::CatalogueListsBox(context);
+    // The place is inside the page's own group of that title: no second frame and title.
+    catalogue->setTitle(QString());
+    catalogue->setFlat(true);
+    if (QLayout *place = shop->catalogueListsPlace()->layout()) {
+        place->setContentsMargins(0, 0, 0, 0);
+        place->addWidget(catalogue);
+    }
+    shop->setCatalogueLoader([c = QPointer(catalogue)] {
+        if (c)
+            c->loadAll();
+    });
+
+    tab->setDatabaseSettingsOpener([&context, &window] {
+        shell::DatabaseSettingsWindow settings(context, &window);
+        MessageSeam::exec(&settings);
+    });
+
+    // The support messages need a key only when there is a support server to send them to.
+    const SettingsFile ini = SettingsFile::inDirectory(ProgramDir::path());
+    const bool configured = shell::RemoteSupportServer::isConfigured(shell::RemoteSupportServer::readSettings(ini));
+    tab->supportPage()->setSupportServer(&m.support, configured ? workstationKey(ini) : QString());
+
+    QObject::connect(tab, &shell::SettingsTab::workstationShopChanged, &window, [&window] { window.fillStatusBar(); });
+    return page;
+}
+
+} // namespace
+
+shell::MainPages assembleMainPages(std::shared_ptr<printing::LabelPrinter> labels)
+{
+    auto m = std::make_shared<Mounted>();
+    m->labels = labels ? std::move(labels) : std::make_shared<printing::RecordingLabelPrinter>();
+
     shell::MainPages pages;
     pages.listRowCount = [](QWidget *list) {
         auto *reportList = qobject_cast<ReportList *>(list);
@@ -15,6 +172,34 @@ shell::MainPages assembleMainPages()
         if (auto *reportList = qobject_cast<ReportList *>(list))
             reportList->clear();
     };
+
+    // The pages hold on to the shared state through the hooks; the main window keeps the hooks
+    // for as long as it lives.
+    pages.createPage[0] = [m](shell::MainWindow &w) { return counterPage(*m, w); };
+    pages.createPage[3] = [m](shell::MainWindow &w) { return purchasePage(*m, w); };
+    pages.createPage[4] = [m](shell::MainWindow &w) { return categoryPage(*m, w); };
+    pages.createPage[6] = [m](shell::MainWindow &w) { return settingsPage(*m, w); };
+
+    using stock::PurchasePage;
+    pages.loadPurchaseSupplierCombo = onMounted(m, &Mounted::purchase, [](PurchasePage *p) { p->loadPurchaseSupplierCombo(); });
+    pages.loadPurchaseCategoryCombo = onMounted(m, &Mounted::purchase, [](PurchasePage *p) { p->loadPurchaseCategoryCombo(); });
+    pages.loadPurchaseColourCombos = onMounted(m, &Mounted::purchase, [](PurchasePage *p) { p->loadPurchaseColourCombos(); });
+    pages.loadPurchaseSizeCombos = onMounted(m, &Mounted::purchase, [](PurchasePage *p) { p->loadPurchaseSizeCombos(); });
+    pages.loadPurchaseUnitCombo = onMounted(m, &Mounted::purchase, [](PurchasePage *p) { p->loadPurchaseUnitCombo(); });
+    pages.fillPurchaseList = [m](data::RecordSet &records) {
+        if (m->purchase)
+            m->purchase->fillPurchaseList(records);
+    };
+    pages.loadCategoryTree = onMounted(m, &Mounted::categories, [](stock::CategoryTreeWidget *t) { t->loadCategoryTree(); });
+    pages.loadShopAccountList = onMounted(m, &Mounted::settings, [](shell::SettingsTab *t) {
+        t->accountsPage()->loadShopAccountList();
+        t->setCurrentIndex(shell::SettingsTab::Accounts);
+    });
+
+    using shell::NoticeTicker;
+    pages.startNoticeTicker = onMounted(m, &Mounted::ticker, [](NoticeTicker *t) { t->startNoticeTicker(); });
+    pages.scrollNoticeTicker = onMounted(m, &Mounted::ticker, [](NoticeTicker *t) { t->scrollNoticeTicker(); });
+    pages.refreshNoticeTicker = onMounted(m, &Mounted::ticker, [](NoticeTicker *t) { t->refreshNoticeTicker(); });
     return pages;
 }
 

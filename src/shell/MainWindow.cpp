@@ -13,6 +13,7 @@
 #include "platform/MessageSeam.h"
 #include "platform/NumberText.h"
 #include "platform/ProgramDir.h"
+#include "shell/NoticeTicker.h"
 #include "shell/RemoteSupportServer.h"
 
 #include <QAction>
@@ -261,10 +262,11 @@ void MainWindow::startNoticeTimers()
         run(m_pages.startNoticeTicker);
         m_timer1->start(50);
     }
-    // An interval of 0 would fire continuously: "" and "0" leave the reload timer stopped.
-    const qint64 period = textToInteger(m_context.shopSettings.公告间隔);
-    if (period > 0 && period <= std::numeric_limits<int>::max())
-        m_timer2->start(int(period));
+    // An interval of 0 would fire continuously: "" and "0" leave the reload timer stopped, and a
+    // short one reloads no more often than the ticker's floor.
+    const int period = NoticeTicker::reloadPeriod(m_context.shopSettings.公告间隔);
+    if (period > 0)
+        m_timer2->start(period);
 }
 
 void MainWindow::setLiveButtonShown(bool shown)

@@ -62,6 +62,8 @@ public:
     // The remote support server, opened on first use when sql.ini names one.
     RemoteSupportServer &remoteServer();
 
+    // Fills the status bar from the context (again after the workstation was bound to another shop).
+    void fillStatusBar();
     QString statusText(int part) const;
     QToolBar *toolbar() const { return m_toolbar; }
     QAction *toolbarAction(int n) const;
@@ -81,7 +83,6 @@ protected:
 private:
     void buildWindow();
     void initMainWindow();
-    void fillStatusBar();
     void startNoticeTimers();
     void refillShopCombo();
     bool listIsEmpty(const QString &listName) const;

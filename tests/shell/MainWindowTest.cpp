@@ -11,6 +11,7 @@
 #include "platform/MessageScript.h"
 #include "shell/Login.h"
 #include "shell/MainWindow.h"
+#include "shell/NoticeTicker.h"
 
 using shell::MainPages;
 using shell::MainWindow;
@@ -191,10 +192,12 @@ TEST_P(MainWindowTest, NoticeTimersFollowTheShopSettings)
         int reloadEvery; // 0 = stopped
     };
     const Case cases[] = {
-        {QStringLiteral("真"), QStringLiteral("30"), true, 30},
-        {QStringLiteral("假"), QStringLiteral("1000"), false, 1000},
+        // A short interval reloads no more often than the ticker's floor (each reload is a query).
+        {QStringLiteral("真"), QStringLiteral("30"), true, shell::NoticeTicker::ReloadFloorMs},
+        {QStringLiteral("假"), QStringLiteral("1500"), false, 1500},
         {QStringLiteral("真"), QString(), true, 0},
         {QStringLiteral("真"), QStringLiteral("0"), true, 0},
+        {QStringLiteral("真"), QStringLiteral("2abc"), true, 0},
     };
     for (const Case &c : cases) {
         ws->ctx.shopSettings.开启公告 = c.enabled;
