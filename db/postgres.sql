@@ -418,12 +418,19 @@ CREATE INDEX IF NOT EXISTS idx_history_stock_row ON 商品历史 (原始ID);
 CREATE INDEX IF NOT EXISTS idx_sales_shop_date ON 销售明细 (所属店铺, 销售日期);
 CREATE INDEX IF NOT EXISTS idx_sales_receipt ON 销售明细 (小票单号);
 CREATE INDEX IF NOT EXISTS idx_sales_member ON 销售明细 (会员编号);
-CREATE INDEX IF NOT EXISTS idx_ranking_shop_month_style ON 销量排行 (所属店铺, 当月时间, 款号);
+-- One ranking row per shop, month and style number: a sale adds its zero row with
+-- INSERT ... ON CONFLICT DO NOTHING and then increments it, so two first sales never make two rows.
+CREATE UNIQUE INDEX IF NOT EXISTS idx_ranking_shop_month_style ON 销量排行 (所属店铺, 当月时间, 款号);
 CREATE INDEX IF NOT EXISTS idx_held_shop_number ON 提交挂单 (所属店铺, 真挂单号);
 CREATE INDEX IF NOT EXISTS idx_member_card ON 会员管理 (会员卡号);
 CREATE INDEX IF NOT EXISTS idx_adjust_card ON 调整积分 (积分卡号);
 CREATE INDEX IF NOT EXISTS idx_account_name ON 帐号管理 (帐号);
 CREATE INDEX IF NOT EXISTS idx_log_shop ON 日志记录 (所属店铺);
+-- Contains-searches of the counter (款号 and 拼音检索 ilike '%k%') use trigram indexes on the
+-- server. pg_trgm ships with the server and is a trusted extension (a database owner may add it).
+CREATE EXTENSION IF NOT EXISTS pg_trgm;
+CREATE INDEX IF NOT EXISTS idx_stock_style_trgm ON 采购入库 USING gin (款号 gin_trgm_ops);
+CREATE INDEX IF NOT EXISTS idx_stock_pinyin_trgm ON 采购入库 USING gin (拼音检索 gin_trgm_ops);
 -- One settings row per shop name, even when two workstations add the same shop at once.
 CREATE UNIQUE INDEX IF NOT EXISTS idx_shop_name ON 店铺名 (店名);
 

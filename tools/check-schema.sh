@@ -3,6 +3,7 @@
 # their indexes and their shipped rows, and fails when the two differ.
 # PostgreSQL side: the server in SHOPDESK_PG_HOST / SHOPDESK_PG_PORT (user postgres, no password).
 # Column names are compared with ASCII letters lower-cased, since PostgreSQL folds unquoted names (原始ID -> 原始id).
+# The server's trigram indexes (names ending in _trgm) have no SQLite counterpart and are left out.
 set -euo pipefail
 : "${SHOPDESK_PG_HOST:?set SHOPDESK_PG_HOST and SHOPDESK_PG_PORT}" "${SHOPDESK_PG_PORT:?set SHOPDESK_PG_PORT}"
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -39,7 +40,7 @@ tables=$(lite "SELECT name FROM sqlite_master WHERE type='table' AND name NOT LI
                JOIN pg_attribute a ON a.attrelid = t.oid AND a.attnum = k.att) || ')'
        FROM pg_index x JOIN pg_class i ON i.oid = x.indexrelid JOIN pg_class t ON t.oid = x.indrelid
        JOIN pg_namespace s ON s.oid = t.relnamespace
-       WHERE s.nspname = 'public' AND NOT x.indisprimary ORDER BY i.relname"
+       WHERE s.nspname = 'public' AND NOT x.indisprimary AND i.relname NOT LIKE '%\\_trgm' ORDER BY i.relname"
   for t in $tables; do pgq "SELECT '$t', * FROM $t ORDER BY id"; done
 } >"$tmp/postgres.txt"
 

@@ -12,6 +12,9 @@ namespace cashier {
 
 namespace {
 const QString kStockTable = QStringLiteral("采购入库");
+// Indexes of the stock table on (所属店铺, 款号) and (所属店铺, 拼音检索).
+const QString kStyleIndex = QStringLiteral("idx_stock_shop_style");
+const QString kPinyinIndex = QStringLiteral("idx_stock_shop_pinyin");
 constexpr int kBarcodeBytes = 13;
 } // namespace
 
@@ -53,21 +56,26 @@ LookupKey lookupKeyOf(const QString &typed)
 
 data::Sql lookupSql(const data::Dialect &dialect, const QString &shop, const LookupKey &key)
 {
+    // A contains-search names the index that starts with the shop and the searched column, so
+    // that the pattern is tested on index entries rather than on every row of the shop.
+    QString table = dialect.quoteTable(kStockTable);
     data::Sql match;
     switch (key.kind) {
     case SearchKind::Barcode:
         match = data::eq(QStringLiteral("商品条码"), key.key);
         break;
     case SearchKind::Pinyin:
+        table = dialect.searchTable(kStockTable, kPinyinIndex);
         match = dialect.like(QStringLiteral("拼音检索"), u'%' + key.key + u'%');
         break;
     case SearchKind::StyleNumber:
+        table = dialect.searchTable(kStockTable, kStyleIndex);
         match = dialect.like(QStringLiteral("款号"), u'%' + key.key + u'%');
         break;
     }
     const data::Sql where = data::both(data::both(match, data::Sql(dialect.inStockCondition())),
                                        data::eq(QStringLiteral("所属店铺"), shop));
-    return data::buildSelectSql(dialect, kStockTable, where, true, QString(), false);
+    return data::Sql(QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" WHERE ")) + where;
 }
 
 LookupResult lookupItems(AppContext &context, const LookupKey &key)

@@ -42,7 +42,8 @@ struct LookupResult {
 
 // The route and key of a typed text (an empty text gives a style-number search with an empty key).
 LookupKey lookupKeyOf(const QString &typed);
-// «SELECT * FROM 采购入库 WHERE <match> and <in stock> and 所属店铺=?» with every value bound.
+// «SELECT * FROM 采购入库 WHERE <match> and <in stock> and 所属店铺=?» with every value bound; a
+// contains-search names the table through Dialect::searchTable() with the index of its column.
 data::Sql lookupSql(const data::Dialect &dialect, const QString &shop, const LookupKey &key);
 // Runs the lookup for the context's shop on the context's connection.
 LookupResult lookupItems(AppContext &context, const QString &typed);

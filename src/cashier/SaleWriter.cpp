@@ -56,15 +56,10 @@ qint64 floorNudged(double x)
     return qint64(std::floor(x + 1e-12));
 }
 
-// A 64-bit FNV-1a hash of a text (the same in every process), for the server's advisory locks.
-qint64 stableKey(const QString &text)
+// A text bound as a value of a key column: never NULL, so that an empty text matches itself.
+QString nonNull(const QString &text)
 {
-    quint64 h = 14695981039346656037ull;
-    for (const char byte : text.toUtf8()) {
-        h ^= quint8(byte);
-        h *= 1099511628211ull;
-    }
-    return qint64(h);
+    return text.isNull() ? QStringLiteral("") : text;
 }
 
 // What the transaction read of each line's stock row.
@@ -228,63 +223,54 @@ private:
 
     data::Sql rankingKey(const QString &styleNo) const
     {
-        return data::both(data::both(data::eq(QStringLiteral("款号"), styleNo),
-                                     data::eq(QStringLiteral("当月时间"), m_month)),
-                          data::eq(QStringLiteral("所属店铺"), m_context.currentShop));
+        return data::both(data::both(data::eq(QStringLiteral("所属店铺"), nonNull(m_context.currentShop)),
+                                     data::eq(QStringLiteral("当月时间"), nonNull(m_month))),
+                          data::eq(QStringLiteral("款号"), nonNull(styleNo)));
     }
 
-    // One 销量排行 row per style number, month and shop. On the server each key is locked for the
-    // rest of the transaction (keys in sorted order) before it is looked for, so that two first
-    // sales of a month never both insert; SQLite's write transaction already runs alone.
+    // One 销量排行 row per shop, month and style number, kept so by the table's unique index: the
+    // row is added with a zero count unless it exists (a first sale of the month running at the
+    // same time on another workstation waits for that one to finish and then adds nothing), then
+    // counted up by an increment. Style numbers go in sorted order, so two sales never wait for
+    // each other in a circle; the first line of a style gives the new row's texts.
     std::optional<SaleFailure> countRanking()
     {
-        if (m_dialect.backend() == data::Backend::Postgres) {
-            QStringList keys;
-            for (const CartLine &line : m_lines)
-                keys << line.款号;
-            keys.removeDuplicates();
-            std::sort(keys.begin(), keys.end());
-            QList<qint64> locks;
-            for (const QString &styleNo : keys)
-                locks << stableKey(kRankingTable + u'\x1f' + styleNo + u'\x1f' + m_month + u'\x1f'
-                                   + m_context.currentShop);
-            std::sort(locks.begin(), locks.end());
-            for (qint64 lock : locks)
-                if (!m_connection.execute(data::Sql(QStringLiteral("SELECT pg_advisory_xact_lock(CAST(? AS bigint))"),
-                                                    {lock})))
-                    return databaseFailure();
-        }
-        data::RecordSet row(m_connection);
+        QMap<QString, int> firstLine; // style number -> first line of the cart with it (sorted)
+        QMap<QString, qint64> sold;   // style number -> units of the sale
         for (int i = 0; i < m_lines.size(); ++i) {
-            const CartLine &line = m_lines.at(i);
-            const qint64 q = textToInteger(line.数量);
-            if (!row.open(data::buildSelectSql(m_dialect, kRankingTable, rankingKey(line.款号), true,
-                                               QStringLiteral("id ASC"), true)))
-                return databaseFailure();
-            if (row.rowCount() > 0) {
-                data::Sql set(m_dialect.increment(QStringLiteral("已售数量")), {q});
-                set += data::Sql(QStringLiteral(",最近售出日期=?"), {m_saleDate});
-                if (!m_connection.execute(data::buildUpdateSql(
-                        m_dialect, kRankingTable, set, data::eq(QStringLiteral("id"), row.integer(QStringLiteral("id"))),
-                        true)))
-                    return databaseFailure();
-                continue;
-            }
-            const data::Pairs pairs = {
+            const QString styleNo = nonNull(m_lines.at(i).款号);
+            if (!firstLine.contains(styleNo))
+                firstLine.insert(styleNo, i);
+            sold[styleNo] += textToInteger(m_lines.at(i).数量);
+        }
+        for (auto it = firstLine.cbegin(); it != firstLine.cend(); ++it) {
+            const CartLine &line = m_lines.at(it.value());
+            const SoldRow &row = m_sold.at(it.value());
+            const data::Pairs zeroRow = {
                 {QStringLiteral("类别"), line.分类},
-                {QStringLiteral("款号"), line.款号},
-                {QStringLiteral("成本价"), m_sold.at(i).进货价},
+                {QStringLiteral("款号"), it.key()},
+                {QStringLiteral("成本价"), row.进货价},
                 {QStringLiteral("吊牌价"), line.吊牌价},
                 {QStringLiteral("最近售出日期"), m_saleDate},
-                {QStringLiteral("所属店铺"), m_context.currentShop},
+                {QStringLiteral("所属店铺"), nonNull(m_context.currentShop)},
                 {QStringLiteral("单位"), line.单位},
-                {QStringLiteral("已售数量"), QString::number(q)},
+                {QStringLiteral("已售数量"), QStringLiteral("0")},
                 {QStringLiteral("商品名称"), line.商品名称},
-                {QStringLiteral("供货来源"), m_sold.at(i).供货来源},
-                {QStringLiteral("当月时间"), m_month},
+                {QStringLiteral("供货来源"), row.供货来源},
+                {QStringLiteral("当月时间"), nonNull(m_month)},
             };
-            if (!m_connection.execute(data::buildInsertSql(m_dialect, kRankingTable, pairs)))
+            data::Sql insert = data::buildInsertSql(m_dialect, kRankingTable, zeroRow);
+            insert.text += QStringLiteral(" ON CONFLICT DO NOTHING");
+            if (!m_connection.execute(insert))
                 return databaseFailure();
+            data::Sql set(m_dialect.increment(QStringLiteral("已售数量")), {sold.value(it.key())});
+            set += data::Sql(QStringLiteral(",最近售出日期=?"), {m_saleDate});
+            if (!m_connection.execute(data::buildUpdateSql(m_dialect, kRankingTable, set, rankingKey(it.key()), true)))
+                return databaseFailure();
+            if (m_connection.numRowsAffected() != 1)
+                return SaleFailure{SaleStatus::Failed,
+                                   QStringLiteral("本单保存失败，没有写入任何数据，请重试：销量排行【") + it.key()
+                                       + QStringLiteral("】的记录不唯一")};
         }
         return std::nullopt;
     }

@@ -115,6 +115,9 @@ bool Connection::openPostgres(const ServerSettings &settings)
              errorText(db.lastError()));
         return false;
     }
+    // Statements are prepared once and reused; a generic plan would ignore the bound search text,
+    // so a contains-search could no longer pick the trigram index. Plan each execution afresh.
+    rawExec(QStringLiteral("SET plan_cache_mode = force_custom_plan"));
     return true;
 }
 

@@ -18,6 +18,12 @@ public:
     virtual Backend backend() const = 0;
     // Table name as the builders write it: "[t]" on SQLite, "\"t\"" on PostgreSQL.
     virtual QString quoteTable(const QString &table) const = 0;
+    // The table reference of a contains-search («column like '%k%'») on a column that leads an
+    // index after its equality columns: on SQLite "[t] INDEXED BY idx", so that the pattern is
+    // tested on the index entries before any row is fetched (the planner would otherwise pick
+    // any index of the equality column and read every row of it); on PostgreSQL the plain
+    // quoted name (the planner chooses the trigram indexes itself).
+    virtual QString searchTable(const QString &table, const QString &indexName) const = 0;
     // A query whose single column is the server's local date and time 'YYYY-MM-DD HH:MM:SS'.
     virtual QString serverDateSql() const = 0;
     // A number view of a TEXT column for comparisons and sums; a malformed value counts 0

@@ -15,6 +15,12 @@ QString PostgresDialect::quoteTable(const QString &table) const
     return QLatin1Char('"') + table + QLatin1Char('"');
 }
 
+QString PostgresDialect::searchTable(const QString &table, const QString &indexName) const
+{
+    Q_UNUSED(indexName);
+    return quoteTable(table);
+}
+
 QString PostgresDialect::serverDateSql() const
 {
     return QStringLiteral("select to_char(localtimestamp(0),'YYYY-MM-DD HH24:MI:SS')");

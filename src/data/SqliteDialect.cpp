@@ -7,6 +7,11 @@ QString SqliteDialect::quoteTable(const QString &table) const
     return QLatin1Char('[') + table + QLatin1Char(']');
 }
 
+QString SqliteDialect::searchTable(const QString &table, const QString &indexName) const
+{
+    return quoteTable(table) + QStringLiteral(" INDEXED BY ") + indexName;
+}
+
 QString SqliteDialect::serverDateSql() const
 {
     return QStringLiteral("select strftime('%Y-%m-%d %H:%M:%S','now','localtime')");

@@ -45,16 +45,6 @@ QByteArray textKey(const QString &text, bool caseSensitive)
     return bytes;
 }
 
-QChar halfWidth(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u >= 0xFF01 && u <= 0xFF5E)
-        return QChar(char16_t(u - 0xFEE0));
-    if (u == 0x3000)
-        return QChar(u' ');
-    return c;
-}
-
 const QDateTime &earliestDateTime()
 {
     static const QDateTime earliest(QDate(100, 1, 1), QTime(0, 0));
@@ -184,10 +174,7 @@ QVector<int> orderFor(const QStringList &keys, int type, bool ascending, bool ca
 
 QDateTime listSortDateTime(const QString &input)
 {
-    QString text;
-    text.reserve(input.size());
-    for (QChar c : input)
-        text.append(halfWidth(c));
+    const QString text = toHalfWidth(input);
 
     static const QRegularExpression separated(
         QStringLiteral("^\\s*(\\d{1,4})([-/.])(\\d{1,2})\\2(\\d{1,2})(?:(?:\\s+|T)(.*))?$"));

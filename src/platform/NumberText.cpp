@@ -41,6 +41,14 @@ bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 
 } // namespace
 
+QString toHalfWidth(const QString &text)
+{
+    QString out = text;
+    for (QChar &c : out)
+        c = halfWidth(c);
+    return out;
+}
+
 double textToNumber(const QString &text)
 {
     QString s;

@@ -16,6 +16,9 @@ double roundTo(double x, int n);
 // NaN and infinities, which no amount can be, give "0".
 QString numberToText(double x);
 
+// Full-width ASCII (U+FF01..U+FF5E) and the ideographic space become their half-width forms.
+QString toHalfWidth(const QString &text);
+
 // Full-width characters are made half-width, then the leading number is read: blanks, an optional
 // sign, digits with at most one decimal point ("-3." is -3, ".5" is 0.5), and an exponent when one
 // follows the digits ("1e-05", so that every text numberToText writes reads back). Anything after the

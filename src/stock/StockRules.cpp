@@ -13,20 +13,6 @@ namespace stock {
 
 namespace {
 
-// Full-width ASCII (U+FF01..U+FF5E) and the ideographic space to half width.
-QString halfWidth(const QString &text)
-{
-    QString out = text;
-    for (QChar &c : out) {
-        const char16_t u = c.unicode();
-        if (u >= 0xFF01 && u <= 0xFF5E)
-            c = QChar(char16_t(u - 0xFEE0));
-        else if (u == 0x3000)
-            c = QChar(u' ');
-    }
-    return out;
-}
-
 QString twoDigits(int n)
 {
     return (QStringLiteral("8") + QString::number(n)).right(2);
@@ -64,7 +50,7 @@ bool isEditable(const QString &sold)
 
 std::optional<qint64> parseQuantity(const QString &typed)
 {
-    const QString text = halfWidth(typed).trimmed();
+    const QString text = toHalfWidth(typed).trimmed();
     if (text.isEmpty())
         return 0;
     static const QRegularExpression whole(QStringLiteral("^[+-]?[0-9]{1,15}$"));
@@ -75,7 +61,7 @@ std::optional<qint64> parseQuantity(const QString &typed)
 
 std::optional<QString> parsePrice(const QString &typed)
 {
-    const QString text = halfWidth(typed).trimmed();
+    const QString text = toHalfWidth(typed).trimmed();
     static const QRegularExpression number(QStringLiteral("^[+-]?([0-9]+(\\.[0-9]*)?|\\.[0-9]+)$"));
     if (!number.match(text).hasMatch())
         return std::nullopt;
