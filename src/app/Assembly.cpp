@@ -2,12 +2,18 @@
 
 #include "app/CounterFrame.h"
 #include "app/WorkstationKey.h"
+#include "cashier/Cart.h"
+#include "cashier/CashierKeys.h"
+#include "cashier/CashierPage.h"
+#include "cashier/CheckoutWindow.h"
 #include "context/AppContext.h"
 #include "data/SettingsFile.h"
 #include "lists/ReportList.h"
 #include "platform/MessageSeam.h"
 #include "platform/ProgramDir.h"
 #include "printing/RecordingLabelPrinter.h"
+#include "printing/RecordingReceiptPrinter.h"
+#include "reports/SalesDetailPage.h"
 #include "shell/AccountsPage.h"
 #include "shell/DatabaseSettingsWindow.h"
 #include "shell/MainWindow.h"
@@ -22,6 +28,7 @@
 #include "stock/SupplierPage.h"
 
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QLayout>
 #include <QPointer>
 #include <QVBoxLayout>
@@ -35,6 +42,13 @@ namespace {
 struct Mounted
 {
     std::shared_ptr<printing::LabelPrinter> labels;
+    std::shared_ptr<printing::ReceiptPrinter> receipts;
+    // The program's one cart: the counter page shows it, the keys and the checkout work on it.
+    cashier::Cart cart;
+    cashier::CheckoutHooks checkout;
+    cashier::CashierKeyActions keys;
+    QPointer<cashier::CashierPage> cashier;
+    QPointer<reports::SalesDetailPage> sales;
     shell::RemoteSupportServer support; // opened by the support page on first use
     QPointer<shell::NoticeTicker> ticker;
     QPointer<stock::PurchasePage> purchase;
@@ -53,11 +67,65 @@ std::function<void()> onMounted(const std::shared_ptr<Mounted> &m, QPointer<T> M
     };
 }
 
+// The checkout of the cart; afterwards the keyboard is back at the counter's scan box (the window
+// system need not give it back to the main window when the checkout closes).
+void runCheckout(Mounted &m, shell::MainWindow &window)
+{
+    cashier::startCheckout(window.context(), m.cart, m.checkout, &window);
+    if (window.isVisible())
+        window.activateWindow();
+    if (m.cashier)
+        m.cashier->scanBox()->setFocus();
+}
+
+// What the checkout and the cashier's keys need of the main window.
+void connectCounter(Mounted &m, shell::MainWindow &window)
+{
+    m.checkout.releaseMainKeys = [&window] { window.releasePosHotKeys(); };
+    m.checkout.registerMainKeys = [&window] { window.registerPosHotKeys(); };
+    m.checkout.sale.receiptPrinter = m.receipts.get();
+    // The member pricing and the promotions plug into m.checkout.prepareWindow, the stock alarm
+    // report into m.checkout.sale.openStockAlarmReport.
+
+    m.keys.startCheckout = [&m, &window] { runCheckout(m, window); };
+    // Until the lock window is here, F4 gives the six keys straight back to the counter (the main
+    // window released them for the lock).
+    m.keys.openLockSetupDialog = [&window] { window.registerPosHotKeys(); };
+    // Holding and the held orders come with their own windows; the drawer is the one of sql.ini.
+}
+
 QWidget *counterPage(Mounted &m, shell::MainWindow &window)
 {
     auto *frame = new CounterFrame;
     m.ticker = new shell::NoticeTicker(window.context(), frame->noticeLabel(), &window, &window);
+
+    connectCounter(m, window);
+    auto *page = new cashier::CashierPage(window.context(), m.cart);
+    page->releaseMainHotKeys = [&window] { window.releasePosHotKeys(); };
+    page->registerPosHotKeys = [&window] { window.registerPosHotKeys(); };
+    frame->setCounterPage(page);
+    m.cashier = page;
+
+    // The 结算 button says so when the cart is empty (the F5 key stays silent); the other buttons
+    // do what their keys do.
+    QObject::connect(page, &cashier::CashierPage::checkoutRequested, &window, [&m, &window] { runCheckout(m, window); });
+    QObject::connect(page, &cashier::CashierPage::holdRequested, &window,
+                     [&m, &window] { cashier::handleCashierKey(cashier::PosKey::F1, m.cart, m.keys, &window); });
+    QObject::connect(page, &cashier::CashierPage::heldOrdersRequested, &window,
+                     [&m, &window] { cashier::handleCashierKey(cashier::PosKey::F2, m.cart, m.keys, &window); });
+    QObject::connect(page, &cashier::CashierPage::lockRequested, &window, [&m, &window] {
+        window.releasePosHotKeys();
+        cashier::handleCashierKey(cashier::PosKey::F4, m.cart, m.keys, &window);
+    });
     return frame;
+}
+
+QWidget *salesPage(Mounted &m, shell::MainWindow &window)
+{
+    auto *page = new reports::SalesDetailPage(window.context());
+    m.sales = page;
+    // 销售简表X, 销量排行X, 退货管理2 and 按钮2 get their windows with the reports and returns.
+    return page;
 }
 
 QWidget *purchasePage(Mounted &m, shell::MainWindow &window)
@@ -158,10 +226,12 @@ QWidget *settingsPage(Mounted &m, shell::MainWindow &window)
 
 } // namespace
 
-shell::MainPages assembleMainPages(std::shared_ptr<printing::LabelPrinter> labels)
+shell::MainPages assembleMainPages(std::shared_ptr<printing::LabelPrinter> labels,
+                                   std::shared_ptr<printing::ReceiptPrinter> receipts)
 {
     auto m = std::make_shared<Mounted>();
     m->labels = labels ? std::move(labels) : std::make_shared<printing::RecordingLabelPrinter>();
+    m->receipts = receipts ? std::move(receipts) : std::make_shared<printing::RecordingReceiptPrinter>();
 
     shell::MainPages pages;
     pages.listRowCount = [](QWidget *list) {
@@ -176,6 +246,7 @@ shell::MainPages assembleMainPages(std::shared_ptr<printing::LabelPrinter> label
     // The pages hold on to the shared state through the hooks; the main window keeps the hooks
     // for as long as it lives.
     pages.createPage[0] = [m](shell::MainWindow &w) { return counterPage(*m, w); };
+    pages.createPage[1] = [m](shell::MainWindow &w) { return salesPage(*m, w); };
     pages.createPage[3] = [m](shell::MainWindow &w) { return purchasePage(*m, w); };
     pages.createPage[4] = [m](shell::MainWindow &w) { return categoryPage(*m, w); };
     pages.createPage[6] = [m](shell::MainWindow &w) { return settingsPage(*m, w); };
@@ -195,6 +266,27 @@ shell::MainPages assembleMainPages(std::shared_ptr<printing::LabelPrinter> label
         t->accountsPage()->loadShopAccountList();
         t->setCurrentIndex(shell::SettingsTab::Accounts);
     });
+
+    pages.fillSalesDetailList = [m](data::RecordSet &records) {
+        if (m->sales)
+            m->sales->fillSalesDetailList(records);
+    };
+
+    // The cashier's keys, as the main window's registry delivers them.
+    using cashier::PosKey;
+    auto key = [m](PosKey k) {
+        return [m, k] {
+            if (m->cashier)
+                cashier::handleCashierKey(k, m->cart, m->keys, m->cashier->window());
+        };
+    };
+    pages.cartLineCount = [m] { return m->cart.count(); };
+    pages.resetCart = key(PosKey::Esc);
+    pages.startCheckout = key(PosKey::F5);
+    pages.holdCurrentOrder = key(PosKey::F1);
+    pages.openHeldOrdersWindow = key(PosKey::F2);
+    pages.openLockSetupDialog = key(PosKey::F4);
+    pages.openCashDrawer = key(PosKey::F8);
 
     using shell::NoticeTicker;
     pages.startNoticeTicker = onMounted(m, &Mounted::ticker, [](NoticeTicker *t) { t->startNoticeTicker(); });

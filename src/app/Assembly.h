@@ -6,13 +6,16 @@
 
 namespace printing {
 class LabelPrinter;
+class ReceiptPrinter;
 }
 
 namespace app {
 
 // The pages and actions the main window uses. Pages whose subsystem does not provide a widget yet
-// stay empty. The purchase labels go to the given printer; without one the assembly keeps its own
-// (a printer that records the labels, until the label printer of the printing subsystem is here).
-shell::MainPages assembleMainPages(std::shared_ptr<printing::LabelPrinter> labels = {});
+// stay empty. The purchase labels and the sales receipts go to the given printers; without one the
+// assembly keeps its own (printers that record what they are handed, until the printers of the
+// printing subsystem are here).
+shell::MainPages assembleMainPages(std::shared_ptr<printing::LabelPrinter> labels = {},
+                                   std::shared_ptr<printing::ReceiptPrinter> receipts = {});
 
 } // namespace app

@@ -6,6 +6,7 @@
 #include "lists/ReportList.h"
 
 #include <QEvent>
+#include <QFont>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -17,7 +18,20 @@
 
 namespace cashier {
 
-CashierPage::CashierPage(AppContext &context, QWidget *parent) : QWidget(parent), m_context(context)
+CashierPage::CashierPage(AppContext &context, QWidget *parent)
+    : QWidget(parent), m_context(context), m_ownCart(std::make_unique<Cart>()), m_cart(*m_ownCart)
+{
+    build();
+}
+
+CashierPage::CashierPage(AppContext &context, Cart &cart, QWidget *parent)
+    : QWidget(parent), m_context(context), m_cart(cart)
+{
+    build();
+    showCart(); // the cart may hold lines already
+}
+
+void CashierPage::build()
 {
     setObjectName(QStringLiteral("前台收银"));
 
@@ -29,6 +43,16 @@ CashierPage::CashierPage(AppContext &context, QWidget *parent) : QWidget(parent)
     m_amount = new QLineEdit(this);
     m_amount->setObjectName(QStringLiteral("编辑框2"));
     m_amount->setReadOnly(true);
+    m_amount->setFocusPolicy(Qt::NoFocus);
+    // The amount due is read across the counter: large and bold.
+    QFont big = m_amount->font();
+    big.setPointSizeF(big.pointSizeF() * 1.8);
+    big.setBold(true);
+    m_amount->setFont(big);
+    m_amount->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    QFont scanFont = m_scan->font();
+    scanFont.setPointSizeF(scanFont.pointSizeF() * 1.4);
+    m_scan->setFont(scanFont);
 
     m_list = new ReportList(this);
     m_list->setObjectName(QStringLiteral("超级列表框1"));
@@ -56,7 +80,8 @@ CashierPage::CashierPage(AppContext &context, QWidget *parent) : QWidget(parent)
 
     auto *top = new QHBoxLayout;
     top->addWidget(new QLabel(QStringLiteral("条码/款号"), this));
-    top->addWidget(m_scan, 2);
+    top->addWidget(m_scan, 3);
+    top->addSpacing(12);
     top->addWidget(new QLabel(QStringLiteral("应付金额"), this));
     top->addWidget(m_amount, 1);
     auto *bottom = new QHBoxLayout;
@@ -107,6 +132,12 @@ void CashierPage::sumCartAmount()
 void CashierPage::scanItemIntoCart()
 {
     cashier::scanItemIntoCart(m_context, m_cart, m_scan->text(), this);
+    // The code stays in the box, selected, so that the next scan replaces it; the keyboard comes
+    // back to the counter after a chooser or a message.
+    if (QWidget *w = window(); w && w->isVisible())
+        w->activateWindow();
+    m_scan->setFocus();
+    m_scan->selectAll();
 }
 
 void CashierPage::clearScanInput()
@@ -126,6 +157,8 @@ void CashierPage::editCartLine()
     if (row < 0)
         return;
     cashier::editCartLine(m_context, m_cart, row, this, releaseMainHotKeys, registerPosHotKeys);
+    if (QWidget *w = window(); w && w->isVisible())
+        w->activateWindow();
 }
 
 void CashierPage::deleteCartLine()
@@ -140,6 +173,13 @@ void CashierPage::resetCart()
 {
     cashier::resetCart(m_cart);
     m_amount->clear();
+}
+
+void CashierPage::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // The cashier scans as soon as the counter shows.
+    m_scan->setFocus();
 }
 
 bool CashierPage::eventFilter(QObject *watched, QEvent *event)

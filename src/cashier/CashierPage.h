@@ -5,6 +5,7 @@
 // are reached through the signals.
 #include <QWidget>
 #include <functional>
+#include <memory>
 
 #include "cashier/Cart.h"
 
@@ -19,7 +20,11 @@ namespace cashier {
 class CashierPage : public QWidget {
     Q_OBJECT
 public:
+    // The page with a cart of its own.
     explicit CashierPage(AppContext &context, QWidget *parent = nullptr);
+    // The page showing a cart that lives elsewhere (the program's one cart); the cart must outlive
+    // the page's use of it.
+    CashierPage(AppContext &context, Cart &cart, QWidget *parent = nullptr);
 
     Cart &cart() { return m_cart; }
     AppContext &context() { return m_context; }
@@ -52,12 +57,15 @@ Q_SIGNALS:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
+    void build();
     void showCart();
 
     AppContext &m_context;
-    Cart m_cart;
+    std::unique_ptr<Cart> m_ownCart;
+    Cart &m_cart;
     QLineEdit *m_scan = nullptr;
     QLineEdit *m_amount = nullptr;
     ReportList *m_list = nullptr;

@@ -235,7 +235,14 @@ bool CheckoutWindow::handleCheckoutKey(int key)
 
 void CheckoutWindow::selectCashPayment() { m_state.selectCashPayment(); }
 void CheckoutWindow::selectCardPayment() { m_state.selectCardPayment(); }
-void CheckoutWindow::selectSplitPayment() { m_state.selectSplitPayment(); }
+void CheckoutWindow::selectSplitPayment()
+{
+    m_state.selectSplitPayment();
+    // 实收款 is read-only now: the cashier goes on with the cash part.
+    QLineEdit *cash = m_fields[int(CheckoutField::现金)];
+    cash->setFocus();
+    cash->selectAll();
+}
 
 void CheckoutWindow::confirmCheckout()
 {

@@ -136,7 +136,9 @@ void SalesDetailPage::build()
     m_list = new ReportList(this);
     m_list->setObjectName(QStringLiteral("超级列表框2"));
     for (const auto &column : salesDetailColumns())
-        m_list->addColumn(column.first, column.first == QStringLiteral("ID") ? 40 : 72);
+        m_list->addColumn(column.first, column.first == QStringLiteral("ID")       ? 40
+                                        : column.first == QStringLiteral("销售单号") ? 100
+                                                                                  : 72);
 
     // The footer: five captions, five values, hidden until the page switch shows them.
     auto *footer = new QGroupBox(this);
@@ -153,6 +155,8 @@ void SalesDetailPage::build()
         m_values[i] = label(valueNames[i], QString(), footer);
         caption->hide();
         m_values[i]->hide();
+        if (i > 0)
+            footerLayout->addSpacing(24);
         footerLayout->addWidget(caption);
         footerLayout->addWidget(m_values[i]);
     }

@@ -22,6 +22,7 @@
 #include "platform/MessageScript.h"
 #include "platform/ProgramDir.h"
 #include "printing/RecordingLabelPrinter.h"
+#include "printing/RecordingReceiptPrinter.h"
 #include "shell/LoginWindow.h"
 #include "shell/MainWindow.h"
 #include "support/TestDatabase.h"
@@ -71,7 +72,7 @@ public:
             }
         });
         poll.start(10);
-        const int code = shell::programStart(context, app::assembleMainPages(labels));
+        const int code = shell::programStart(context, app::assembleMainPages(labels, receipts));
         QApplication::setQuitOnLastWindowClosed(true);
         // The windows closed in the run go now, while the context they refer to still exists.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -100,6 +101,7 @@ public:
     HotKeyRegistry hotKeys;
     MessageScript script;
     std::shared_ptr<printing::RecordingLabelPrinter> labels = std::make_shared<printing::RecordingLabelPrinter>();
+    std::shared_ptr<printing::RecordingReceiptPrinter> receipts = std::make_shared<printing::RecordingReceiptPrinter>();
     AppContext *lastContext = nullptr; // the context of the run in progress
 };
 

@@ -1,27 +1,16 @@
 // A purchase entered as a shop's clerk enters it in the assembled program: the supplier, the
 // colours, sizes and unit and the categories set up on their pages, then two colours in three
 // sizes on the page 采购入库, found again by the pinyin initials of the name.
-#include <QComboBox>
-#include <QInputDialog>
-#include <QPushButton>
-#include <QTreeWidget>
-
-#include "Installation.h"
-#include "lists/ReportList.h"
-#include "shell/SettingsTab.h"
-#include "stock/CategoryTreeWidget.h"
-#include "stock/FilterComboBox.h"
-#include "stock/PurchasePage.h"
+#include "PurchaseSteps.h"
 
 using apptest::child;
 using apptest::Installation;
+using apptest::setUpCatalogue;
+using apptest::type;
 using shell::MainWindow;
-using shell::SettingsTab;
 using stock::FilterComboBox;
 
 namespace {
-
-const QString Shop = QStringLiteral("总店");
 
 class PurchaseThroughMainWindow : public ::testing::Test
 {
@@ -30,96 +19,17 @@ protected:
     {
         ASSERT_TRUE(inst.ok()) << inst.db.error().toStdString();
         // A workstation of shop 总店 with label printing on, and its clerk holding every right.
-        const SettingsFile ini = inst.ini();
-        ini.writeEncipheredSetting(SettingsFile::ShopSection, SettingsFile::ShopKey, Shop, SettingsFile::CipherForm::Comma);
-        ini.writeSetting(SettingsFile::PrintSection, SettingsFile::LabelKey, QStringLiteral("真"));
-        ASSERT_TRUE(inst.insert(QStringLiteral("店铺名"), {{QStringLiteral("店名"), Shop}}));
-        ASSERT_TRUE(inst.insert(QStringLiteral("款式号"), {{QStringLiteral("款号"), QStringLiteral("1000")},
-                                                         {QStringLiteral("所属店铺"), Shop}}));
-        data::Pairs account{{QStringLiteral("帐号"), QStringLiteral("zs")}, {QStringLiteral("密码"), QStringLiteral("1")},
-                            {QStringLiteral("姓名"), QStringLiteral("张三")}, {QStringLiteral("所属店铺"), Shop}};
-        for (const QString &right : AccountRights::columns())
-            account.append({right, QStringLiteral("√")});
-        ASSERT_TRUE(inst.insert(QStringLiteral("帐号管理"), account));
+        ASSERT_NO_FATAL_FAILURE(apptest::setUpShop(inst));
+        inst.ini().writeSetting(SettingsFile::PrintSection, SettingsFile::LabelKey, QStringLiteral("真"));
         Clock::setFixed(QDateTime(QDate(2015, 3, 11), QTime(14, 5, 9)));
-
-        // The name windows of the category tree get the names a person would type.
         inst.script.setDialogHandler([](QDialog *dialog) {
-            auto *input = qobject_cast<QInputDialog *>(dialog);
-            if (!input)
-                return int(QDialog::Rejected);
-            if (input->windowTitle() == QStringLiteral("新增一级分类"))
-                input->setTextValue(QStringLiteral("上衣"));
-            else if (input->windowTitle() == QStringLiteral("新增二级分类"))
-                input->setTextValue(QStringLiteral("衬衫"));
-            else
-                return int(QDialog::Rejected);
-            return int(QDialog::Accepted);
+            const int result = apptest::answerCategoryName(dialog);
+            return result < 0 ? int(QDialog::Rejected) : result;
         });
-    }
-
-    // Types into a filtering combo as a person does, letter by letter.
-    static void type(FilterComboBox *combo, const QString &text)
-    {
-        ASSERT_TRUE(combo);
-        combo->setFocus();
-        QTest::keyClicks(combo->lineEdit(), text);
     }
 
     Installation inst;
 };
-
-void setUpCatalogue(MainWindow &main, Installation &inst)
-{
-    auto *page = child<stock::PurchasePage>(&main, QStringLiteral("采购入库"));
-    ASSERT_TRUE(page);
-    main.toolbarAction(3)->trigger();
-    ASSERT_EQ(main.currentPage(), 3);
-
-    // No supplier yet: opening the supplier combo offers to add one and leads to the supplier page.
-    inst.script.queueAnswers({true});
-    child<FilterComboBox>(page, QStringLiteral("供货来源7"))->showPopup();
-    ASSERT_EQ(main.currentPage(), 6);
-    auto *tab = child<SettingsTab>(&main, QStringLiteral("选择夹3"));
-    ASSERT_TRUE(tab);
-    EXPECT_EQ(tab->currentIndex(), int(SettingsTab::Suppliers));
-    child<QLineEdit>(tab, QStringLiteral("供应商名2"))->setText(QStringLiteral("广州甲"));
-    child<QPushButton>(tab, QStringLiteral("供货商添加"))->click();
-    EXPECT_EQ(child<ReportList>(tab, QStringLiteral("超级列表框9"))->rowCount(), 1);
-
-    // Colours, sizes and a unit on 店铺初始设置.
-    tab->setCurrentIndex(SettingsTab::ShopSetup);
-    const std::pair<const char *, QStringList> lists[] = {
-        {"颜色7", {QStringLiteral("红色"), QStringLiteral("白色")}},
-        {"尺码7", {QStringLiteral("S"), QStringLiteral("M"), QStringLiteral("L")}},
-        {"单位7", {QStringLiteral("件")}},
-    };
-    const QString addButton[] = {QStringLiteral("按钮5"), QStringLiteral("按钮9"), QStringLiteral("按钮15")};
-    int i = 0;
-    for (const auto &[combo, values] : lists) {
-        auto *box = child<QComboBox>(tab, QString::fromUtf8(combo));
-        ASSERT_TRUE(box);
-        for (const QString &value : values) {
-            box->setEditText(value);
-            child<QPushButton>(tab, addButton[i])->click();
-        }
-        EXPECT_EQ(box->count(), values.size()) << combo;
-        ++i;
-    }
-
-    // No category yet: the category combo offers the category page; then a second level below it.
-    main.toolbarAction(3)->trigger();
-    inst.script.queueAnswers({true});
-    child<FilterComboBox>(page, QStringLiteral("类别7"))->showPopup();
-    ASSERT_EQ(main.currentPage(), 4);
-    auto *tree = child<stock::CategoryTreeWidget>(&main, QStringLiteral("树型框1"));
-    ASSERT_TRUE(tree);
-    const QList<QTreeWidgetItem *> tops = tree->findItems(QStringLiteral("上衣"), Qt::MatchExactly);
-    ASSERT_EQ(tops.size(), 1);
-    tree->setCurrentItem(tops.first());
-    tree->addSubCategory();
-    EXPECT_EQ(tree->findItems(QStringLiteral("衬衫"), Qt::MatchExactly | Qt::MatchRecursive).size(), 1);
-}
 
 TEST_F(PurchaseThroughMainWindow, TwoColoursInThreeSizesListedWithBarcodesAndFoundByInitials)
 {
