@@ -106,17 +106,18 @@ void AccountsPage::load()
 
 void AccountsPage::loadShopAccountList()
 {
-    m_list->clear();
-    for (const AccountRecord &record : loadShopAccounts(m_context))
-        m_list->addRow(record.cells());
-    if (m_list->rowCount() > 0)
-        m_list->ensureRowVisible(m_list->rowCount() - 1);
+    fillAccountList(loadShopAccounts(m_context));
 }
 
 void AccountsPage::loadAllAccountList()
 {
+    fillAccountList(loadAllAccounts(m_context));
+}
+
+void AccountsPage::fillAccountList(const QList<AccountRecord> &records)
+{
     m_list->clear();
-    for (const AccountRecord &record : loadAllAccounts(m_context))
+    for (const AccountRecord &record : records)
         m_list->addRow(record.cells());
     if (m_list->rowCount() > 0)
         m_list->ensureRowVisible(m_list->rowCount() - 1);

@@ -12,6 +12,7 @@ class ReportList;
 namespace shell {
 
 struct AccountForm;
+struct AccountRecord;
 
 class AccountsPage : public QWidget
 {
@@ -39,6 +40,7 @@ public:
 
 private:
     AccountForm form() const;
+    void fillAccountList(const QList<AccountRecord> &records);
     void showMessage(const QString &text);
 
     AppContext &m_context;

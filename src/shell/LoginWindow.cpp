@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -210,6 +211,9 @@ int programStart(AppContext &context, MainPages pages)
             QCoreApplication::exit(0);
             return;
         }
+        // The start window has no frame to drag: put it in the middle of the screen.
+        if (const QScreen *screen = window->screen())
+            window->move(screen->availableGeometry().center() - window->rect().center());
         window->show();
         QApplication::setQuitOnLastWindowClosed(true);
     });

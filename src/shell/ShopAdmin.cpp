@@ -38,7 +38,11 @@ AdminResult writeShopRow(AppContext &context, const data::Pairs &pairs)
 {
     if (context.currentShop.isEmpty())
         return AdminResult::refused(texts::NoWorkstationShop);
-    if (!shopExists(context, context.currentShop))
+    bool failed = false;
+    const bool exists = shopExists(context, context.currentShop, &failed);
+    if (failed)
+        return AdminResult::refused(texts::SaveFailed);
+    if (!exists)
         return AdminResult::refused();
     data::Connection &connection = context.connection();
     const data::Sql update = data::buildUpdateSql(connection.dialect(), ShopTable, pairs,
@@ -91,12 +95,14 @@ QStringList shopNames(AppContext &context)
     return names;
 }
 
-bool shopExists(AppContext &context, const QString &name)
+bool shopExists(AppContext &context, const QString &name, bool *failed)
 {
     data::Connection &connection = context.connection();
     data::RecordSet rows(connection);
-    rows.open(data::buildSelectSql(connection.dialect(), ShopTable, data::eq(NameColumn, name), true,
-                                   QStringLiteral("id ASC"), true));
+    const bool read = rows.open(data::buildSelectSql(connection.dialect(), ShopTable, data::eq(NameColumn, name), true,
+                                                     QStringLiteral("id ASC"), true));
+    if (failed)
+        *failed = !read;
     return rows.rowCount() > 0;
 }
 
@@ -108,12 +114,15 @@ AdminResult addShop(AppContext &context, const QString &typedName)
     // "---" names the shipped default member tiers; a shop of that name would take them over.
     if (name == QStringLiteral("---"))
         return AdminResult::refused(QStringLiteral("店铺名【---】是系统保留的名称，请换个店铺添加"));
-    if (shopExists(context, name))
+    const QString failed = QStringLiteral("店铺添加失败，数据库没有写入，请检查数据库连接后重试！");
+    bool readFailed = false;
+    if (shopExists(context, name, &readFailed))
         return AdminResult::refused(QStringLiteral("店铺名【%1】已经存在，请换个店铺添加").arg(name));
+    if (readFailed)
+        return AdminResult::refused(failed);
 
     data::Connection &connection = context.connection();
     const data::Dialect &dialect = connection.dialect();
-    const QString failed = QStringLiteral("店铺添加失败，数据库没有写入，请检查数据库连接后重试！");
     data::Transaction transaction = connection.transaction();
     if (!transaction.isActive())
         return AdminResult::refused(failed);
@@ -162,7 +171,13 @@ ShopBindingResult saveShopSettings(AppContext &context, const SettingsFile &sett
         outcome.result = AdminResult::refused(QStringLiteral("当前未指定店铺无法保存"));
         return outcome;
     }
-    if (!shopExists(context, shop)) {
+    bool readFailed = false;
+    const bool exists = shopExists(context, shop, &readFailed);
+    if (readFailed) {
+        outcome.result = AdminResult::refused(texts::SaveFailed);
+        return outcome;
+    }
+    if (!exists) {
         outcome.result = AdminResult::refused(QStringLiteral("店铺【%1】不存在，请先添加该店铺").arg(shop));
         return outcome;
     }

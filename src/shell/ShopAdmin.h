@@ -14,7 +14,8 @@ namespace shell {
 
 // Every 店名 of 店铺名 in id order.
 QStringList shopNames(AppContext &context);
-bool shopExists(AppContext &context, const QString &name);
+// Whether the shop has its 店铺名 row; *failed (when given) tells a read that did not run.
+bool shopExists(AppContext &context, const QString &name, bool *failed = nullptr);
 
 // Adds a shop: its 店铺名 row holding only 店名, and the style-number seed "1000" unless the shop
 // already has one. The name is stored as typed, without leading and trailing blanks.

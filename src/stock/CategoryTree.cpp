@@ -143,26 +143,42 @@ CategoryResult addTopCategory(AppContext &context, const QString &name)
     return insertCategory(context, name, true, QString());
 }
 
-QString subCategoryRefusal(AppContext &context, const QString &selectedName)
+namespace {
+
+// The first-level row to add under; otherwise the refusal to show (a failed read gives the
+// failure text, not the second-level refusal).
+std::optional<CategoryRow> parentForSubCategory(AppContext &context, const QString &selectedName, QString *refusal)
 {
     bool ok = false;
     const std::optional<CategoryRow> row = findByName(context, selectedName, &ok);
-    if (!row || row->topCode.isEmpty())
-        return QStringLiteral("不允许在二级分类【") + selectedName + QStringLiteral("】分类下再添加子分类！");
-    return {};
+    if (!ok) {
+        *refusal = kWriteFailed;
+        return std::nullopt;
+    }
+    if (!row || row->topCode.isEmpty()) {
+        *refusal = QStringLiteral("不允许在二级分类【") + selectedName + QStringLiteral("】分类下再添加子分类！");
+        return std::nullopt;
+    }
+    return row;
+}
+
+} // namespace
+
+QString subCategoryRefusal(AppContext &context, const QString &selectedName)
+{
+    QString refusal;
+    parentForSubCategory(context, selectedName, &refusal);
+    return refusal;
 }
 
 CategoryResult addSubCategory(AppContext &context, const QString &selectedName, const QString &name)
 {
-    const QString refusal = subCategoryRefusal(context, selectedName);
-    if (!refusal.isEmpty())
+    QString refusal;
+    const std::optional<CategoryRow> parent = parentForSubCategory(context, selectedName, &refusal);
+    if (!parent)
         return {false, refusal};
     if (isBlankName(name))
         return {};
-    bool ok = false;
-    const std::optional<CategoryRow> parent = findByName(context, selectedName, &ok);
-    if (!parent)
-        return {false, refusal};
     return insertCategory(context, name, false, parent->topCode);
 }
 

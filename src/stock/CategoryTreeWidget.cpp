@@ -47,7 +47,7 @@ bool CategoryTreeWidget::askName(const QString &title, const QString &prompt, QS
     return true;
 }
 
-void CategoryTreeWidget::show(const QString &message)
+void CategoryTreeWidget::showMessage(const QString &message)
 {
     if (!message.isEmpty())
         MessageSeam::message(this, QString(), message);
@@ -61,7 +61,7 @@ void CategoryTreeWidget::addTopCategory()
     if (!askName(QStringLiteral("新增一级分类"), QStringLiteral("请在下面编辑框内填写一级分类的名字。比如：上衣"), &name))
         return;
     const CategoryResult r = stock::addTopCategory(m_context, name);
-    show(r.message);
+    showMessage(r.message);
     if (r.changed) {
         loadCategoryTree();
         Q_EMIT categoriesChanged();
@@ -75,14 +75,14 @@ void CategoryTreeWidget::addSubCategory()
     const QString parentName = currentName();
     const QString refusal = subCategoryRefusal(m_context, parentName);
     if (!refusal.isEmpty()) {
-        show(refusal);
+        showMessage(refusal);
         return;
     }
     QString name;
     if (!askName(QStringLiteral("新增二级分类"), QStringLiteral("请在下面编辑框内填写二级分类的名字。比如：棉衣"), &name))
         return;
     const CategoryResult r = stock::addSubCategory(m_context, parentName, name);
-    show(r.message);
+    showMessage(r.message);
     if (r.changed) {
         loadCategoryTree();
         Q_EMIT categoriesChanged();
@@ -97,7 +97,7 @@ void CategoryTreeWidget::deleteCategory()
     if (!MessageSeam::question(this, QStringLiteral("删除分类"), deleteCategoryQuestion(name)))
         return;
     const CategoryResult r = stock::deleteCategory(m_context, name);
-    show(r.message);
+    showMessage(r.message);
     if (r.changed) {
         loadCategoryTree();
         Q_EMIT categoriesChanged();
@@ -113,7 +113,7 @@ void CategoryTreeWidget::renameCategory()
     if (!askName(QStringLiteral("修改当前分类"), renameCategoryPrompt(oldName), &name))
         return;
     const CategoryResult r = stock::renameCategory(m_context, oldName, name);
-    show(r.message);
+    showMessage(r.message);
     if (r.changed) {
         loadCategoryTree();
         Q_EMIT categoriesChanged();

@@ -24,7 +24,7 @@ Q_SIGNALS:
 private:
     QString currentName() const;
     bool askName(const QString &title, const QString &prompt, QString *name);
-    void show(const QString &message);
+    void showMessage(const QString &message);
     void showCategoryTreeMenu(const QPoint &pos);
 
     AppContext &m_context;

@@ -254,3 +254,31 @@ TEST(ShopSettingRules, NoticeTickerNeedsAnInterval)
 }
 
 } // namespace
+
+// A shop-row lookup that cannot run is a failure the user is told about, never a silent "no row".
+TEST(ShopSettingRules, LostConnectionIsReportedAndChangesNothing)
+{
+    AdminWorkstation w;
+    ADMIN_READY(w);
+    const QString before = w.context.shopSettings.会员共享;
+    w.conn().close();
+
+    const AdminResult sharing = setMemberSharing(w.context, before != AppContext::FlagOn);
+    EXPECT_FALSE(sharing.done);
+    EXPECT_EQ(sharing.message, texts::SaveFailed);
+    EXPECT_EQ(w.context.shopSettings.会员共享, before);
+
+    const AdminResult bound = saveStockUpperAlarm(w.context, QStringLiteral("12"));
+    EXPECT_FALSE(bound.done);
+    EXPECT_EQ(bound.message, texts::SaveFailed);
+
+    const AdminResult shop = addShop(w.context, QStringLiteral("C"));
+    EXPECT_FALSE(shop.done);
+    EXPECT_EQ(shop.message, QStringLiteral("店铺添加失败，数据库没有写入，请检查数据库连接后重试！"));
+
+    SettingsFile ini = SettingsFile::inDirectory(w.db->dir());
+    const ShopBindingResult binding = saveShopSettings(w.context, ini, QStringLiteral("A"), {});
+    EXPECT_FALSE(binding.result.done);
+    EXPECT_EQ(binding.result.message, texts::SaveFailed);
+    EXPECT_EQ(ini.readEncipheredSetting(SettingsFile::ShopSection, SettingsFile::ShopKey), QString());
+}

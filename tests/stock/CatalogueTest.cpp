@@ -2,6 +2,7 @@
 
 #include "stock/Catalogue.h"
 #include "stock/CategoryTree.h"
+#include "stock/PurchaseList.h"
 
 using namespace stock;
 using stocktest::SqliteStockFixture;
@@ -52,6 +53,18 @@ TEST_F(CategoryTest, AddingSubCategoriesAndRefusals)
     // A new first-level code is one above the largest of every shop.
     EXPECT_TRUE(addTopCategory(ctx(), QStringLiteral("鞋")).changed);
     EXPECT_EQ(count(QStringLiteral("分类例表"), QStringLiteral("一级编号='11'")), 1);
+}
+
+// A lookup that cannot run is reported as a failure, not as the second-level refusal.
+TEST_F(CategoryTest, FailedParentLookupIsNoSecondLevelRefusal)
+{
+    exec(QStringLiteral("INSERT INTO [分类例表] (项目名称, 一级编号, 二级编号, 所属店铺) VALUES ('上衣', '1', '', 'A')"));
+    ASSERT_TRUE(subCategoryRefusal(ctx(), QStringLiteral("上衣")).isEmpty());
+    db().close();
+    EXPECT_EQ(subCategoryRefusal(ctx(), QStringLiteral("上衣")), kWriteFailed);
+    const CategoryResult added = addSubCategory(ctx(), QStringLiteral("上衣"), QStringLiteral("棉衣"));
+    EXPECT_FALSE(added.changed);
+    EXPECT_EQ(added.message, kWriteFailed);
 }
 
 TEST_F(CategoryTest, RenameCarriesStockAndSalesLinesOfTheShop)
