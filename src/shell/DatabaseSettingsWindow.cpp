@@ -247,7 +247,7 @@ void DatabaseSettingsWindow::saveDatabaseSettings()
 
 void DatabaseSettingsWindow::showDatabaseHelp()
 {
-    openHelpFile();
+    openHelpFile(this);
     MessageSeam::message(this, QString(), HelpText);
 }
 

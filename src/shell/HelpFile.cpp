@@ -1,13 +1,21 @@
 #include "shell/HelpFile.h"
 
+#include <QFileInfo>
+
+#include "platform/MessageSeam.h"
 #include "platform/ProgramDir.h"
 #include "shell/DesktopActions.h"
 
 namespace shell {
 
-void openHelpFile()
+void openHelpFile(QWidget *parent)
 {
-    DesktopActions::openFile(ProgramDir::file(HelpFileName));
+    const QString path = ProgramDir::file(HelpFileName);
+    if (!QFileInfo::exists(path)) {
+        MessageSeam::message(parent, QString(), QStringLiteral("没有找到帮助文件：") + path);
+        return;
+    }
+    DesktopActions::openFile(path);
 }
 
 } // namespace shell

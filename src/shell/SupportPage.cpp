@@ -107,7 +107,7 @@ void SupportPage::openMessageDetailWindow()
 
 void SupportPage::openHelpFile()
 {
-    shell::openHelpFile();
+    shell::openHelpFile(this);
 }
 
 } // namespace shell
