@@ -150,6 +150,8 @@ PurchasePage::PurchasePage(AppContext &context, printing::LabelPrinter &labels, 
     m_name->setAttribute(Qt::WA_InputMethodEnabled, true);
     m_styleNo->installEventFilter(this);
     m_discounted->installEventFilter(this);
+    // Keys reach the combo, which hands them on to its edit; a key sent to the edit itself counts too.
+    m_name->installEventFilter(this);
     m_name->lineEdit()->installEventFilter(this);
 
     for (int k = 0; k < PurchaseForm::lineCount; ++k) {
@@ -433,7 +435,7 @@ bool PurchasePage::eventFilter(QObject *watched, QEvent *event)
         for (FilterComboBox *size : m_sizes)
             if (watched == size || watched == size->lineEdit())
                 size->setEditText(upperCaseSize(size->currentText()));
-    } else if (event->type() == QEvent::KeyPress && watched == m_name->lineEdit()) {
+    } else if (event->type() == QEvent::KeyPress && (watched == m_name || watched == m_name->lineEdit())) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             searchProductNamesOnEnter();

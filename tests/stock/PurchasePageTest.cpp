@@ -1,4 +1,5 @@
 #include "StockFixture.h"
+#include "Typing.h"
 
 #include "lists/ReportList.h"
 #include "stock/FilterComboBox.h"
@@ -12,6 +13,9 @@
 
 using namespace stock;
 using stocktest::SqliteStockFixture;
+using stocktest::imeCommit;
+using stocktest::pressKey;
+using stocktest::typeKeys;
 
 namespace {
 
@@ -102,6 +106,46 @@ TEST_F(PurchasePageTest, ARefusedEntryKeepsTheForm)
     EXPECT_EQ(child<QLineEdit>(QStringLiteral("数量1"))->text(), QStringLiteral("2.5"));
     EXPECT_EQ(child<QLineEdit>(QStringLiteral("款号7"))->text(), QStringLiteral("S1"));
     EXPECT_EQ(count(QStringLiteral("采购入库")), 0);
+}
+
+// The tester's steps: a colour list open, a click into the next colour, Chinese typed fast.
+TEST_F(PurchasePageTest, AClickIntoTheNextColourWhileAListIsOpenTypesThere)
+{
+    ASSERT_TRUE(QTest::qWaitForWindowActive(page.get()));
+    exec(QStringLiteral("INSERT INTO [颜色尺码] (颜色, 尺码, 所属店铺) VALUES ('黑色', '', 'A')"));
+    auto *colour1 = child<FilterComboBox>(QStringLiteral("颜色1"));
+    auto *colour2 = child<FilterComboBox>(QStringLiteral("颜色2"));
+    QTest::mouseClick(colour1->lineEdit(), Qt::LeftButton);
+    typeKeys(QStringLiteral("h"));
+    ASSERT_TRUE(colour1->isListShown());
+    QTest::mouseClick(colour2->lineEdit(), Qt::LeftButton);
+    typeKeys(QStringLiteral("藏"));
+    imeCommit(QStringLiteral("青"));
+    EXPECT_EQ(colour1->currentText(), QStringLiteral("h"));
+    EXPECT_EQ(colour2->currentText(), QStringLiteral("藏青"));
+    EXPECT_FALSE(colour1->isListShown());
+}
+
+// Chinese typed into the name stays whole, and Enter as the keyboard delivers it searches.
+TEST_F(PurchasePageTest, ANameTypedInChineseIsKeptAndEnterSearchesIt)
+{
+    ASSERT_TRUE(QTest::qWaitForWindowActive(page.get()));
+    for (const QString &name : {QStringLiteral("裤子"), QStringLiteral("裤子短")}) {
+        const QString id = stockRow(QStringLiteral("A"), name, QStringLiteral("2"));
+        exec(QStringLiteral("UPDATE [采购入库] SET 拼音检索=? WHERE id=?"),
+             {name.size() == 2 ? QStringLiteral("kz") : QStringLiteral("kzd"), id});
+    }
+    auto *name = child<FilterComboBox>(QStringLiteral("名称7"));
+    QTest::mouseClick(name->lineEdit(), Qt::LeftButton);
+    typeKeys(QStringLiteral("裤"));
+    imeCommit(QStringLiteral("子"));
+    EXPECT_EQ(name->currentText(), QStringLiteral("裤子"));
+    EXPECT_EQ(name->count(), 0);  // typing alone searches nothing
+    pressKey(Qt::Key_Return);
+    EXPECT_EQ(name->count(), 2);
+    EXPECT_TRUE(name->isListShown());
+    EXPECT_EQ(name->currentText(), QStringLiteral("裤子"));
+    EXPECT_EQ(QApplication::focusWidget(), name);
 }
 
 } // namespace
