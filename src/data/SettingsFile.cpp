@@ -42,13 +42,23 @@ QString SettingsFile::readEncipheredSetting(const QString &section, const QStrin
 bool SettingsFile::writeEncipheredSetting(const QString &section, const QString &key, const QString &value,
                                           CipherForm form) const
 {
-    if (gbk::decode(gbk::encode(value)) != value) {
-        programlog::write(QStringLiteral("setting %1/%2 not written: it holds a character GBK cannot encode")
-                              .arg(section, key));
-        return false;
+    return writeEncipheredSettings(section, {{key, value}}, form);
+}
+
+bool SettingsFile::writeEncipheredSettings(const QString &section, const QList<QPair<QString, QString>> &entries,
+                                           CipherForm form) const
+{
+    QList<QPair<QString, QString>> stored;
+    for (const auto &[key, value] : entries) {
+        if (gbk::decode(gbk::encode(value)) != value) {
+            programlog::write(QStringLiteral("setting %1/%2 not written: it holds a character GBK cannot encode")
+                                  .arg(section, key));
+            return false;
+        }
+        QString text = SettingsCipher::rc4EncryptToHex(value, SettingsCipher::SettingsKey);
+        if (form == CipherForm::Bare)
+            text = SettingsCipher::stripHexCommas(text);
+        stored.append({key, text});
     }
-    QString stored = SettingsCipher::rc4EncryptToHex(value, SettingsCipher::SettingsKey);
-    if (form == CipherForm::Bare)
-        stored = SettingsCipher::stripHexCommas(stored);
-    return writeSetting(section, key, stored);
+    return writeIniValues(m_path, section, stored);
 }

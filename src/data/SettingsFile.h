@@ -1,4 +1,6 @@
 #pragma once
+#include <QList>
+#include <QPair>
 #include <QString>
 
 // The workstation's settings file sql.ini in the program directory: the database server
@@ -49,6 +51,9 @@ public:
     // read back the same).
     bool writeEncipheredSetting(const QString &section, const QString &key, const QString &value,
                                 CipherForm form) const;
+    // Enciphers and writes several keys of one section in one replacement of the file: all or none.
+    bool writeEncipheredSettings(const QString &section, const QList<QPair<QString, QString>> &entries,
+                                 CipherForm form) const;
 
 private:
     QString m_path;

@@ -213,18 +213,35 @@ QString readIniValue(const QString &path, const QString &section, const QString 
 
 bool writeIniValue(const QString &path, const QString &section, const QString &key, const QString &value)
 {
+    return writeIniValues(path, section, {{key, value}});
+}
+
+bool writeIniValues(const QString &path, const QString &section, const QList<QPair<QString, QString>> &entries)
+{
     const QString sectionName = trimmedName(section);
-    const QString keyName = trimmedName(key);
-    QByteArray sectionBytes, keyBytes, valueBytes;
-    const bool storable = !sectionName.isEmpty() && !keyName.isEmpty()
-        && !hasLineBreak(sectionName) && !hasLineBreak(keyName) && !hasLineBreak(value)
-        && !sectionName.contains(QLatin1Char(']')) && !keyName.contains(QLatin1Char('='))
-        && !keyName.startsWith(QLatin1Char(';')) && !keyName.startsWith(QLatin1Char('['))
-        && encodesExactly(sectionName, &sectionBytes) && encodesExactly(keyName, &keyBytes)
-        && encodesExactly(value, &valueBytes);
+    QByteArray sectionBytes;
+    bool storable = !sectionName.isEmpty() && !hasLineBreak(sectionName) && !sectionName.contains(QLatin1Char(']'))
+        && encodesExactly(sectionName, &sectionBytes);
+    struct Entry {
+        QString name;
+        QByteArray keyBytes, valueBytes;
+    };
+    std::vector<Entry> prepared;
+    for (const auto &[key, value] : entries) {
+        Entry e{trimmedName(key), {}, {}};
+        storable = storable && !e.name.isEmpty() && !hasLineBreak(e.name) && !hasLineBreak(value)
+            && !e.name.contains(QLatin1Char('=')) && !e.name.startsWith(QLatin1Char(';'))
+            && !e.name.startsWith(QLatin1Char('[')) && encodesExactly(e.name, &e.keyBytes)
+            && encodesExactly(value, &e.valueBytes);
+        if (!storable) {
+            programlog::write(QStringLiteral("setting [%1] %2 not written to %3: the name or value cannot be stored")
+                                  .arg(sectionName, e.name, path));
+            return false;
+        }
+        prepared.push_back(std::move(e));
+    }
     if (!storable) {
-        programlog::write(QStringLiteral("setting [%1] %2 not written to %3: the name or value cannot be stored")
-                              .arg(sectionName, keyName, path));
+        programlog::write(QStringLiteral("section [%1] not written to %2: its name cannot be stored").arg(sectionName, path));
         return false;
     }
 
@@ -244,12 +261,14 @@ bool writeIniValue(const QString &path, const QString &section, const QString &k
     if (!old.contains("\r\n") && old.contains('\n'))
         lineEnd = "\n";
 
-    const Location where = locate(lines, sectionName, keyName);
-    if (where.entry >= 0) {
-        Line &line = lines[where.entry];
-        line.text = line.text.left(parseLine(line.text).valueStart) + valueBytes;
-    } else {
-        const QByteArray entry = keyBytes + '=' + valueBytes;
+    for (const Entry &e : prepared) {
+        const Location where = locate(lines, sectionName, e.name);
+        if (where.entry >= 0) {
+            Line &line = lines[where.entry];
+            line.text = line.text.left(parseLine(line.text).valueStart) + e.valueBytes;
+            continue;
+        }
+        const QByteArray entry = e.keyBytes + '=' + e.valueBytes;
         qsizetype at = qsizetype(lines.size());
         std::vector<Line> added;
         if (where.section >= 0) {
@@ -267,7 +286,7 @@ bool writeIniValue(const QString &path, const QString &section, const QString &k
     }
 
     QByteArray bytes;
-    bytes.reserve(old.size() + valueBytes.size() + 64);
+    bytes.reserve(old.size() + 64 * qsizetype(prepared.size() + 1));
     for (const Line &line : lines)
         bytes += line.text + line.end;
 

@@ -1,4 +1,6 @@
 #pragma once
+#include <QList>
+#include <QPair>
 #include <QString>
 
 // Reads and writes Windows-style INI files (such as sql.ini) whose bytes are GBK, the way the
@@ -22,3 +24,6 @@ QString readIniValue(const QString &path, const QString &section, const QString 
 // key or value cannot be stored (a line break, "]" in a section name, "=" in a key name, an empty
 // name, or a character GBK cannot encode).
 bool writeIniValue(const QString &path, const QString &section, const QString &key, const QString &value);
+
+// Sets several keys of one section in one replacement of the file: all are written or none.
+bool writeIniValues(const QString &path, const QString &section, const QList<QPair<QString, QString>> &entries);

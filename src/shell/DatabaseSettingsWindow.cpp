@@ -232,11 +232,14 @@ void DatabaseSettingsWindow::saveDatabaseSettings()
     const SettingsFile file = SettingsFile::inDirectory(ProgramDir::path());
     const auto bare = SettingsFile::CipherForm::Bare;
     const QString &section = SettingsFile::DatabaseSection;
-    bool ok = file.writeEncipheredSetting(section, SettingsFile::IpKey, settings.ip, bare);
-    ok = ok && file.writeEncipheredSetting(section, SettingsFile::PortKey, settings.port, bare);
-    ok = ok && file.writeEncipheredSetting(section, SettingsFile::DataKey, settings.data, bare);
-    ok = ok && file.writeEncipheredSetting(section, SettingsFile::UserKey, settings.user, bare);
-    ok = ok && file.writeEncipheredSetting(section, SettingsFile::PasswordKey, settings.password, bare);
+    // The five keys go in one replacement of the file, so a failure never leaves old and new mixed.
+    const bool ok = file.writeEncipheredSettings(section,
+                                                 {{SettingsFile::IpKey, settings.ip},
+                                                  {SettingsFile::PortKey, settings.port},
+                                                  {SettingsFile::DataKey, settings.data},
+                                                  {SettingsFile::UserKey, settings.user},
+                                                  {SettingsFile::PasswordKey, settings.password}},
+                                                 bare);
     if (!ok) {
         MessageSeam::message(this, QString(), SaveFailedText);
         return;

@@ -123,3 +123,27 @@ TEST_F(SettingsFileTest, AFailedWriteIsReported)
     EXPECT_FALSE(file.writeEncipheredSetting(SettingsFile::ShopSection, SettingsFile::ShopKey, QStringLiteral("总店"),
                                              SettingsFile::CipherForm::Comma));
 }
+
+TEST_F(SettingsFileTest, SeveralKeysAreWrittenAllOrNone)
+{
+    const SettingsFile file = windowsCopy();
+    const QString &section = SettingsFile::DatabaseSection;
+    const auto bare = SettingsFile::CipherForm::Bare;
+    const QString ipBefore = file.readEncipheredSetting(section, SettingsFile::IpKey);
+
+    // A password GBK cannot encode: nothing of the five is written, not even the address before it.
+    EXPECT_FALSE(file.writeEncipheredSettings(section,
+                                              {{SettingsFile::IpKey, QStringLiteral("10.0.0.9")},
+                                               {SettingsFile::PasswordKey, QStringLiteral("pw😀")}},
+                                              bare));
+    EXPECT_EQ(file.readEncipheredSetting(section, SettingsFile::IpKey), ipBefore);
+
+    EXPECT_TRUE(file.writeEncipheredSettings(section,
+                                             {{SettingsFile::IpKey, QStringLiteral("10.0.0.9")},
+                                              {SettingsFile::PortKey, QString()},
+                                              {SettingsFile::PasswordKey, QStringLiteral("密码")}},
+                                             bare));
+    EXPECT_EQ(file.readEncipheredSetting(section, SettingsFile::IpKey), QStringLiteral("10.0.0.9"));
+    EXPECT_EQ(file.readEncipheredSetting(section, SettingsFile::PortKey), QString());
+    EXPECT_EQ(file.readEncipheredSetting(section, SettingsFile::PasswordKey), QStringLiteral("密码"));
+}
