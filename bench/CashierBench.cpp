@@ -12,19 +12,12 @@
 #include "data/RecordSet.h"
 #include "platform/Clock.h"
 #include "platform/MessageScript.h"
-#include "data/SqlScript.h"
+#include "support/BenchDatabase.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
 #include <map>
 #include <memory>
 
@@ -66,75 +59,12 @@ QString pinyinOf(int g)
     return code;
 }
 
-QString schemaPath(data::Backend backend)
-{
-    return QDir(QStringLiteral(SHOPDESK_SOURCE_DIR))
-        .filePath(backend == data::Backend::Sqlite ? QStringLiteral("db/sqlite.sql") : QStringLiteral("db/postgres.sql"));
-}
-
-bool adminExec(const QString &statement)
-{
-    const QString name = QStringLiteral("shopdesk-cashier-bench-admin");
-    bool ok = false;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-        db.setHostName(qEnvironmentVariable("SHOPDESK_PG_HOST"));
-        db.setPort(data::Connection::postgresPort(qEnvironmentVariable("SHOPDESK_PG_PORT")));
-        db.setUserName(QStringLiteral("postgres"));
-        db.setDatabaseName(QStringLiteral("postgres"));
-        if (db.open()) {
-            QSqlQuery query(db);
-            ok = query.exec(statement);
-            if (!ok)
-                std::fprintf(stderr, "%s: %s\n", qPrintable(statement), qPrintable(query.lastError().text()));
-        }
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-    return ok;
-}
-
 struct Counter {
-    QTemporaryDir dir;
-    QString pgDatabase;
+    BenchDatabase database;
     AppContext context;
     bool ok = false;
-    ~Counter()
-    {
-        context.connection().close();
-        if (!pgDatabase.isEmpty())
-            adminExec(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(pgDatabase));
-    }
+    ~Counter() { context.connection().close(); }
 };
-
-bool openDatabase(Counter &counter, data::Backend backend)
-{
-    data::Connection &connection = counter.context.connection();
-    if (backend == data::Backend::Sqlite) {
-        const QString path = QDir(counter.dir.path()).filePath(QStringLiteral("qi.db"));
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
-            return false;
-        file.close();
-        if (!connection.openSqlite(path))
-            return false;
-    } else {
-        counter.pgDatabase = QStringLiteral("shopdesk_cashier_bench_%1").arg(QCoreApplication::applicationPid());
-        if (!adminExec(QStringLiteral("CREATE DATABASE %1 ENCODING 'UTF8' LC_COLLATE 'C' LC_CTYPE 'C' TEMPLATE template0")
-                           .arg(counter.pgDatabase)))
-            return false;
-        const data::ServerSettings settings{qEnvironmentVariable("SHOPDESK_PG_HOST"), qEnvironmentVariable("SHOPDESK_PG_PORT"),
-                                            counter.pgDatabase, QStringLiteral("postgres"), QString()};
-        if (!connection.openPostgres(settings))
-            return false;
-    }
-    QString error;
-    if (!data::runSqlScript(connection, schemaPath(backend), &error)) {
-        std::fprintf(stderr, "schema: %s\n", qPrintable(error));
-        return false;
-    }
-    return true;
-}
 
 // The shop database of a backend with its 1,000,000 stock rows, made once.
 std::map<data::Backend, std::unique_ptr<Counter>> counters;
@@ -148,12 +78,9 @@ Counter *counterOf(data::Backend backend)
         return slot->ok ? slot.get() : nullptr;
     slot = std::make_unique<Counter>();
     data::Connection &connection = slot->context.connection();
-    if (!openDatabase(*slot, backend) || !connection.execute(data::Sql(fillSql(backend)))
-        || !connection.execute(data::Sql("ANALYZE"))) {
-        std::fprintf(stderr, "%s: %s\n", backend == data::Backend::Sqlite ? "SQLite" : "PostgreSQL",
-                     qPrintable(connection.lastError()));
+    if (!slot->database.open(connection, backend, QStringLiteral("shopdesk_cashier_bench"))
+        || !BenchDatabase::loadRows(connection, fillSql(backend), totalRows))
         return nullptr;
-    }
     AppContext &context = slot->context;
     context.currentShop = shop;
     context.currentUserName = QStringLiteral("收银");
@@ -234,8 +161,7 @@ bool registerAll()
                                                                {"PostgreSQL", data::Backend::Postgres}};
     const std::pair<const char *, Code> codes[] = {{"barcode", Code::Barcode}, {"style", Code::Style}, {"pinyin", Code::Pinyin}};
     for (const auto &[label, backend] : backends) {
-        if (backend == data::Backend::Postgres
-            && (qEnvironmentVariableIsEmpty("SHOPDESK_PG_HOST") || qEnvironmentVariableIsEmpty("SHOPDESK_PG_PORT")))
+        if (backend == data::Backend::Postgres && !BenchDatabase::postgresConfigured())
             continue;
         for (const auto &[name, code] : codes)
             benchmark::RegisterBenchmark((std::string("Cashier/") + label + "/scan/" + name).c_str(), scanToCart, backend, code)

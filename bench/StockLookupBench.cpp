@@ -7,16 +7,12 @@
 #include "data/Connection.h"
 #include "data/RecordSet.h"
 #include "data/SqlBuilder.h"
-#include "data/SqlScript.h"
+#include "support/BenchDatabase.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -88,13 +84,6 @@ int keyRow(int i)
 constexpr int keyCount = 1024;
 
 enum class Lookup { Barcode, Style, Pinyin };
-
-struct Backend {
-    QString label;
-    std::unique_ptr<Connection> connection;
-    QString adminName;    // PostgreSQL: the admin connection that drops the bench database
-    QString databaseName; // PostgreSQL: the bench database
-};
 
 std::map<std::string, double> realTimes;
 std::set<std::string> medians;
@@ -200,59 +189,6 @@ void throughBareQuery(benchmark::State &state, Connection *connection, Lookup lo
     state.counters["rows/lookup"] = double(rows) / double(state.iterations());
 }
 
-bool load(Connection &connection, const QString &schema, const QString &loadSql)
-{
-    QElapsedTimer timer;
-    timer.start();
-    QString error;
-    if (!runSqlScript(connection, schema, &error)) {
-        std::fprintf(stderr, "schema: %s\n", qPrintable(error));
-        return false;
-    }
-    {
-        Transaction t = connection.transaction();
-        if (!connection.execute(Sql(loadSql)) || !t.commit()) {
-            std::fprintf(stderr, "load: %s\n", qPrintable(connection.lastError()));
-            return false;
-        }
-    }
-    if (!connection.execute(Sql(QStringLiteral("ANALYZE"))))
-        return false;
-    std::printf("%s: %d stock rows loaded in %.1f s\n", connection.backend() == data::Backend::Sqlite ? "SQLite" : "PostgreSQL",
-                totalRows, timer.elapsed() / 1000.0);
-    std::fflush(stdout);
-    return true;
-}
-
-QString schemaPath(const char *name)
-{
-    return QDir(QStringLiteral(SHOPDESK_SOURCE_DIR)).filePath(QStringLiteral("db/") + QLatin1String(name));
-}
-
-bool adminExec(const QString &statement)
-{
-    const QString name = QStringLiteral("shopdesk-bench-admin");
-    bool ok = false;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-        db.setHostName(qEnvironmentVariable("SHOPDESK_PG_HOST"));
-        db.setPort(Connection::postgresPort(qEnvironmentVariable("SHOPDESK_PG_PORT")));
-        db.setUserName(QStringLiteral("postgres"));
-        db.setDatabaseName(QStringLiteral("postgres"));
-        if (db.open()) {
-            QSqlQuery query(db);
-            ok = query.exec(statement);
-            if (!ok)
-                std::fprintf(stderr, "%s: %s\n", qPrintable(statement), qPrintable(query.lastError().text()));
-        } else {
-            std::fprintf(stderr, "PostgreSQL: %s\n", qPrintable(db.lastError().text()));
-        }
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-    return ok;
-}
-
 void registerLookups(const QString &label, Connection *connection)
 {
     const std::pair<const char *, Lookup> lookups[] = {
@@ -273,32 +209,20 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
 
-    QTemporaryDir dir;
+    BenchDatabase sqliteDatabase;
     auto sqlite = std::make_unique<Connection>();
-    {
-        const QString path = QDir(dir.path()).filePath(QStringLiteral("qi.db"));
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
-            return 1;
-        file.close();
-        if (!sqlite->openSqlite(path) || !load(*sqlite, schemaPath("sqlite.sql"), sqliteLoad()))
-            return 1;
-        registerLookups(QStringLiteral("SQLite"), sqlite.get());
-    }
+    if (!sqliteDatabase.open(*sqlite, data::Backend::Sqlite, QString())
+        || !BenchDatabase::loadRows(*sqlite, sqliteLoad(), totalRows))
+        return 1;
+    registerLookups(QStringLiteral("SQLite"), sqlite.get());
 
+    BenchDatabase postgresDatabase;
     auto postgres = std::make_unique<Connection>();
-    QString pgDatabase;
-    if (qEnvironmentVariableIsEmpty("SHOPDESK_PG_HOST") || qEnvironmentVariableIsEmpty("SHOPDESK_PG_PORT")) {
+    if (!BenchDatabase::postgresConfigured()) {
         std::printf("PostgreSQL: SHOPDESK_PG_HOST / SHOPDESK_PG_PORT not set; only SQLite is measured.\n");
-    } else {
-        pgDatabase = QStringLiteral("shopdesk_bench_%1").arg(QCoreApplication::applicationPid());
-        if (!adminExec(QStringLiteral("CREATE DATABASE %1 ENCODING 'UTF8' LC_COLLATE 'C' LC_CTYPE 'C' TEMPLATE template0")
-                           .arg(pgDatabase)))
-            return 1;
-        ServerSettings settings{qEnvironmentVariable("SHOPDESK_PG_HOST"), qEnvironmentVariable("SHOPDESK_PG_PORT"),
-                                pgDatabase, QStringLiteral("postgres"), QString()};
-        if (postgres->openPostgres(settings) && load(*postgres, schemaPath("postgres.sql"), postgresLoad()))
-            registerLookups(QStringLiteral("PostgreSQL"), postgres.get());
+    } else if (postgresDatabase.open(*postgres, data::Backend::Postgres, QStringLiteral("shopdesk_bench"))
+               && BenchDatabase::loadRows(*postgres, postgresLoad(), totalRows)) {
+        registerLookups(QStringLiteral("PostgreSQL"), postgres.get());
     }
 
     RatioReporter reporter;
@@ -319,7 +243,5 @@ int main(int argc, char **argv)
 
     sqlite->close();
     postgres->close();
-    if (!pgDatabase.isEmpty())
-        adminExec(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(pgDatabase));
     return 0;
 }

@@ -160,29 +160,25 @@ void CheckoutState::splitPartChanged(CheckoutField field)
 
 void CheckoutState::selectCashPayment()
 {
-    leaveSplit();
-    m_kind = PaymentKind::Cash;
-    m_cart.setColumnForAll(Col结付, kPayCash);
-    setMode(F::实收款, TypingMode::DigitsOnly);
-    setText(F::实收款, text(F::应付款));
+    payInOneKind(PaymentKind::Cash, kPayCash);
 }
 
 void CheckoutState::selectCardPayment()
 {
-    leaveSplit();
-    m_kind = PaymentKind::Card;
-    m_cart.setColumnForAll(Col结付, kPayCard);
-    setMode(F::实收款, TypingMode::DigitsOnly);
-    setText(F::实收款, text(F::应付款));
+    payInOneKind(PaymentKind::Card, kPayCard);
 }
 
-void CheckoutState::leaveSplit()
+void CheckoutState::payInOneKind(PaymentKind kind, const QString &payment)
 {
-    if (m_kind != PaymentKind::Split)
-        return;
-    // The split is not paid now: the member keeps the stored value and points as read.
-    setText(F::会员储值x, member.会员储值);
-    setText(F::会员积分x, member.积分);
+    if (m_kind == PaymentKind::Split) {
+        // The split is not paid now: the member keeps the stored value and points as read.
+        setText(F::会员储值x, member.会员储值);
+        setText(F::会员积分x, member.积分);
+    }
+    m_kind = kind;
+    m_cart.setColumnForAll(Col结付, payment);
+    setMode(F::实收款, TypingMode::DigitsOnly);
+    setText(F::实收款, text(F::应付款));
 }
 
 void CheckoutState::selectSplitPayment()

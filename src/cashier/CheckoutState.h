@@ -129,7 +129,8 @@ private:
     void setMode(CheckoutField field, TypingMode mode);
     void runHandler(CheckoutField field);
     void splitPartChanged(CheckoutField field);
-    void leaveSplit();
+    // Cash or card: every line's 结付 that payment, 实收款 typed and equal to 应付款.
+    void payInOneKind(PaymentKind kind, const QString &payment);
     void say(const QString &text);
 
     Cart &m_cart;

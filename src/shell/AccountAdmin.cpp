@@ -39,9 +39,14 @@ QList<AccountRecord> readAccounts(AppContext &context, const data::Sql &where, b
     return list;
 }
 
-data::Pairs rightPairs(const AccountForm &form)
+// The stored columns of the form's account in the shop, its twenty rights last.
+data::Pairs accountPairs(const AccountForm &form, const QString &shop)
 {
-    data::Pairs pairs;
+    data::Pairs pairs{{AccountColumn, form.account},
+                      {QStringLiteral("密码"), form.password},
+                      {QStringLiteral("姓名"), form.name},
+                      {QStringLiteral("电话"), form.phone},
+                      {ShopColumn, shop}};
     const QStringList &columns = AccountRights::columns();
     for (int i = 0; i < columns.size(); ++i) {
         const bool ticked = i < form.rights.size() && form.rights[i];
@@ -50,17 +55,24 @@ data::Pairs rightPairs(const AccountForm &form)
     return pairs;
 }
 
-// True when another row than exceptId holds the account name in the shop. *failed on a query error.
-bool nameTaken(AppContext &context, const QString &account, const QString &shop, qint64 exceptId, bool *failed)
+// Why the account name cannot be stored in the shop: Exists when it is "admin" (one administrator
+// only, in any shop) or another row than exceptId holds it there; writeFailed when the check
+// cannot be made. Empty when the name is free.
+QString nameRefusal(AppContext &context, const QString &account, const QString &shop, qint64 exceptId,
+                    const QString &writeFailed)
 {
+    if (account == AdminAccount)
+        return Exists;
     data::Connection &connection = context.connection();
     data::RecordSet rows(connection);
     data::Sql where = data::both(data::eq(AccountColumn, account), data::eq(ShopColumn, shop));
     if (exceptId > 0)
         where = data::both(where, data::cmp(QStringLiteral("id"), QStringLiteral("<>"), exceptId));
-    *failed = !rows.open(data::buildSelectSql(connection.dialect(), AccountTable, where, true,
-                                              QStringLiteral("id ASC"), true));
-    return rows.rowCount() > 0;
+    const bool failed = !rows.open(data::buildSelectSql(connection.dialect(), AccountTable, where, true,
+                                                        QStringLiteral("id ASC"), true));
+    if (rows.rowCount() > 0)
+        return Exists;
+    return failed ? writeFailed : QString();
 }
 
 } // namespace
@@ -92,24 +104,14 @@ AdminResult addAccount(AppContext &context, const AccountForm &form)
         return AdminResult::refused(QStringLiteral("请先到店铺设置里指定本机使用哪个店铺！"));
     if (form.account.isEmpty() || form.password.isEmpty() || form.name.isEmpty())
         return AdminResult::refused(FillAll);
-    // One administrator only: "admin" is never made a second time, in any shop.
-    if (form.account == AdminAccount)
-        return AdminResult::refused(Exists);
-    bool failed = false;
-    if (nameTaken(context, form.account, context.currentShop, 0, &failed))
-        return AdminResult::refused(Exists);
     const QString writeFailed = QStringLiteral("帐号添加失败，数据库没有写入，请检查数据库连接后重试！");
-    if (failed)
-        return AdminResult::refused(writeFailed);
+    const QString refusal = nameRefusal(context, form.account, context.currentShop, 0, writeFailed);
+    if (!refusal.isEmpty())
+        return AdminResult::refused(refusal);
 
-    data::Pairs pairs{{AccountColumn, form.account},
-                      {QStringLiteral("密码"), form.password},
-                      {QStringLiteral("姓名"), form.name},
-                      {QStringLiteral("电话"), form.phone},
-                      {ShopColumn, context.currentShop}};
-    pairs += rightPairs(form);
     data::Connection &connection = context.connection();
-    if (!connection.execute(data::buildInsertSql(connection.dialect(), AccountTable, pairs)))
+    if (!connection.execute(data::buildInsertSql(connection.dialect(), AccountTable,
+                                                 accountPairs(form, context.currentShop))))
         return AdminResult::refused(writeFailed);
     return AdminResult::ok(QStringLiteral("新帐号添加成功！"));
 }
@@ -141,24 +143,14 @@ AdminResult updateAccount(AppContext &context, qint64 selectedId, const AccountF
 
     if (form.account.isEmpty() || form.password.isEmpty() || form.name.isEmpty() || form.shop.isEmpty())
         return AdminResult::refused(FillAll);
-    if (form.account == AdminAccount)
-        return AdminResult::refused(Exists);
-    bool failed = false;
-    if (nameTaken(context, form.account, form.shop, selectedId, &failed))
-        return AdminResult::refused(Exists);
-    if (failed)
-        return AdminResult::refused(writeFailed);
+    const QString refusal = nameRefusal(context, form.account, form.shop, selectedId, writeFailed);
+    if (!refusal.isEmpty())
+        return AdminResult::refused(refusal);
 
-    data::Pairs pairs{{AccountColumn, form.account},
-                      {QStringLiteral("密码"), form.password},
-                      {QStringLiteral("姓名"), form.name},
-                      {QStringLiteral("电话"), form.phone},
-                      {ShopColumn, form.shop}};
-    pairs += rightPairs(form);
     // The administrator test is repeated in the statement, so a row renamed to "admin" meanwhile
     // is never overwritten.
     const data::Sql where = data::both(target, data::cmp(AccountColumn, QStringLiteral("<>"), AdminAccount));
-    if (!connection.execute(data::buildUpdateSql(dialect, AccountTable, pairs, where, true))
+    if (!connection.execute(data::buildUpdateSql(dialect, AccountTable, accountPairs(form, form.shop), where, true))
         || connection.numRowsAffected() != 1)
         return AdminResult::refused(writeFailed);
     return AdminResult::ok();

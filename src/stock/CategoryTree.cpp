@@ -43,8 +43,11 @@ std::optional<CategoryRow> findByName(AppContext &context, const QString &name, 
     return row;
 }
 
-CategoryResult failed()
+// Rolls the open transaction back; the result of a change that failed.
+CategoryResult failed(data::Transaction &tx)
 {
+    if (tx.isActive())
+        tx.rollback();
     return {false, kWriteFailed};
 }
 
@@ -55,11 +58,8 @@ CategoryResult finish(AppContext &context, data::Transaction &tx, bool ok, const
         ok = oplog::writeLogRow(context, log);
     if (ok)
         ok = tx.commit();
-    if (!ok) {
-        if (tx.isActive())
-            tx.rollback();
-        return failed();
-    }
+    if (!ok)
+        return failed(tx);
     return {true, QString()};
 }
 
@@ -69,11 +69,8 @@ CategoryResult insertCategory(AppContext &context, const QString &name, bool top
     data::Transaction tx = db.transaction();
     bool ok = tx.isActive();
     const std::optional<CategoryRow> existing = ok ? findByName(context, name, &ok) : std::nullopt;
-    if (!ok) {
-        if (tx.isActive())
-            tx.rollback();
-        return failed();
-    }
+    if (!ok)
+        return failed(tx);
     if (existing)
         return {false, kCategoryExists};
     data::Pairs pairs;
@@ -200,21 +197,16 @@ CategoryResult deleteCategory(AppContext &context, const QString &selectedName)
     data::Transaction tx = db.transaction();
     bool ok = tx.isActive();
     const std::optional<CategoryRow> row = ok ? findByName(context, selectedName, &ok) : std::nullopt;
-    if (!ok) {
-        if (tx.isActive())
-            tx.rollback();
-        return failed();
-    }
+    if (!ok)
+        return failed(tx);
     if (!row)
         return {};
     const bool topLevel = !row->topCode.isEmpty();
     if (topLevel) {
         data::RecordSet rs(db);
         const data::Sql where = data::both(shopIs(context.currentShop), data::eq(QStringLiteral("二级编号"), row->topCode));
-        if (!rs.open(data::buildSelectSql(db.dialect(), kTable, where, true, QStringLiteral("id ASC"), true))) {
-            tx.rollback();
-            return failed();
-        }
+        if (!rs.open(data::buildSelectSql(db.dialect(), kTable, where, true, QStringLiteral("id ASC"), true)))
+            return failed(tx);
         if (rs.rowCount() > 0)
             return {false, QStringLiteral("【") + selectedName + QStringLiteral("】分类下还有二级分类，请先删除二级分类")};
     }
@@ -237,11 +229,8 @@ CategoryResult renameCategory(AppContext &context, const QString &selectedName, 
     if (ok && clash)
         return {false, kRenameExists};
     const std::optional<CategoryRow> row = ok ? findByName(context, selectedName, &ok) : std::nullopt;
-    if (!ok) {
-        if (tx.isActive())
-            tx.rollback();
-        return failed();
-    }
+    if (!ok)
+        return failed(tx);
     if (!row)
         return {};
     const bool topLevel = !row->topCode.isEmpty();

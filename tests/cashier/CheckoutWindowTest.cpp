@@ -8,11 +8,10 @@
 #include "cashier/CheckoutWindow.h"
 #include "context/AppContext.h"
 #include "data/RecordSet.h"
-#include "platform/Clock.h"
 #include "platform/IniFile.h"
 #include "platform/MessageScript.h"
 #include "platform/ProgramDir.h"
-#include "support/TestDatabase.h"
+#include "support/SqliteShopTest.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -30,32 +29,18 @@ using F = CheckoutField;
 
 namespace {
 
-class CheckoutTest : public ::testing::Test {
+class CheckoutTest : public testsupport::SqliteShopTest {
 protected:
     void SetUp() override
     {
-        Clock::setFixed(QDateTime(QDate(2015, 3, 11), QTime(14, 5, 9)));
-        database = std::make_unique<testsupport::TestDatabase>(data::Backend::Sqlite);
-        ASSERT_TRUE(database->ok()) << database->error().toStdString();
-        ProgramDir::set(database->dir());
-        ASSERT_TRUE(context.connection().openSqlite(database->sqlitePath()));
-        context.runMode = AppContext::SingleMachineMode;
-        context.currentShop = QStringLiteral("A");
-        context.currentAccount = QStringLiteral("zs");
-        context.currentUserName = QStringLiteral("张三");
-        context.today = {QStringLiteral("2015"), QStringLiteral("03"), QStringLiteral("11"), QStringLiteral("14"),
-                         QStringLiteral("5")};
+        SqliteShopTest::SetUp();
         context.discountScheme.商品折扣 = AppContext::FlagOn;
         context.shopSettings.销售 = QStringLiteral("2");
-        for (int i = 0; i < AccountRights::count; ++i)
-            context.accountRights[i] = AppContext::Granted;
     }
     void TearDown() override
     {
         cart.removeAll();
-        context.connection().close();
-        database.reset();
-        Clock::reset();
+        SqliteShopTest::TearDown();
     }
 
     void exec(const QString &sql, const QVariantList &values = {})
@@ -116,8 +101,6 @@ protected:
         return cells;
     }
 
-    std::unique_ptr<testsupport::TestDatabase> database;
-    AppContext context;
     Cart cart;
     MessageScript script;
 };

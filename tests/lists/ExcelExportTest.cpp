@@ -1,84 +1,18 @@
 #include "lists/ExcelExport.h"
 #include "lists/ReportList.h"
 #include "platform/ProgramDir.h"
+#include "support/Workbook.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QProgressBar>
 #include <QTemporaryDir>
-#include <QXmlStreamReader>
 #include <gtest/gtest.h>
 
 namespace {
 
-// One part of a workbook (a zip archive), read with unzip.
-QByteArray workbookPart(const QString &path, const QString &part)
-{
-    QProcess unzip;
-    unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), path, part});
-    if (!unzip.waitForFinished(30000) || unzip.exitCode() != 0)
-        return {};
-    return unzip.readAllStandardOutput();
-}
-
-// The first sheet's cells as rows of texts (shared and inline strings; gaps are empty texts).
-QList<QStringList> readSheet(const QString &path)
-{
-    QStringList shared;
-    {
-        QXmlStreamReader xml(workbookPart(path, QStringLiteral("xl/sharedStrings.xml")));
-        QString current;
-        bool inItem = false;
-        while (!xml.atEnd()) {
-            xml.readNext();
-            if (xml.isStartElement() && xml.name() == u"si") {
-                inItem = true;
-                current.clear();
-            } else if (xml.isStartElement() && xml.name() == u"t" && inItem) {
-                current += xml.readElementText();
-            } else if (xml.isEndElement() && xml.name() == u"si") {
-                shared.append(current);
-                inItem = false;
-            }
-        }
-    }
-    QList<QStringList> rows;
-    QXmlStreamReader xml(workbookPart(path, QStringLiteral("xl/worksheets/sheet1.xml")));
-    int row = -1, column = -1;
-    QString type;
-    auto put = [&](const QString &text) {
-        while (rows.size() <= row)
-            rows.append(QStringList());
-        QStringList &cells = rows[row];
-        while (cells.size() <= column)
-            cells.append(QString());
-        cells[column] = text;
-    };
-    while (!xml.atEnd()) {
-        xml.readNext();
-        if (!xml.isStartElement())
-            continue;
-        if (xml.name() == u"c") {
-            const QString ref = xml.attributes().value(QStringLiteral("r")).toString();
-            column = 0;
-            int i = 0;
-            while (i < ref.size() && ref[i].isLetter())
-                column = column * 26 + (ref[i++].unicode() - u'A' + 1);
-            column -= 1;
-            row = ref.mid(i).toInt() - 1;
-            type = xml.attributes().value(QStringLiteral("t")).toString();
-        } else if (xml.name() == u"v") {
-            const QString v = xml.readElementText();
-            put(type == u"s" ? shared.value(v.toInt()) : v);
-        } else if (xml.name() == u"t" && type == u"inlineStr") {
-            put(xml.readElementText());
-        } else if (xml.name() == u"f") {
-            put(QStringLiteral("<formula>"));
-        }
-    }
-    return rows;
-}
+using testsupport::workbookPart;
+using testsupport::workbookRows;
 
 class ExcelExportTest : public ::testing::Test
 {
@@ -111,7 +45,7 @@ TEST_F(ExcelExportTest, WorkbookHoldsTheTitlesAndEveryCellAsText)
         {"2", QStringLiteral("第一行\n第二行"), "", "0012"},
         {"3", QStringLiteral("合    计："), "'", QString(300, u'长')},
     };
-    EXPECT_EQ(readSheet(file), expected);
+    EXPECT_EQ(workbookRows(file), expected);
     // Every cell is a string: no numbers, no formulas.
     const QByteArray sheet = workbookPart(file, QStringLiteral("xl/worksheets/sheet1.xml"));
     EXPECT_FALSE(sheet.contains("<f>"));
@@ -126,7 +60,7 @@ TEST_F(ExcelExportTest, EmptyListGivesTheHeaderRowOnlyAndNoColumnsGivesFalse)
     list.addColumn(QStringLiteral("会员卡号"), 80);
     list.addColumn(QStringLiteral("会员姓名"), 80);
     ASSERT_TRUE(exportListViewToExcel(&list, dir.path(), QStringLiteral("会员信息")));
-    EXPECT_EQ(readSheet(path(QStringLiteral("会员信息"))),
+    EXPECT_EQ(workbookRows(path(QStringLiteral("会员信息"))),
               (QList<QStringList>{{QStringLiteral("会员卡号"), QStringLiteral("会员姓名")}}));
 
     ReportList noColumns;
@@ -146,7 +80,7 @@ TEST_F(ExcelExportTest, SecondExportInTheSameMinuteReplacesTheFirst)
     list.clear();
     list.addRow({"K003"});
     ASSERT_TRUE(exportListViewToExcel(&list, dir.path(), name));
-    EXPECT_EQ(readSheet(path(name)), (QList<QStringList>{{QStringLiteral("款号")}, {"K003"}}));
+    EXPECT_EQ(workbookRows(path(name)), (QList<QStringList>{{QStringLiteral("款号")}, {"K003"}}));
 }
 
 TEST_F(ExcelExportTest, FailureIsReportedAndLeavesAnEarlierWorkbookAlone)
@@ -162,7 +96,7 @@ TEST_F(ExcelExportTest, FailureIsReportedAndLeavesAnEarlierWorkbookAlone)
     list.addRow({"K002"});
     // A sheet name Excel refuses fails the export; the workbook written before stays whole.
     EXPECT_FALSE(exportListViewToExcel(&list, dir.path(), QStringLiteral("销售报表"), QStringLiteral("a/b"), true));
-    EXPECT_EQ(readSheet(path(QStringLiteral("销售报表"))), (QList<QStringList>{{QStringLiteral("款号")}, {"K001"}}));
+    EXPECT_EQ(workbookRows(path(QStringLiteral("销售报表"))), (QList<QStringList>{{QStringLiteral("款号")}, {"K001"}}));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
@@ -182,7 +116,7 @@ TEST_F(ExcelExportTest, SheetNameProgressAndProgramDirectory)
 
     ProgramDir::set(dir.path());
     ASSERT_TRUE(exportListViewToExcelInProgramDir(&list, QStringLiteral("销量排行")));
-    EXPECT_EQ(readSheet(QDir(ProgramDir::path()).filePath(QStringLiteral("销量排行.xlsx"))).size(), 251);
+    EXPECT_EQ(workbookRows(QDir(ProgramDir::path()).filePath(QStringLiteral("销量排行.xlsx"))).size(), 251);
 }
 
 TEST(ExcelExportName, PrefixDateAndClockAsTheButtonsNameTheirWorkbooks)

@@ -3,135 +3,36 @@
 #include "context/AppContext.h"
 #include "data/RecordSet.h"
 #include "lists/ReportList.h"
-#include "platform/Clock.h"
 #include "platform/MessageScript.h"
 #include "platform/ProgramDir.h"
 #include "reports/SaleLineDetailWindow.h"
 #include "reports/SalesDetail.h"
 #include "reports/SalesDetailPage.h"
-#include "support/TestDatabase.h"
+#include "support/SqliteShopTest.h"
+#include "support/Workbook.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QRegularExpression>
 #include <gtest/gtest.h>
 #include <memory>
-#include <zlib.h>
 
 using namespace reports;
 
 namespace {
 
-// One entry of a zip archive, inflated.
-QByteArray zipEntry(const QByteArray &zip, const QByteArray &name)
-{
-    // Walk the local file headers; the workbook writer puts the sizes into them.
-    int pos = 0;
-    while (pos + 30 <= zip.size() && zip.mid(pos, 4) == QByteArray("PK\x03\x04", 4)) {
-        auto u16 = [&](int at) { return quint16(uchar(zip[at]) | uchar(zip[at + 1]) << 8); };
-        auto u32 = [&](int at) { return quint32(u16(at) | quint32(u16(at + 2)) << 16); };
-        const int method = u16(pos + 8);
-        const quint32 compressed = u32(pos + 18);
-        const quint32 size = u32(pos + 22);
-        const int nameLength = u16(pos + 26), extraLength = u16(pos + 28);
-        const QByteArray entryName = zip.mid(pos + 30, nameLength);
-        const int data = pos + 30 + nameLength + extraLength;
-        if (entryName == name) {
-            const QByteArray raw = zip.mid(data, int(compressed));
-            if (method == 0)
-                return raw;
-            QByteArray out(int(size > 0 ? size : raw.size() * 20 + 1024), '\0');
-            z_stream stream{};
-            inflateInit2(&stream, -MAX_WBITS);
-            stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(raw.constData()));
-            stream.avail_in = uInt(raw.size());
-            stream.next_out = reinterpret_cast<Bytef *>(out.data());
-            stream.avail_out = uInt(out.size());
-            inflate(&stream, Z_FINISH);
-            out.resize(int(stream.total_out));
-            inflateEnd(&stream);
-            return out;
-        }
-        pos = data + int(compressed);
-    }
-    return {};
-}
+using testsupport::workbookRows;
 
-// The cell texts of the first sheet of an .xlsx workbook, row by row.
-QList<QStringList> workbookRows(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray zip = file.readAll();
-    const QString shared = QString::fromUtf8(zipEntry(zip, "xl/sharedStrings.xml"));
-    const QString sheet = QString::fromUtf8(zipEntry(zip, "xl/worksheets/sheet1.xml"));
-    QStringList strings;
-    static const QRegularExpression si(QStringLiteral("<si>(.*?)</si>"), QRegularExpression::DotMatchesEverythingOption);
-    static const QRegularExpression t(QStringLiteral("<t[^>]*>(.*?)</t>"), QRegularExpression::DotMatchesEverythingOption);
-    for (auto it = si.globalMatch(shared); it.hasNext();) {
-        const QString item = it.next().captured(1);
-        const auto text = t.match(item);
-        strings << (text.hasMatch() ? text.captured(1) : QString());
-    }
-    QList<QStringList> rows;
-    static const QRegularExpression rowRe(QStringLiteral("<row[^>]*>(.*?)</row>"), QRegularExpression::DotMatchesEverythingOption);
-    static const QRegularExpression cellRe(QStringLiteral("<c r=\"([A-Z]+)\\d+\"([^>]*?)(?:/>|>(.*?)</c>)"),
-                                           QRegularExpression::DotMatchesEverythingOption);
-    static const QRegularExpression v(QStringLiteral("<v>(.*?)</v>"));
-    auto unescape = [](QString text) {
-        return text.replace(QStringLiteral("&lt;"), QStringLiteral("<"))
-            .replace(QStringLiteral("&gt;"), QStringLiteral(">"))
-            .replace(QStringLiteral("&quot;"), QStringLiteral("\""))
-            .replace(QStringLiteral("&amp;"), QStringLiteral("&"));
-    };
-    for (auto r = rowRe.globalMatch(sheet); r.hasNext();) {
-        QStringList cells;
-        const QString row = r.next().captured(1);
-        for (auto c = cellRe.globalMatch(row); c.hasNext();) {
-            const auto m = c.next();
-            int column = 0;
-            for (QChar ch : m.captured(1))
-                column = column * 26 + (ch.unicode() - 'A' + 1);
-            while (cells.size() < column - 1)
-                cells << QString();
-            const QString body = m.captured(3);
-            QString text;
-            if (m.captured(2).contains(QStringLiteral("t=\"s\"")))
-                text = strings.value(v.match(body).captured(1).toInt());
-            else if (t.match(body).hasMatch())
-                text = t.match(body).captured(1);
-            else
-                text = v.match(body).captured(1);
-            cells << unescape(text);
-        }
-        rows << cells;
-    }
-    return rows;
-}
-
-class SalesDetailTest : public ::testing::Test {
+class SalesDetailTest : public testsupport::SqliteShopTest {
 protected:
     void SetUp() override
     {
-        Clock::setFixed(QDateTime(QDate(2015, 3, 11), QTime(14, 5, 9)));
-        database = std::make_unique<testsupport::TestDatabase>(data::Backend::Sqlite);
-        ASSERT_TRUE(database->ok()) << database->error().toStdString();
-        ProgramDir::set(database->dir());
-        ASSERT_TRUE(context.connection().openSqlite(database->sqlitePath()));
-        context.runMode = AppContext::SingleMachineMode;
-        context.currentShop = QStringLiteral("A");
-        context.currentAccount = QStringLiteral("zs");
-        context.currentUserName = QStringLiteral("张三");
-        context.today = {QStringLiteral("2015"), QStringLiteral("03"), QStringLiteral("11"), QStringLiteral("14"),
-                         QStringLiteral("5")};
-        for (int i = 0; i < AccountRights::count; ++i)
-            context.accountRights[i] = AppContext::Granted;
+        SqliteShopTest::SetUp();
+        if (HasFatalFailure())
+            return;
         // Lines on three days across two months, plus one of another shop that never shows.
         sale("2015-02-28", "A", "红衬衫", "hcs", "1", "100", "40", "R1", "王五", "现金");
         sale("2015-03-10", "A", "白T恤", "btx", "2", "120", "30", "R2", "李四", "刷卡");
@@ -142,9 +43,7 @@ protected:
     void TearDown() override
     {
         page.reset();
-        context.connection().close();
-        database.reset();
-        Clock::reset();
+        SqliteShopTest::TearDown();
     }
 
     void sale(const char *day, const char *shop, const char *name, const char *initials, const char *qty,
@@ -189,8 +88,6 @@ protected:
             page->endDate()->setDate(d);
     }
 
-    std::unique_ptr<testsupport::TestDatabase> database;
-    AppContext context;
     MessageScript script;
     std::unique_ptr<SalesDetailPage> page;
 };

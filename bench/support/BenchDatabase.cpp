@@ -1,0 +1,122 @@
+#include "support/BenchDatabase.h"
+
+#include "data/ServerSettings.h"
+#include "data/Sql.h"
+#include "data/SqlScript.h"
+#include "data/Transaction.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <cstdio>
+
+namespace {
+
+const char *backendName(data::Backend backend)
+{
+    return backend == data::Backend::Sqlite ? "SQLite" : "PostgreSQL";
+}
+
+QString schemaPath(data::Backend backend)
+{
+    return QDir(QStringLiteral(SHOPDESK_SOURCE_DIR))
+        .filePath(backend == data::Backend::Sqlite ? QStringLiteral("db/sqlite.sql") : QStringLiteral("db/postgres.sql"));
+}
+
+// Runs one statement on the server's maintenance database "postgres".
+bool adminExec(const QString &statement)
+{
+    const QString name = QStringLiteral("shopdesk-bench-admin");
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+        db.setHostName(qEnvironmentVariable("SHOPDESK_PG_HOST"));
+        db.setPort(data::Connection::postgresPort(qEnvironmentVariable("SHOPDESK_PG_PORT")));
+        db.setUserName(QStringLiteral("postgres"));
+        db.setDatabaseName(QStringLiteral("postgres"));
+        if (db.open()) {
+            QSqlQuery query(db);
+            ok = query.exec(statement);
+            if (!ok)
+                std::fprintf(stderr, "%s: %s\n", qPrintable(statement), qPrintable(query.lastError().text()));
+        } else {
+            std::fprintf(stderr, "PostgreSQL: %s\n", qPrintable(db.lastError().text()));
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return ok;
+}
+
+} // namespace
+
+BenchDatabase::~BenchDatabase()
+{
+    if (!m_pgDatabase.isEmpty())
+        adminExec(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_pgDatabase));
+}
+
+bool BenchDatabase::postgresConfigured()
+{
+    return !qEnvironmentVariableIsEmpty("SHOPDESK_PG_HOST") && !qEnvironmentVariableIsEmpty("SHOPDESK_PG_PORT");
+}
+
+bool BenchDatabase::open(data::Connection &connection, data::Backend backend, const QString &name)
+{
+    if (backend == data::Backend::Sqlite) {
+        const QString path = QDir(m_dir.path()).filePath(QStringLiteral("qi.db"));
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly)) {
+            std::fprintf(stderr, "SQLite: cannot create %s\n", qPrintable(path));
+            return false;
+        }
+        file.close();
+        if (!connection.openSqlite(path)) {
+            std::fprintf(stderr, "SQLite: %s\n", qPrintable(connection.lastError()));
+            return false;
+        }
+    } else {
+        const QString database = QStringLiteral("%1_%2").arg(name).arg(QCoreApplication::applicationPid());
+        if (!adminExec(QStringLiteral("CREATE DATABASE %1 ENCODING 'UTF8' LC_COLLATE 'C' LC_CTYPE 'C' TEMPLATE template0")
+                           .arg(database)))
+            return false;
+        m_pgDatabase = database;
+        const data::ServerSettings settings{qEnvironmentVariable("SHOPDESK_PG_HOST"), qEnvironmentVariable("SHOPDESK_PG_PORT"),
+                                            database, QStringLiteral("postgres"), QString()};
+        if (!connection.openPostgres(settings)) {
+            std::fprintf(stderr, "PostgreSQL: %s\n", qPrintable(connection.lastError()));
+            return false;
+        }
+    }
+    QString error;
+    if (!data::runSqlScript(connection, schemaPath(backend), &error)) {
+        std::fprintf(stderr, "schema: %s\n", qPrintable(error));
+        return false;
+    }
+    return true;
+}
+
+bool BenchDatabase::loadRows(data::Connection &connection, const QString &insertSql, int rows)
+{
+    QElapsedTimer timer;
+    timer.start();
+    {
+        data::Transaction t = connection.transaction();
+        if (!connection.execute(data::Sql(insertSql)) || !t.commit()) {
+            std::fprintf(stderr, "load: %s\n", qPrintable(connection.lastError()));
+            return false;
+        }
+    }
+    if (!connection.execute(data::Sql(QStringLiteral("ANALYZE")))) {
+        std::fprintf(stderr, "ANALYZE: %s\n", qPrintable(connection.lastError()));
+        return false;
+    }
+    std::printf("%s: %d stock rows loaded in %.1f s\n", backendName(connection.backend()), rows, timer.elapsed() / 1000.0);
+    std::fflush(stdout);
+    return true;
+}
