@@ -2,8 +2,8 @@
 # Installs the Debian packages the program and its tests need, only those that are missing.
 set -euo pipefail
 want=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql
-      libgtest-dev libgmock-dev libbenchmark-dev libxlsxwriter-dev fonts-wqy-microhei
-      postgresql sqlite3 unzip zbar-tools "$@")
+      libgtest-dev libgmock-dev libbenchmark-dev libxlsxwriter-dev zlib1g-dev fonts-wqy-microhei
+      postgresql sqlite3 zbar-tools "$@")
 missing=()
 for p in "${want[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
