@@ -9,7 +9,11 @@ case "$cmd" in
 start)
   port=${3:-}
   if [ -z "$port" ]; then
-    port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
+    # A random high port that nothing answers on.
+    for _ in $(seq 100); do
+      port=$((20000 + RANDOM % 40000))
+      (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null || break
+    done
   fi
   mkdir -p "$dir"
   [ "$(id -u)" -eq 0 ] && chown postgres: "$dir"
