@@ -423,6 +423,8 @@ CREATE INDEX IF NOT EXISTS idx_account_name ON 帐号管理 (帐号);
 CREATE INDEX IF NOT EXISTS idx_log_shop ON 日志记录 (所属店铺);
 -- One settings row per shop name, even when two workstations add the same shop at once.
 CREATE UNIQUE INDEX IF NOT EXISTS idx_shop_name ON 店铺名 (店名);
+-- A first-level category code is given once, even when two workstations add one at the same moment.
+CREATE UNIQUE INDEX IF NOT EXISTS idx_category_top_code ON 分类例表 (一级编号) WHERE 一级编号 <> '';
 
 -- The administrator account "admin" (password 580417) with all twenty rights; no shop yet
 INSERT INTO 帐号管理 (帐号, 密码, 姓名, 电话, 所属店铺,

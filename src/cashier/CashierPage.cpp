@@ -1,5 +1,7 @@
 #include "cashier/CashierPage.h"
 
+#include "platform/InputMode.h"
+
 #include "cashier/CartEditing.h"
 #include "cashier/CartScanning.h"
 #include "cashier/LineEditDialog.h"
@@ -38,7 +40,7 @@ void CashierPage::build()
     m_scan = new QLineEdit(this);
     m_scan->setObjectName(QStringLiteral("编辑框1"));
     // Scanner keystrokes must not go through an input method.
-    m_scan->setAttribute(Qt::WA_InputMethodEnabled, false);
+    inputmode::latinOnly(m_scan);
     m_scan->installEventFilter(this);
     m_amount = new QLineEdit(this);
     m_amount->setObjectName(QStringLiteral("编辑框2"));

@@ -1,10 +1,13 @@
 #include "cashier/CheckoutWindow.h"
 
+#include "platform/InputMode.h"
+
 #include "cashier/Cart.h"
 #include "cashier/CartEditing.h"
 #include "context/AppContext.h"
 #include "context/Rights.h"
 #include "platform/MessageSeam.h"
+#include "stock/FilterComboBox.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -51,6 +54,11 @@ CheckoutWindow::CheckoutWindow(AppContext &context, Cart &cart, CheckoutHooks ho
 
 CheckoutWindow::~CheckoutWindow() = default;
 
+QComboBox *CheckoutWindow::salespersonBox() const
+{
+    return m_salesperson;
+}
+
 void CheckoutWindow::build()
 {
     auto makeField = [this](F f, QWidget *parent) {
@@ -75,10 +83,10 @@ void CheckoutWindow::build()
     amounts->addRow(QStringLiteral("找零"), makeField(F::找零, outer));
     amounts->addRow(QStringLiteral("原价"), makeField(F::原价, outer));
     amounts->addRow(QStringLiteral("优惠"), makeField(F::优惠, outer));
-    m_salesperson = new QComboBox(outer);
+    // The names' list never takes the keyboard: the cashier goes on typing initials while it shows.
+    m_salesperson = new stock::FilterComboBox(outer);
     m_salesperson->setObjectName(QStringLiteral("导购员"));
-    m_salesperson->setEditable(true);
-    m_salesperson->setInsertPolicy(QComboBox::NoInsert);
+    inputmode::preferLatin(m_salesperson); // salespeople are found by their initials
     amounts->addRow(QStringLiteral("导购员"), m_salesperson);
     m_fields[int(F::找零)]->setToolTip(kBalanceTip);
 
@@ -141,11 +149,16 @@ void CheckoutWindow::build()
     connect(m_radios[2], &QRadioButton::clicked, this, [this] { selectSplitPayment(); });
     connect(confirm, &QPushButton::clicked, this, [this] { confirmCheckout(); });
     connect(cancel, &QPushButton::clicked, this, [this] { cancelCheckout(); });
-    connect(m_salesperson, &QComboBox::editTextChanged, this, [this](const QString &text) {
+    // Only typing filters the names; a name picked from the list (click, arrow keys) is taken as it
+    // is and the list keeps its names.
+    connect(m_salesperson, &stock::FilterComboBox::typed, this, [this](const QString &text) {
         if (!m_syncing)
             refreshSalespersonCombo(text);
     });
-    connect(m_salesperson, &QComboBox::activated, this, [this] { selectSalesperson(); });
+    connect(m_salesperson, &QComboBox::editTextChanged, this, [this] {
+        if (!m_syncing)
+            selectSalesperson();
+    });
 
     for (int key : {int(Qt::Key_F1), int(Qt::Key_F2), int(Qt::Key_F3), int(Qt::Key_Escape), int(Qt::Key_Return),
                     int(Qt::Key_Enter)}) {
@@ -292,9 +305,7 @@ void CheckoutWindow::loadSalespersonCombo()
 {
     m_names = salespersonNames(m_context);
     m_syncing = true;
-    m_salesperson->clear();
-    m_salesperson->addItems(m_names);
-    m_salesperson->setCurrentIndex(-1);
+    m_salesperson->setItemsKeepingText(m_names);
     m_salesperson->setEditText(QString());
     m_syncing = false;
 }
@@ -302,16 +313,10 @@ void CheckoutWindow::loadSalespersonCombo()
 void CheckoutWindow::refreshSalespersonCombo(const QString &typed)
 {
     const SalespersonChoice choice = matchSalespersons(m_names, typed);
+    // One match becomes the text and the list closes; several open the list; the typed text stays.
     m_syncing = true;
-    m_salesperson->clear();
-    m_salesperson->addItems(choice.items);
-    m_salesperson->setCurrentIndex(-1);
-    m_salesperson->setEditText(choice.picked.isEmpty() ? typed : choice.picked);
+    m_salesperson->showFilterResult(choice.items);
     m_syncing = false;
-    if (choice.showList)
-        m_salesperson->showPopup();
-    else
-        m_salesperson->hidePopup();
     m_state.setSalesperson(m_salesperson->currentText());
 }
 

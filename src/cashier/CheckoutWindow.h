@@ -21,6 +21,9 @@ class QGroupBox;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+namespace stock {
+class FilterComboBox;
+}
 
 namespace cashier {
 
@@ -46,7 +49,7 @@ public:
 
     CheckoutState &state() { return m_state; }
     QLineEdit *field(CheckoutField f) const { return m_fields[int(f)]; }
-    QComboBox *salespersonBox() const { return m_salesperson; }
+    QComboBox *salespersonBox() const;
     QGroupBox *splitGroup() const { return m_splitGroup; }
     QPushButton *promotionButton() const { return m_promotion; }
 
@@ -93,7 +96,7 @@ private:
     QHash<QObject *, CheckoutField> m_fieldOf;
     QRadioButton *m_radios[3] = {};
     QGroupBox *m_splitGroup = nullptr;
-    QComboBox *m_salesperson = nullptr;
+    stock::FilterComboBox *m_salesperson = nullptr;
     QPushButton *m_promotion = nullptr;
     QStringList m_names;
     SaleResult m_lastResult;

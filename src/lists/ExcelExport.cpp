@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QTemporaryFile>
 #include <cstdio>
 #include <xlsxwriter.h>
@@ -53,11 +54,24 @@ QString sheetNameFor(const QString &sheetName, bool useSheetName)
     return name;
 }
 
+// Excel reads "_xHHHH_" in a cell as the character with that code (the writer escapes control
+// characters that way). A text that only looks like such an escape keeps its "_" as "_x005F_".
+QString excelLiteral(const QString &text)
+{
+    if (!text.contains(QStringLiteral("_x")))
+        return text;
+    // Every "_" that starts an escape, also one whose "_" closes the escape before it.
+    static const QRegularExpression escapeStart(QStringLiteral("_(?=x[0-9A-Fa-f]{4}_)"));
+    QString out = text;
+    out.replace(escapeStart, QStringLiteral("_x005F_"));
+    return out;
+}
+
 bool writeCell(lxw_worksheet *sheet, int row, int column, const QString &text)
 {
     if (text.isEmpty())
         return true;
-    const QByteArray utf8 = text.toUtf8();
+    const QByteArray utf8 = excelLiteral(text).toUtf8();
     return worksheet_write_string(sheet, lxw_row_t(row), lxw_col_t(column), utf8.constData(), nullptr)
         == LXW_NO_ERROR;
 }

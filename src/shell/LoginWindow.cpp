@@ -49,6 +49,24 @@ bool LoginWindow::interfaceFontMissing(const QStringList &families)
     return true;
 }
 
+namespace {
+LoginWindow::FontFamilies &fontFamilies()
+{
+    static LoginWindow::FontFamilies instance;
+    return instance;
+}
+} // namespace
+
+void LoginWindow::setFontFamilies(FontFamilies families)
+{
+    fontFamilies() = std::move(families);
+}
+
+QStringList LoginWindow::installedFontFamilies()
+{
+    return fontFamilies() ? fontFamilies()() : QFontDatabase::families();
+}
+
 LoginWindow::LoginWindow(AppContext &context, MainPages pages, QWidget *parent)
     : QWidget(parent)
     , m_context(context)
@@ -111,7 +129,7 @@ LoginWindow::StartResult LoginWindow::initLoginWindow()
 {
     m_context.programVersion = AppContext::ProgramVersion;
 
-    if (interfaceFontMissing(QFontDatabase::families())
+    if (interfaceFontMissing(installedFontFamilies())
         && MessageSeam::question(this, QString(), fontQuestionText(), MessageIcon::Warning))
         DesktopActions::openUrl(QUrl(FontDownloadPage));
 
@@ -195,7 +213,7 @@ int programStart(AppContext &context, MainPages pages)
     // Message boxes and the settings window may be the only windows during start-up; closing
     // them must not end the program. Once the start window shows, the last window ends it.
     QApplication::setQuitOnLastWindowClosed(false);
-    if (!LoginWindow::interfaceFontMissing(QFontDatabase::families())) {
+    if (!LoginWindow::interfaceFontMissing(LoginWindow::installedFontFamilies())) {
         QFont font(LoginWindow::InterfaceFont);
         font.setPointSize(QApplication::font().pointSize());
         QApplication::setFont(font);

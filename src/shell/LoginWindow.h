@@ -3,7 +3,9 @@
 // mode, the shop's rows, today's date), checks the account table and the published version, then
 // waits for a login. Without a usable configuration the database settings window opens instead
 // and the program ends when it closes.
+#include <QStringList>
 #include <QWidget>
+#include <functional>
 
 #include "shell/MainPages.h"
 
@@ -31,6 +33,10 @@ public:
     static QString newVersionText(const QString &address);
     // True when no installed family name contains the interface font's name.
     static bool interfaceFontMissing(const QStringList &families);
+    // The installed font families; tests give their own list (an empty function: the system's).
+    using FontFamilies = std::function<QStringList()>;
+    static void setFontFamilies(FontFamilies families);
+    static QStringList installedFontFamilies();
 
     LoginWindow(AppContext &context, MainPages pages, QWidget *parent = nullptr);
 

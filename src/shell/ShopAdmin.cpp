@@ -81,6 +81,33 @@ AdminResult saveStockBound(AppContext &context, const QString &column, const QSt
     return writeShopRow(context, {{column, text}});
 }
 
+// The style-number seed "1000" (unless the shop already has one) and the shop's row, together
+// or not at all.
+bool insertShopRows(AppContext &context, const QString &name)
+{
+    data::Connection &connection = context.connection();
+    const data::Dialect &dialect = connection.dialect();
+    data::Transaction transaction = connection.transaction();
+    if (!transaction.isActive())
+        return false;
+
+    const QString styleTable = QStringLiteral("款式号");
+    const QString seed = QStringLiteral("1000");
+    data::RecordSet rows(connection);
+    if (!rows.open(data::buildSelectSql(dialect, styleTable,
+                                        data::both(data::eq(QStringLiteral("款号"), seed),
+                                                   data::eq(QStringLiteral("所属店铺"), name)),
+                                        true, QStringLiteral("id ASC"), true)))
+        return false;
+    if (rows.rowCount() == 0
+        && !connection.execute(data::buildInsertSql(dialect, styleTable,
+                                                    {{QStringLiteral("款号"), seed}, {QStringLiteral("所属店铺"), name}})))
+        return false;
+    if (!connection.execute(data::buildInsertSql(dialect, ShopTable, {{NameColumn, name}})))
+        return false;
+    return transaction.commit();
+}
+
 } // namespace
 
 QStringList shopNames(AppContext &context)
@@ -121,28 +148,13 @@ AdminResult addShop(AppContext &context, const QString &typedName)
     if (readFailed)
         return AdminResult::refused(failed);
 
-    data::Connection &connection = context.connection();
-    const data::Dialect &dialect = connection.dialect();
-    data::Transaction transaction = connection.transaction();
-    if (!transaction.isActive())
+    if (!insertShopRows(context, name)) {
+        // Another workstation may have added the same shop since the test above: the unique
+        // index on 店名 refuses the second row, and the user is told the shop exists.
+        if (shopExists(context, name))
+            return AdminResult::refused(QStringLiteral("店铺名【%1】已经存在，请换个店铺添加").arg(name));
         return AdminResult::refused(failed);
-
-    const QString styleTable = QStringLiteral("款式号");
-    const QString seed = QStringLiteral("1000");
-    data::RecordSet rows(connection);
-    if (!rows.open(data::buildSelectSql(dialect, styleTable,
-                                        data::both(data::eq(QStringLiteral("款号"), seed),
-                                                   data::eq(QStringLiteral("所属店铺"), name)),
-                                        true, QStringLiteral("id ASC"), true)))
-        return AdminResult::refused(failed);
-    if (rows.rowCount() == 0
-        && !connection.execute(data::buildInsertSql(dialect, styleTable,
-                                                    {{QStringLiteral("款号"), seed}, {QStringLiteral("所属店铺"), name}})))
-        return AdminResult::refused(failed);
-    if (!connection.execute(data::buildInsertSql(dialect, ShopTable, {{NameColumn, name}})))
-        return AdminResult::refused(failed);
-    if (!transaction.commit())
-        return AdminResult::refused(failed);
+    }
     return AdminResult::ok(QStringLiteral("添加成功！"));
 }
 

@@ -310,7 +310,9 @@ void ShopSettingsPage::load()
     m_prefix->setText(scheme.款号字母);
     if (!scheme.统一折扣.isEmpty())
         m_factor->setText(scheme.统一折扣);
-    showInline(m_factor, AdminResult::ok());
+    // A stored factor the cashier cannot use sensibly (old data such as "7") is marked on the box.
+    const QString factorProblem = discountFactorProblem(scheme.统一折扣);
+    showInline(m_factor, factorProblem.isEmpty() ? AdminResult::ok() : AdminResult::refused(factorProblem));
     syncDiscountBoxes();
 
     ShopSettings &settings = m_context.shopSettings;
@@ -357,7 +359,9 @@ void ShopSettingsPage::syncBoxes()
 void ShopSettingsPage::syncDiscountBoxes()
 {
     const DiscountScheme &scheme = m_context.discountScheme;
-    m_uniform->setChecked(!scheme.统一折扣.isEmpty() && !isFlagOn(scheme.商品折扣));
+    // Ticked whenever a uniform factor is stored: the cashier applies it even where the item's own
+    // discount is also on, so the page never hides the factor that prices the sale.
+    m_uniform->setChecked(!scheme.统一折扣.isEmpty());
     m_itemOwn->setChecked(isFlagOn(scheme.商品折扣));
     m_free->setChecked(isFlagOn(scheme.自由优惠));
 }

@@ -137,7 +137,12 @@ CategoryResult addTopCategory(AppContext &context, const QString &name)
 {
     if (isBlankName(name))
         return {};
-    return insertCategory(context, name, true, QString());
+    // Two workstations may take the same next code at once; the unique code index refuses the
+    // second, which then takes the code after it.
+    CategoryResult result = insertCategory(context, name, true, QString());
+    if (!result.changed && result.message == kWriteFailed)
+        result = insertCategory(context, name, true, QString());
+    return result;
 }
 
 namespace {

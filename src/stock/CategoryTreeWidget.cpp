@@ -7,6 +7,7 @@
 
 #include <QInputDialog>
 #include <QMenu>
+#include <QMouseEvent>
 
 namespace stock {
 
@@ -16,7 +17,6 @@ CategoryTreeWidget::CategoryTreeWidget(AppContext &context, QWidget *parent)
     setObjectName(QStringLiteral("树型框1"));
     setHeaderHidden(true);
     setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(this, &QTreeWidget::itemDoubleClicked, this, [this] { addTopCategory(); });
     connect(this, &QWidget::customContextMenuRequested, this, &CategoryTreeWidget::showCategoryTreeMenu);
 }
 
@@ -29,6 +29,13 @@ void CategoryTreeWidget::loadCategoryTree()
             new QTreeWidgetItem(item, {child.name});
     }
     expandAll();
+}
+
+void CategoryTreeWidget::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    QTreeWidget::mouseDoubleClickEvent(event);
+    if (event->button() == Qt::LeftButton)
+        addTopCategory();
 }
 
 QString CategoryTreeWidget::currentName() const

@@ -21,6 +21,10 @@ public:
 Q_SIGNALS:
     void categoriesChanged(); // the purchase form reloads its category combo
 
+protected:
+    // A double click anywhere in the tree adds a first-level category, also in an empty tree.
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+
 private:
     QString currentName() const;
     bool askName(const QString &title, const QString &prompt, QString *name);

@@ -13,7 +13,6 @@ namespace stock {
 namespace {
 
 const QString kSaveFailed = QStringLiteral("采购入库保存失败，本次采购没有写入任何数据，请检查后重新添加！");
-const QString kPricesMustBeNumbers = QStringLiteral("成本价和吊牌价必须填写数字！");
 
 QString badQuantityMessage(int line, const QString &typed)
 {

@@ -15,6 +15,7 @@ class LabelPrinter;
 namespace stock {
 
 inline const QString kFillInEverything = QStringLiteral("请填写完整");
+inline const QString kPricesMustBeNumbers = QStringLiteral("成本价和吊牌价必须填写数字！");
 
 struct PurchaseResult {
     bool saved = false;  // the entry was committed; the page then clears the form and reloads

@@ -210,6 +210,12 @@ ListActionResult modifyPurchase(AppContext &context, const QString &rowId, const
         result.message = QStringLiteral("数量“%1”不是整数，请填写整数！").arg(form.lines[0].quantity);
         return result;
     }
+    const std::optional<QString> cost = parsePrice(form.cost);
+    const std::optional<QString> tagPrice = parsePrice(form.tagPrice);
+    if (!cost || !tagPrice) {
+        result.message = kPricesMustBeNumbers;
+        return result;
+    }
     data::Connection &db = context.connection();
     data::Transaction tx = db.transaction();
     bool ok = tx.isActive();
@@ -224,8 +230,8 @@ ListActionResult modifyPurchase(AppContext &context, const QString &rowId, const
             {QStringLiteral("颜色"), form.lines[0].colour},
             {QStringLiteral("尺码"), form.lines[0].size},
             {QStringLiteral("数量"), QString::number(*quantity)},
-            {QStringLiteral("进货价"), form.cost},
-            {QStringLiteral("吊牌价"), form.tagPrice},
+            {QStringLiteral("进货价"), *cost},
+            {QStringLiteral("吊牌价"), *tagPrice},
             {QStringLiteral("入库人"), context.currentUserName + u'-'},
             {QStringLiteral("拼音检索"), searchKeyOf(form.name)},
             {QStringLiteral("折扣"), form.discount},

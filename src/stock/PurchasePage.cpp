@@ -1,5 +1,7 @@
 #include "stock/PurchasePage.h"
 
+#include "platform/InputMode.h"
+
 #include "context/AppContext.h"
 #include "context/Rights.h"
 #include "data/RecordSet.h"
@@ -31,12 +33,6 @@
 namespace stock {
 
 namespace {
-
-// Latin fields take pinyin initials and codes: no input method there; the name takes Chinese.
-void latinOnly(QWidget *w)
-{
-    w->setAttribute(Qt::WA_InputMethodEnabled, false);
-}
 
 QPushButton *button(QWidget *parent, const QString &objectName, const QString &caption)
 {
@@ -140,14 +136,13 @@ PurchasePage::PurchasePage(AppContext &context, printing::LabelPrinter &labels, 
 
     // Keyboard: Latin fields without input method, the name with it.
     for (QWidget *w : std::initializer_list<QWidget *>{m_supplier, m_category, m_styleNo, m_unit})
-        latinOnly(w);
+        inputmode::preferLatin(w);
     for (int k = 0; k < PurchaseForm::lineCount; ++k) {
-        latinOnly(m_colours[k]);
-        latinOnly(m_sizes[k]);
+        inputmode::preferLatin(m_colours[k]);
+        inputmode::preferLatin(m_sizes[k]);
         m_sizes[k]->installEventFilter(this);
         m_sizes[k]->lineEdit()->installEventFilter(this);
     }
-    m_name->setAttribute(Qt::WA_InputMethodEnabled, true);
     m_styleNo->installEventFilter(this);
     m_discounted->installEventFilter(this);
     // Keys reach the combo, which hands them on to its edit; a key sent to the edit itself counts too.

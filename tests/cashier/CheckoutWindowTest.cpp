@@ -13,6 +13,7 @@
 #include "platform/ProgramDir.h"
 #include "support/SqliteShopTest.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
@@ -289,6 +290,39 @@ TEST_F(CheckoutTest, SalespersonByInitialsInEitherCase)
     EXPECT_EQ(window->salespersonBox()->currentText(), "张三");
     EXPECT_EQ(column(Col导购员), (QStringList{"张三", "张三"}));
     EXPECT_EQ(cart.salesperson, "张三");
+}
+
+TEST_F(CheckoutTest, TypingNarrowsTheNamesAndAPickFromTheListIsTaken)
+{
+    exec(QStringLiteral("INSERT INTO 帐号管理 (帐号,姓名,所属店铺) VALUES ('zs','张三','A'),('zsh','周生','A'),"
+                        "('zx','张小','A'),('ls','李四','A')"));
+    addLine(QStringLiteral("衬衫"), QStringLiteral("100"), QStringLiteral("1"));
+    auto window = openWindow();
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    QComboBox *box = window->salespersonBox();
+    box->setFocus();
+    // Keys go where the cashier's keys would go: to an open pop-up list, else to the focus.
+    auto press = [box](Qt::Key key) {
+        QWidget *target = QApplication::activePopupWidget();
+        if (!target)
+            target = QApplication::focusWidget() ? QApplication::focusWidget() : box;
+        QTest::keyClick(target, key);
+    };
+    press(Qt::Key_Z); // three names start with z: the list opens, the typing goes on
+    EXPECT_EQ(box->count(), 3);
+    press(Qt::Key_S);
+    EXPECT_EQ(box->currentText(), "zs");
+    EXPECT_EQ(box->count(), 2);
+    // The arrow keys walk the matches; each one is the salesperson and the list keeps both names.
+    press(Qt::Key_Down);
+    EXPECT_EQ(box->currentText(), "张三");
+    EXPECT_EQ(column(Col导购员), QStringList{"张三"});
+    press(Qt::Key_Down);
+    EXPECT_EQ(box->currentText(), "周生");
+    EXPECT_EQ(column(Col导购员), QStringList{"周生"});
+    EXPECT_EQ(cart.salesperson, "周生");
+    EXPECT_EQ(box->count(), 2);
 }
 
 TEST_F(CheckoutTest, EscCancelsAndTheLinesGetTheirPricesBack)

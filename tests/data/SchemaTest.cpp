@@ -99,3 +99,31 @@ TEST(Schema, ColumnsNotWrittenReadAsEmptyTextNotNull)
         EXPECT_EQ(rs.rowCount(), 1) << TestDatabase::backendName(db->backend());
     }
 }
+
+TEST(Schema, UniqueKeysRefuseASecondShopRankingRowOrTopCategoryCode)
+{
+    TestDatabase lite(Backend::Sqlite), pg(Backend::Postgres);
+    ASSERT_TRUE(lite.ok() && pg.ok());
+    const QString shop = QStringLiteral("总店");
+    for (TestDatabase *db : {&lite, &pg}) {
+        data::Connection &c = db->connection();
+        const char *name = TestDatabase::backendName(db->backend());
+        EXPECT_TRUE(c.execute(data::Sql("INSERT INTO 店铺名 (店名) VALUES (?)", {shop})));
+        EXPECT_FALSE(c.execute(data::Sql("INSERT INTO 店铺名 (店名) VALUES (?)", {shop}))) << name;
+
+        const data::Sql ranking("INSERT INTO 销量排行 (所属店铺, 当月时间, 款号) VALUES (?, ?, ?)",
+                                {shop, QStringLiteral("2015-03-"), QStringLiteral("1001")});
+        EXPECT_TRUE(c.execute(ranking));
+        EXPECT_FALSE(c.execute(ranking)) << name;
+
+        // Top-level categories carry a code; second-level rows leave it empty and may be many.
+        const auto category = [&](const QString &top, const QString &second) {
+            return c.execute(data::Sql("INSERT INTO 分类例表 (项目名称, 一级编号, 二级编号, 所属店铺) VALUES (?, ?, ?, ?)",
+                                       {QStringLiteral("上衣"), top, second, shop}));
+        };
+        EXPECT_TRUE(category(QStringLiteral("1"), QString()));
+        EXPECT_FALSE(category(QStringLiteral("1"), QString())) << name;
+        EXPECT_TRUE(category(QString(), QStringLiteral("1")));
+        EXPECT_TRUE(category(QString(), QStringLiteral("1")));
+    }
+}

@@ -1,5 +1,6 @@
 #include "lists/ExcelExport.h"
 #include "lists/ReportList.h"
+#include "lists/ReportListModel.h"
 #include "platform/ProgramDir.h"
 #include "support/Workbook.h"
 
@@ -54,6 +55,27 @@ TEST_F(ExcelExportTest, WorkbookHoldsTheTitlesAndEveryCellAsText)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QFileInfo(file).fileName()});
 }
 
+// Excel reads "_xHHHH_" in a cell as the character of that code; a shop text that happens to look like
+// one, control characters and blanks at either end must still come back as the list showed them.
+TEST_F(ExcelExportTest, TextsThatLookLikeEscapesOrHoldControlCharactersReadBackExactly)
+{
+    ReportList list;
+    list.addColumn(QStringLiteral("_x0041_"), 80);
+    list.addColumn(QStringLiteral("备注"), 80);
+    const QList<QStringList> rows = {
+        {QStringLiteral("_x0041_"), QStringLiteral("款_x00e9_号_X1234__x005F_")},
+        {QStringLiteral("a") + QChar(1) + QStringLiteral("b\tc"), QStringLiteral("  前后空格  ")},
+        {QStringLiteral("_x12_"), QStringLiteral("__x0041__")},
+        {QStringLiteral("_x0041_x0042_"), QStringLiteral("_x005F_x0041_")},
+    };
+    for (const QStringList &row : rows)
+        list.addRow(row);
+    ASSERT_TRUE(exportListViewToExcel(&list, dir.path(), QStringLiteral("销售明细")));
+    QList<QStringList> expected = {{QStringLiteral("_x0041_"), QStringLiteral("备注")}};
+    expected += rows;
+    EXPECT_EQ(workbookRows(path(QStringLiteral("销售明细"))), expected);
+}
+
 TEST_F(ExcelExportTest, EmptyListGivesTheHeaderRowOnlyAndNoColumnsGivesFalse)
 {
     ReportList list;
@@ -67,6 +89,20 @@ TEST_F(ExcelExportTest, EmptyListGivesTheHeaderRowOnlyAndNoColumnsGivesFalse)
     EXPECT_FALSE(exportListViewToExcel(&noColumns, dir.path(), QStringLiteral("空")));
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("空"))));
     EXPECT_FALSE(exportListViewToExcel(nullptr, dir.path(), QStringLiteral("空")));
+}
+
+// An old-style workbook stops at 65,536 rows; this one holds every row of a longer list.
+TEST_F(ExcelExportTest, MoreRowsThanAnOldWorkbookHoldsAreAllWritten)
+{
+    ReportListModel model;
+    model.addColumn(QStringLiteral("小票单号"));
+    constexpr int rows = 65537;
+    for (int r = 0; r < rows; ++r)
+        model.appendRow({QString::number(r + 1)});
+    ASSERT_TRUE(exportListModelToExcel(&model, dir.path(), QStringLiteral("销售明细")));
+    const QList<QStringList> read = workbookRows(path(QStringLiteral("销售明细")));
+    ASSERT_EQ(read.size(), rows + 1);
+    EXPECT_EQ(read.last(), QStringList{QString::number(rows)});
 }
 
 TEST_F(ExcelExportTest, SecondExportInTheSameMinuteReplacesTheFirst)

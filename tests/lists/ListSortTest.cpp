@@ -54,6 +54,8 @@ TEST(ListSort, OrdersRowsAsTheListAlwaysHas)
         {"case-sensitive text", {"a", "B"}, 10, true, true, {1, 0}},
         {"GBK order, not UTF-16 order", {QStringLiteral("张"), QStringLiteral("李"), QStringLiteral("阿")}, 10, true,
          false, {2, 1, 0}},
+        {"double-byte characters after every ASCII byte (unsigned bytes)",
+         {QStringLiteral("阿"), "b", "1", QStringLiteral("Z张")}, 10, true, false, {2, 1, 3, 0}},
         {"text: a prefix is smaller, empty smallest", {"abc", "ab", "", "Abd"}, 10, true, false, {2, 1, 0, 3}},
         {"numbers within 1e-7 are equal", {"10", "9", "9.00000001"}, 3, true, false, {2, 1, 0}},
         {"tolerance is not transitive", {"1.0", "1.00000008", "1.00000016"}, 6, true, false, {2, 1, 0}},

@@ -136,6 +136,49 @@ TEST(Ean13Drawing, WithoutDigitsEveryBarIsFullHeight)
     EXPECT_EQ(barHeightAt(image, 100 + 18 * 33), 800);
 }
 
+int blackPixelsIn(const QImage &image, const QRect &area)
+{
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            n += image.pixelColor(x, y) == QColor(Qt::black);
+    return n;
+}
+
+QImage drawWithMarker(bool showDigits, bool marker)
+{
+    QImage image(4000, 1400, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    drawEan13(p, QStringLiteral("6983111485901"), 1.0, Qt::white, Qt::black, Qt::black, 100, 100, showDigits,
+              marker, 800);
+    return image;
+}
+
+// The marker ">" goes after the end guard at the digits' top, and only with the digits; without
+// digits nothing but bars is drawn, whatever the marker flag.
+TEST(Ean13Drawing, TheMarkerComesOnlyWithTheDigits)
+{
+    // From x + 107w, below the normal bars (y + 459), the height of a line of digits.
+    const QRect markerArea(100 + 107 * 33, 100 + 459, 300, 450);
+    EXPECT_GT(blackPixelsIn(drawWithMarker(true, true), markerArea), 0);
+    EXPECT_EQ(blackPixelsIn(drawWithMarker(true, false), markerArea), 0);
+    // The digits themselves: under the left half, below the normal bars.
+    EXPECT_GT(blackPixelsIn(drawWithMarker(true, false), QRect(100 + 16 * 33, 100 + 459, 40 * 33, 300)), 0);
+
+    const QImage bare = drawWithMarker(false, true);
+    EXPECT_EQ(blackPixelsIn(bare, markerArea), 0);
+    // Every column of the symbol is one colour from top to bottom: bars only, no text.
+    for (int x = 100; x < 100 + 113 * 33; ++x) {
+        const QColor top = bare.pixelColor(x, 100);
+        for (int y = 101; y < 100 + 800; ++y)
+            if (bare.pixelColor(x, y) != top) {
+                ADD_FAILURE() << "column " << x << " changes colour at " << y;
+                return;
+            }
+    }
+}
+
 TEST(Ean13Drawing, AShortCodeDrawsNothingAtAll)
 {
     const QImage image = drawAtUnitScale(QStringLiteral("698311148590"), true);

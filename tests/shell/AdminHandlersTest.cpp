@@ -298,6 +298,28 @@ TEST(Accounts, AdministratorRules)
     EXPECT_EQ(w.count(accountsQuery(w)), 1);
 }
 
+TEST(Accounts, UpdateRefusesANameTheTargetShopAlreadyHas)
+{
+    AdminWorkstation w;
+    ADMIN_READY(w);
+    ASSERT_TRUE(addAccount(w.context, formOf("wang", "1", "王", "A")).done);
+    ASSERT_TRUE(addAccount(w.context, formOf("li", "1", "李", "A")).done);
+    w.context.currentShop = QStringLiteral("B");
+    ASSERT_TRUE(addAccount(w.context, formOf("zhao", "1", "赵", "B")).done);
+    const QStringList ids = w.column(accountsQuery(w), QStringLiteral("id"));
+    const qint64 liId = ids.value(2).toLongLong();
+    const qint64 zhaoId = ids.value(3).toLongLong();
+
+    EXPECT_EQ(updateAccount(w.context, liId, formOf("wang", "1", "李", "A")).message, QStringLiteral("该帐号已经存在！"));
+    // Moving into a shop that has the name is refused too; keeping one's own name is not a duplicate.
+    EXPECT_EQ(updateAccount(w.context, zhaoId, formOf("li", "1", "赵", "A")).message, QStringLiteral("该帐号已经存在！"));
+    EXPECT_TRUE(updateAccount(w.context, liId, formOf("li", "2", "李", "A")).done);
+    EXPECT_TRUE(updateAccount(w.context, zhaoId, formOf("wang", "1", "赵", "B")).done);
+    EXPECT_EQ(w.column(accountsQuery(w), QStringLiteral("帐号")),
+              (QStringList{QStringLiteral("admin"), QStringLiteral("wang"), QStringLiteral("li"), QStringLiteral("wang")}));
+    EXPECT_EQ(w.column(accountsQuery(w), QStringLiteral("所属店铺")).value(3), QStringLiteral("B"));
+}
+
 TEST(Accounts, OnlyTheLoginAdminSeesAllShops)
 {
     AppContext context;

@@ -12,6 +12,7 @@
 #include "platform/IniFile.h"
 #include "platform/MessageScript.h"
 #include "shell/DatabaseSettingsWindow.h"
+#include "shell/HelpFile.h"
 
 using shell::DatabaseSettingsWindow;
 
@@ -177,6 +178,27 @@ TEST_F(DatabaseSettingsTest, BackupListHoldsFilesOnlySortedByName)
     auto *combo = w.findChild<QComboBox *>(QStringLiteral("组合框1"));
     ASSERT_EQ(combo->count(), 2);
     EXPECT_EQ(combo->itemText(0), expected[0]);
+}
+
+TEST_F(DatabaseSettingsTest, HelpOpensTheHelpPageThenPointsToItsChapter)
+{
+    QFile page(ProgramDir::file(shell::HelpFileName));
+    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+    page.close();
+    QList<QUrl> opened;
+    shell::DesktopActions::setOpener([&](const QUrl &url) { opened << url; return true; });
+    DatabaseSettingsWindow w(ctx);
+    MessageScript script;
+    button(w, "按钮3")->click();
+    shell::DesktopActions::setOpener({});
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_EQ(opened[0].toLocalFile(), ProgramDir::file(shell::HelpFileName));
+    ASSERT_EQ(script.messages().size(), 1);
+    const ShownMessage &m = script.messages().first();
+    EXPECT_TRUE(m.text.startsWith(QStringLiteral("SQL数据库配置参见帮助文档----数据库配置\r\n")));
+    EXPECT_GT(m.text.split(QStringLiteral("\r\n")).value(1).size(), 0) << "a contact line follows";
+    EXPECT_EQ(m.icon, MessageIcon::None);
+    EXPECT_FALSE(m.question);
 }
 
 TEST_F(DatabaseSettingsTest, RestoreAndMoveButtonsReachTheirHooks)

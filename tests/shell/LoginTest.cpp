@@ -1,8 +1,13 @@
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include "ShellFixture.h"
 #include "platform/MessageScript.h"
 #include "shell/Login.h"
+#include "shell/LoginWindow.h"
+#include "shell/MainWindow.h"
 
 using shell::LoginOutcome;
 using shelltest::Workstation;
@@ -98,6 +103,65 @@ TEST_P(LoginTest, ReadsNameAndRightsOfTheAccount)
         const bool granted = right == QStringLiteral("实况播报") || right == QStringLiteral("查看进价");
         EXPECT_EQ(ws.ctx.accountRights[i], granted ? QStringLiteral("√") : QString()) << right.toStdString();
     }
+}
+
+TEST_P(LoginTest, EnterLogsInFromThePasswordBoxOnly)
+{
+    Workstation ws(GetParam());
+    ASSERT_TRUE(ws.db->ok()) << ws.db->error().toStdString();
+    ws.configure(QStringLiteral("东店"));
+    ASSERT_TRUE(ws.addAccount(QStringLiteral("li"), QStringLiteral("123"), QStringLiteral("李"), QStringLiteral("东店")));
+    ASSERT_TRUE(ws.addAccount(QStringLiteral("zhang"), QStringLiteral("1"), QStringLiteral("张"), QStringLiteral("西店")));
+    MessageScript script;
+    shell::LoginWindow window(ws.ctx, {});
+    ASSERT_EQ(window.initLoginWindow(), shell::LoginWindow::StartResult::WaitingForLogin);
+    window.show();
+    auto *account = window.findChild<QLineEdit *>(QStringLiteral("编辑框1"));
+    auto *password = window.findChild<QLineEdit *>(QStringLiteral("编辑框2"));
+    ASSERT_TRUE(account && password);
+
+    account->setText(QStringLiteral("li"));
+    password->setText(QStringLiteral("123"));
+    QTest::keyClick(account, Qt::Key_Return);
+    EXPECT_TRUE(script.texts().isEmpty()) << "Enter in the account box does nothing";
+    EXPECT_EQ(window.mainWindow(), nullptr);
+
+    // Another shop's account is refused and the start window stays as it was.
+    account->setText(QStringLiteral("zhang"));
+    password->setText(QStringLiteral("1"));
+    QTest::keyClick(password, Qt::Key_Return);
+    EXPECT_EQ(script.texts(), QStringList{shell::otherShopText(QStringLiteral("西店"), QStringLiteral("东店"))});
+    EXPECT_EQ(window.mainWindow(), nullptr);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(account->text(), QStringLiteral("zhang"));
+    EXPECT_EQ(password->text(), QStringLiteral("1"));
+
+    script.clear();
+    account->setText(QStringLiteral("li"));
+    password->setText(QStringLiteral("123"));
+    QTest::keyClick(password, Qt::Key_Return);
+    EXPECT_TRUE(script.texts().isEmpty()) << "own shop: no notice";
+    ASSERT_NE(window.mainWindow(), nullptr);
+    EXPECT_EQ(window.mainWindow()->windowTitle(), QStringLiteral("岚舟服装进销存---东店"));
+    EXPECT_FALSE(window.isVisible()) << "the start window closes";
+    EXPECT_TRUE(ws.ctx.connection().isOpen()) << "the main window keeps the shop database";
+    delete window.mainWindow();
+}
+
+TEST_P(LoginTest, ExitButtonClosesTheDatabaseAndTheWindow)
+{
+    Workstation ws(GetParam());
+    ASSERT_TRUE(ws.db->ok()) << ws.db->error().toStdString();
+    ws.configure(QStringLiteral("东店"));
+    MessageScript script;
+    shell::LoginWindow window(ws.ctx, {});
+    ASSERT_EQ(window.initLoginWindow(), shell::LoginWindow::StartResult::WaitingForLogin);
+    window.show();
+    ASSERT_TRUE(ws.ctx.connection().isOpen());
+    window.findChild<QPushButton *>(QStringLiteral("超级按钮2"))->click();
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_FALSE(ws.ctx.connection().isOpen());
+    EXPECT_TRUE(script.texts().isEmpty());
 }
 
 TEST(LoginWithoutDatabase, IsRefusedWithTheWrongLoginText)

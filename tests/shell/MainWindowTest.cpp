@@ -1,7 +1,13 @@
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QToolButton>
 #include <QTabWidget>
+#include <QTest>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
@@ -107,7 +113,10 @@ TEST_P(MainWindowTest, LiveFeedButtonNeedsBothRightsOnTheCashierPage)
 TEST_P(MainWindowTest, RegisteringTwiceLeavesSixLiveKeys)
 {
     logIn({QStringLiteral("*")});
-    MainWindow w(ws->ctx, {});
+    int drawer = 0;
+    MainPages pages;
+    pages.openCashDrawer = [&] { ++drawer; };
+    MainWindow w(ws->ctx, pages);
     const auto first = w.mainHotKeys();
     w.registerPosHotKeys();
     w.registerPosHotKeys();
@@ -118,6 +127,12 @@ TEST_P(MainWindowTest, RegisteringTwiceLeavesSixLiveKeys)
         EXPECT_TRUE(ws->hotKeys.isLive(third[slot]));
         EXPECT_FALSE(ws->hotKeys.isLive(first[slot]));
     }
+    // A real key press acts exactly once.
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    QTest::keyClick(&w, Qt::Key_F8);
+    EXPECT_EQ(drawer, 1);
     w.releasePosHotKeys();
     EXPECT_EQ(ws->hotKeys.liveCount(), 0);
 }
@@ -177,9 +192,19 @@ TEST_P(MainWindowTest, RefusedKeyKeepsZeroAndTheOthersWork)
 {
     logIn({QStringLiteral("*")});
     ws->hotKeys.setRefusalHook([](int key, int) { return key == Qt::Key_F2; });
-    MainWindow w(ws->ctx, {});
+    QStringList calls;
+    MainPages pages;
+    pages.cartLineCount = [] { return 1; };
+    pages.resetCart = [&] { calls << QStringLiteral("Esc"); };
+    pages.openHeldOrdersWindow = [&] { calls << QStringLiteral("F2"); };
+    pages.openCashDrawer = [&] { calls << QStringLiteral("F8"); };
+    MainWindow w(ws->ctx, pages);
     EXPECT_EQ(w.mainHotKeys()[MainWindow::SlotF2], 0);
     EXPECT_EQ(ws->hotKeys.liveCount(), 5);
+    w.handlePosHotKey(0); // the refused slot's id never acts
+    EXPECT_TRUE(ws->hotKeys.trigger(w.mainHotKeys()[MainWindow::SlotEsc]));
+    EXPECT_TRUE(ws->hotKeys.trigger(w.mainHotKeys()[MainWindow::SlotF8]));
+    EXPECT_EQ(calls, (QStringList{QStringLiteral("Esc"), QStringLiteral("F8")}));
 }
 
 TEST_P(MainWindowTest, NoticeTimersFollowTheShopSettings)
@@ -342,6 +367,150 @@ TEST_P(MainWindowTest, SalesAndMemberPagesOpenTheShopsRows)
     EXPECT_EQ(members, (QStringList{QStringLiteral("A1"), QStringLiteral("B1")}));
     w.switchMainPage(1);
     EXPECT_EQ(salesFills, 1) << "the sales statement ran";
+}
+
+TEST_P(MainWindowTest, TooltipsReachTheControlsOfThePages)
+{
+    logIn({QStringLiteral("*")});
+    MainPages pages;
+    pages.createPage[0] = [](MainWindow &) {
+        auto *page = new QWidget;
+        (new QLineEdit(page))->setObjectName(QStringLiteral("编辑框1"));
+        return page;
+    };
+    pages.createPage[6] = [](MainWindow &) {
+        auto *page = new QWidget;
+        (new QLineEdit(page))->setObjectName(QStringLiteral("高1"));
+        return page;
+    };
+    MainWindow w(ws->ctx, pages);
+    EXPECT_TRUE(w.testAttribute(Qt::WA_AlwaysShowToolTips));
+    EXPECT_EQ(MainWindow::tooltips().size(), 29);
+    EXPECT_EQ(w.findChild<QWidget *>(QStringLiteral("编辑框1"))->toolTip(),
+              QStringLiteral("1、扫码枪扫条码为精准查找！\n2、输入数字按回车键是按款号模糊查找\n"
+                             "3、首字符输入为字母按回车键是按商品名称模糊查找"));
+    EXPECT_EQ(w.findChild<QWidget *>(QStringLiteral("高1"))->toolTip(),
+              QStringLiteral("此处填写的是打印1笔商品的小票完整高度\n如果有多笔系统会自动在此基础上计算！"));
+}
+
+TEST_P(MainWindowTest, SalesPageTakesThePickedDateTheTotalsAndTodaysRowsOfTheShop)
+{
+    logIn({QStringLiteral("*")});
+    MainPages pages;
+    pages.createPage[1] = [](MainWindow &) {
+        auto *page = new QWidget;
+        (new QDateEdit(QDate(2015, 3, 11), page))->setObjectName(QStringLiteral("起始日期"));
+        for (const char *name : {"透明标签2", "透明标签5", "透明标签28", "透明标签30", "透明标签63", "透明标签1",
+                                 "透明标签6", "透明标签29", "透明标签31", "透明标签64"}) {
+            auto *label = new QLabel(page);
+            label->setObjectName(QString::fromUtf8(name));
+            label->hide();
+        }
+        return page;
+    };
+    QStringList listed;
+    pages.fillSalesDetailList = [&](data::RecordSet &rs) {
+        listed.clear();
+        for (rs.moveFirst(); !rs.pastLast(); rs.moveNext())
+            listed << rs.text(QStringLiteral("款号"));
+    };
+    MainWindow w(ws->ctx, pages);
+    const QString today = ws->ctx.today.dateText();
+    ASSERT_TRUE(ws->insert(QStringLiteral("销售明细"), {{QStringLiteral("款号"), QStringLiteral("A")},
+                                                         {QStringLiteral("销售日期"), today},
+                                                         {QStringLiteral("所属店铺"), Shop}}));
+    ASSERT_TRUE(ws->insert(QStringLiteral("销售明细"), {{QStringLiteral("款号"), QStringLiteral("B")},
+                                                         {QStringLiteral("销售日期"), QStringLiteral("2015-03-11")},
+                                                         {QStringLiteral("所属店铺"), Shop}}));
+    ASSERT_TRUE(ws->insert(QStringLiteral("销售明细"), {{QStringLiteral("款号"), QStringLiteral("C")},
+                                                         {QStringLiteral("销售日期"), today},
+                                                         {QStringLiteral("所属店铺"), QStringLiteral("西店")}}));
+    for (const bool seesCost : {false, true}) {
+        SCOPED_TRACE(seesCost ? "with 查看进价" : "without 查看进价");
+        ws->ctx.accountRights.查看进价 = seesCost ? QStringLiteral("√") : QString();
+        pickedDate() = DateSplit();
+        w.switchMainPage(1);
+        EXPECT_EQ(w.currentPage(), 1);
+        EXPECT_EQ(listed, QStringList{QStringLiteral("A")});
+        EXPECT_EQ(pickedDate().right2, QStringLiteral("15"));
+        EXPECT_EQ(pickedDate().month2, QStringLiteral("03"));
+        EXPECT_EQ(pickedDate().day2, QStringLiteral("11"));
+        for (const char *name : {"透明标签2", "透明标签64"})
+            EXPECT_EQ(w.findChild<QLabel *>(QString::fromUtf8(name))->isHidden(), !seesCost) << name;
+    }
+}
+
+TEST_P(MainWindowTest, SettingsPageLoadsTheAccountsOnItsFirstInnerPage)
+{
+    logIn({QStringLiteral("*")});
+    int loads = 0;
+    MainPages pages;
+    pages.createPage[6] = [](MainWindow &) {
+        auto *inner = new QTabWidget;
+        inner->setObjectName(QStringLiteral("选择夹3"));
+        inner->addTab(new QWidget, QStringLiteral("帐号权限管理"));
+        inner->addTab(new QWidget, QStringLiteral("供货来源管理"));
+        inner->setCurrentIndex(1);
+        return inner;
+    };
+    pages.loadShopAccountList = [&] { ++loads; };
+    MessageScript script;
+    MainWindow w(ws->ctx, pages);
+    w.switchMainPage(6);
+    EXPECT_EQ(w.currentPage(), 6);
+    EXPECT_EQ(loads, 1);
+    EXPECT_EQ(w.findChild<QTabWidget *>(QStringLiteral("选择夹3"))->currentIndex(), 0);
+    EXPECT_TRUE(script.texts().isEmpty());
+}
+
+TEST_P(MainWindowTest, LiveFeedOpensWithTheSixKeysReleased)
+{
+    logIn({QStringLiteral("*")});
+    int liveAtOpen = -1;
+    MainPages pages;
+    pages.openLiveBroadcastWindow = [&] { liveAtOpen = ws->hotKeys.liveCount(); };
+    MainWindow w(ws->ctx, pages);
+    ASSERT_TRUE(w.liveButtonShown());
+    w.liveButton()->click();
+    EXPECT_EQ(liveAtOpen, 0);
+    w.registerPosHotKeys(); // the feed's closing
+    EXPECT_EQ(ws->hotKeys.liveCount(), 6);
+}
+
+TEST_P(MainWindowTest, ClosingLogsAndBacksUpOnlyInNetworkMode)
+{
+    logIn({QStringLiteral("*")});
+    QStringList calls;
+    MainPages pages;
+    pages.releaseCellEditorBrush = [&] { calls << QStringLiteral("brush"); };
+    pages.backupNetworkDatabase = [&] {
+        calls << QStringLiteral("backup");
+        EXPECT_TRUE(ws->ctx.connection().isOpen()) << "the backup runs before the connections close";
+    };
+    {
+        MainWindow w(ws->ctx, pages);
+        w.show();
+        // Closing ends the program's event loop: run one for it.
+        QTimer watchdog;
+        watchdog.setSingleShot(true);
+        QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+        watchdog.start(10000);
+        QTimer::singleShot(0, &w, [&w] { w.close(); });
+        EXPECT_EQ(QApplication::exec(), 0);
+    }
+    const bool network = ws->network();
+    EXPECT_EQ(calls, network ? (QStringList{QStringLiteral("brush"), QStringLiteral("backup")})
+                             : QStringList{QStringLiteral("brush")});
+    EXPECT_FALSE(ws->ctx.connection().isOpen());
+    EXPECT_EQ(ws->hotKeys.liveCount(), 0);
+    QStringList logged;
+    data::RecordSet rs(ws->db->connection());
+    ASSERT_TRUE(rs.open(data::buildSelectSql(ws->db->connection().dialect(), QStringLiteral("日志记录"), {}, false,
+                                             QStringLiteral("id ASC"), true)));
+    for (rs.moveFirst(); !rs.pastLast(); rs.moveNext())
+        logged << rs.text(QStringLiteral("操作内容"));
+    EXPECT_EQ(logged, network ? (QStringList{QStringLiteral("登陆成功!"), QStringLiteral("数据自动备份！")})
+                              : QStringList{QStringLiteral("登陆成功!")});
 }
 
 TEST(DateSplit, SplitsThePickedDate)

@@ -1,6 +1,8 @@
 // The settings tab on real widgets (offscreen), with every message box going through the script.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
+#include <QDialog>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -11,8 +13,12 @@
 #include "platform/MessageScript.h"
 #include "shell/AccountsPage.h"
 #include "shell/AdminFixture.h"
+#include "shell/LogPage.h"
+#include "shell/RemoteSupportServer.h"
 #include "shell/SettingsTab.h"
 #include "shell/ShopSettingsPage.h"
+#include "shell/SupportPage.h"
+#include "context/OperationLog.h"
 
 using namespace shell;
 using admintest::AdminWorkstation;
@@ -47,6 +53,28 @@ TEST(SettingsTabPages, SevenPagesAndTheDatabasePageOpensTheWindow)
     tab.setCurrentIndex(SettingsTab::Database);
     EXPECT_EQ(tab.currentIndex(), int(SettingsTab::Help));
     EXPECT_EQ(opened, 1);
+}
+
+TEST(SettingsTabPages, PrintingPageTicksItsBoxesFromTheFlags)
+{
+    AdminWorkstation w;
+    ADMIN_READY(w);
+    SettingsTab tab(w.context);
+    auto *content = new QWidget;
+    auto *receipt = new QCheckBox(content);
+    receipt->setObjectName(QStringLiteral("选择框9"));
+    auto *label = new QCheckBox(content);
+    label->setObjectName(QStringLiteral("打标签框"));
+    tab.setPageContent(SettingsTab::Printing, content);
+    const struct { const char *receipt; const char *label; } cases[] = {{"真", "假"}, {"", "真"}, {"真 ", "真"}};
+    for (const auto &c : cases) {
+        w.context.receiptPrintFlag = QString::fromUtf8(c.receipt);
+        w.context.labelPrintFlag = QString::fromUtf8(c.label);
+        tab.setCurrentIndex(SettingsTab::Accounts);
+        tab.setCurrentIndex(SettingsTab::Printing);
+        EXPECT_EQ(receipt->isChecked(), w.context.receiptPrintFlag == QStringLiteral("真")) << c.receipt;
+        EXPECT_EQ(label->isChecked(), w.context.labelPrintFlag == QStringLiteral("真")) << c.label;
+    }
 }
 
 TEST(ShopSettingsPageWidget, LoadsTheContextAndWritesOnClicks)
@@ -197,6 +225,216 @@ TEST(AccountsPageWidget, StaleSelectionNeverRewritesTheAdministrator)
     click(page, "删帐号");
     EXPECT_EQ(script.texts(), (QStringList{QStringLiteral("管理员帐号不允许删除！"), QStringLiteral("删除成功！")}));
     EXPECT_EQ(list->rowCount(), 1);
+}
+
+TEST(ShopSettingsPageWidget, TheStoredFactorIsAlwaysShownAsTheUniformMode)
+{
+    struct Case
+    {
+        const char *factor;
+        const char *itemOwn;
+        bool uniformTicked;
+        bool itemOwnTicked;
+        bool factorMarked;
+    };
+    // Old data may hold a factor together with the item's own discount: the cashier applies the
+    // factor then, so the page must show it ticked. A factor that is no discount is marked.
+    const Case cases[] = {
+        {"0.8", "真", true, true, false},
+        {"0.8", "假", true, false, false},
+        {"", "真", false, true, false},
+        {"7", "假", true, false, true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.factor);
+        AdminWorkstation w;
+        ADMIN_READY(w);
+        w.context.discountScheme.统一折扣 = QString::fromUtf8(c.factor);
+        w.context.discountScheme.商品折扣 = QString::fromUtf8(c.itemOwn);
+        SettingsTab tab(w.context);
+        tab.setCurrentIndex(SettingsTab::ShopSetup);
+        QWidget &page = *tab.shopSettingsPage();
+        EXPECT_EQ(child<QCheckBox>(page, "选择框11")->isChecked(), c.uniformTicked);
+        EXPECT_EQ(child<QCheckBox>(page, "选择框10")->isChecked(), c.itemOwnTicked);
+        EXPECT_EQ(child<QLineEdit>(page, "编辑框4")->property("problem").toString().isEmpty(), !c.factorMarked);
+    }
+}
+
+TEST(ShopSettingsPageWidget, PromotionsAndTheNoticeThroughThePage)
+{
+    AdminWorkstation w;
+    ADMIN_READY(w);
+    ASSERT_TRUE(w.exec(QStringLiteral("INSERT INTO %1 (满, 送, 截止时间, 所属店铺) VALUES ('100', '10', '2015-01-01', 'B')")
+                           .arg(w.table("满额促销"))));
+    SettingsTab tab(w.context);
+    tab.setCurrentIndex(SettingsTab::ShopSetup);
+    QWidget &page = *tab.shopSettingsPage();
+    auto *list = child<ReportList>(page, "超级列表框13");
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->rowCount(), 0); // only this shop's promotions
+
+    MessageScript script;
+    auto *threshold = child<QLineEdit>(page, "满");
+    auto *reduction = child<QLineEdit>(page, "送");
+    auto *date = child<QDateEdit>(page, "截止时间x");
+    threshold->setText(QStringLiteral("300"));
+    reduction->setText(QStringLiteral("30"));
+    date->setDate(QDate(2015, 8, 11));
+    click(page, "新增x");
+    threshold->setText(QStringLiteral("500"));
+    reduction->setText(QStringLiteral("60"));
+    date->setDate(QDate(2000, 1, 9));
+    click(page, "新增x");
+    EXPECT_TRUE(script.texts().isEmpty()) << qPrintable(script.texts().join(u'|'));
+    ASSERT_EQ(list->rowCount(), 2);
+    EXPECT_EQ(list->cellText(0, 3), QStringLiteral("2015-08-11"));
+    EXPECT_EQ(list->cellText(1, 3), QStringLiteral("2000-01-09"));
+
+    // 修改 with no row selected changes nothing.
+    click(page, "修改x");
+    EXPECT_EQ(script.texts(), QStringList{QStringLiteral("请先在列表中选择要修改的促销！")});
+
+    // Selecting a row brings its values and date back; 修改 keeps the row's ID.
+    script.clear();
+    const QString firstId = list->cellText(0, 0);
+    list->selectRow(0);
+    EXPECT_EQ(threshold->text(), QStringLiteral("300"));
+    EXPECT_EQ(reduction->text(), QStringLiteral("30"));
+    EXPECT_EQ(date->date(), QDate(2015, 8, 11));
+    reduction->setText(QStringLiteral("50"));
+    date->setDate(QDate(2015, 12, 1));
+    click(page, "修改x");
+    EXPECT_TRUE(script.texts().isEmpty()) << qPrintable(script.texts().join(u'|'));
+    ASSERT_EQ(list->rowCount(), 2);
+    EXPECT_EQ((QStringList{list->cellText(0, 0), list->cellText(0, 1), list->cellText(0, 2), list->cellText(0, 3)}),
+              (QStringList{firstId, QStringLiteral("300"), QStringLiteral("50"), QStringLiteral("2015-12-01")}));
+
+    // A threshold without its reduction is refused and nothing is added.
+    reduction->clear();
+    click(page, "新增x");
+    EXPECT_EQ(script.texts(), QStringList{QStringLiteral("满和减请填写整数，满必须大于0！")});
+    EXPECT_EQ(list->rowCount(), 2);
+
+    // The notice: saved with its message, the stored text kept exactly.
+    script.clear();
+    const QString notice = QStringLiteral("店庆 'VIP', 满300=减50");
+    child<QPlainTextEdit>(page, "编辑框10")->setPlainText(notice);
+    click(page, "按钮3");
+    EXPECT_EQ(script.texts(), QStringList{QStringLiteral("公告修改成功！")});
+    EXPECT_EQ(w.column(QStringLiteral("SELECT * FROM %1").arg(w.table("通告管理")), QStringLiteral("通告")),
+              QStringList{notice});
+    // An emptied box never wipes the stored notice.
+    script.clear();
+    child<QPlainTextEdit>(page, "编辑框10")->clear();
+    click(page, "按钮3");
+    ASSERT_EQ(script.texts().size(), 1);
+    EXPECT_NE(script.texts().first(), QStringLiteral("公告修改成功！"));
+    EXPECT_EQ(w.column(QStringLiteral("SELECT * FROM %1").arg(w.table("通告管理")), QStringLiteral("通告")),
+              QStringList{notice});
+}
+
+TEST(LogPageWidget, MonthShownOnFirstVisitAllOnRequestAndDeleteAfterYes)
+{
+    AdminWorkstation w;
+    ADMIN_READY(w);
+    const struct { const char *time; const char *shop; } rows[] = {
+        {"2015-02-28 23:1", "A"}, {"2015-03-01 9:5", "A"}, {"2015-03-10 10:10", "B"}, {"2015-03-31 23:59", "A"}};
+    for (const auto &r : rows)
+        ASSERT_TRUE(w.conn().execute(oplog::logRowSql(w.conn().dialect(), QString::fromUtf8(r.shop), QStringLiteral("u"),
+                                                     QStringLiteral("x"), QString::fromUtf8(r.time))));
+    w.context.today = DateParts{QStringLiteral("2015"), QStringLiteral("03"), QStringLiteral("11"), {}, {}};
+    SettingsTab tab(w.context);
+    tab.setCurrentIndex(SettingsTab::Log);
+    QWidget &page = *tab.logPage();
+    ReportList *list = tab.logPage()->logList();
+    ASSERT_EQ(list->rowCount(), 2);
+    EXPECT_EQ(list->cellText(0, 4), QStringLiteral("2015-03-01 9:5"));
+    EXPECT_EQ(list->cellText(1, 4), QStringLiteral("2015-03-31 23:59"));
+    EXPECT_TRUE(list->isColumnHidden(0));
+
+    click(page, "所有日志");
+    EXPECT_EQ(list->rowCount(), 3);
+    // Coming back to the page keeps what the list shows.
+    tab.setCurrentIndex(SettingsTab::Accounts);
+    tab.setCurrentIndex(SettingsTab::Log);
+    EXPECT_EQ(list->rowCount(), 3);
+
+    MessageScript script;
+    script.queueAnswers({false});
+    click(page, "所有日志1");
+    EXPECT_EQ(w.count(QStringLiteral("SELECT * FROM %1").arg(w.table("日志记录"))), 4);
+    script.queueAnswers({true});
+    click(page, "所有日志1");
+    EXPECT_EQ(list->rowCount(), 0);
+    EXPECT_EQ(w.count(QStringLiteral("SELECT * FROM %1").arg(w.table("日志记录"))), 1); // shop B's row stays
+    EXPECT_EQ(script.messages().size(), 2); // the two questions, no other message
+}
+
+TEST(SupportPageWidget, SendsListsAndKeepsATextThatWasNotSent)
+{
+    AdminWorkstation w;
+    ADMIN_READY(w);
+    testsupport::TestDatabase remote(data::Backend::Postgres, testsupport::TestDatabase::Empty);
+    ASSERT_TRUE(remote.ok()) << qPrintable(remote.error());
+    ASSERT_TRUE(admintest::makeRemoteTables(remote.connection()));
+    ASSERT_TRUE(remote.connection().execute(data::Sql(QStringLiteral(
+        "INSERT INTO b支持消息 (工作站, 发送消息, 发送时间, 回复消息, 回复时间) VALUES "
+        "('ws1', '第一条问题', '2015-03-01', '已经修好了', '2015-03-02'), ('ws2', '别人的问题', '2015-03-01', '', '')"))));
+    w.context.today = DateParts{QStringLiteral("2015"), QStringLiteral("03"), QStringLiteral("11"), {}, {}};
+
+    shell::RemoteSupportServer server;
+    SettingsTab tab(w.context);
+    SupportPage &page = *tab.supportPage();
+    page.setServerOpener([&](shell::RemoteSupportServer &s) { return s.open(remote.serverSettings()); });
+    page.setSupportServer(&server, QStringLiteral("ws1"));
+    tab.setCurrentIndex(SettingsTab::Help);
+    ReportList *list = page.messageList();
+    ASSERT_EQ(list->rowCount(), 1); // only this workstation's messages
+    EXPECT_EQ(list->cellText(0, 3), QStringLiteral("已经修好了"));
+
+    MessageScript script;
+    auto *box = child<QPlainTextEdit>(page, "编辑框12");
+    const QString han = QStringLiteral("问");
+    box->setPlainText(han.repeated(9) + u'a'); // 19 bytes
+    click(page, "按钮21");
+    EXPECT_EQ(script.texts(), QStringList{QStringLiteral("少于10个汉字不能提交！")});
+    EXPECT_EQ(box->toPlainText(), han.repeated(9) + u'a');
+    EXPECT_EQ(list->rowCount(), 1);
+
+    script.clear();
+    const QString text = QStringLiteral("价格'错了', 1=2 ") + han.repeated(10);
+    box->setPlainText(text);
+    click(page, "按钮21");
+    EXPECT_TRUE(script.texts().isEmpty()) << qPrintable(script.texts().join(u'|'));
+    EXPECT_TRUE(box->toPlainText().isEmpty());
+    ASSERT_EQ(list->rowCount(), 2);
+    EXPECT_EQ(list->cellText(1, 1), text);
+    EXPECT_EQ(list->cellText(1, 2), QStringLiteral("2015-03-11"));
+    EXPECT_EQ(list->cellText(1, 3), QString());
+
+    // A double click with no row selected opens nothing; on a row it opens the message with its reply.
+    list->clearSelection();
+    list->setCurrentIndex(QModelIndex());
+    Q_EMIT list->doubleClicked(list->model()->index(0, 1));
+    EXPECT_TRUE(script.dialogs().isEmpty());
+    QStringList shown;
+    script.setDialogHandler([&](QDialog *d) {
+        for (const char *name : {"编辑框1", "编辑框2"})
+            shown << d->findChild<QPlainTextEdit *>(QString::fromUtf8(name))->toPlainText();
+        return int(QDialog::Accepted);
+    });
+    list->selectRow(0);
+    Q_EMIT list->doubleClicked(list->model()->index(0, 1));
+    EXPECT_EQ(script.dialogs(), QStringList{QStringLiteral("MessageDetailWindow")});
+    EXPECT_EQ(shown, (QStringList{QStringLiteral("第一条问题"), QStringLiteral("已经修好了")}));
+
+    // The server gone: the message is not lost, and the user is told.
+    script.clear();
+    server.close();
+    box->setPlainText(text);
+    click(page, "按钮21");
+    ASSERT_EQ(script.texts().size(), 1);
+    EXPECT_EQ(box->toPlainText(), text);
 }
 
 } // namespace

@@ -1,6 +1,10 @@
 // Shops, the workstation binding and the shop setting handlers.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
+#include <thread>
+
 #include "data/SettingsCipher.h"
 #include "data/SettingsFile.h"
 #include "shell/AdminFixture.h"
@@ -43,6 +47,36 @@ TEST(AddShop, RefusalsWriteNothing)
     // A shop whose name already has the seed gets no second one.
     EXPECT_TRUE(addShop(w.context, QStringLiteral("C")).done);
     EXPECT_EQ(w.count(QStringLiteral("SELECT * FROM %1 WHERE 所属店铺='C'").arg(w.table("款式号"))), 1);
+}
+
+// Two workstations add the same shop at once: the second one's test sees no row yet (the first
+// has not committed), its insert then meets the unique index and it is told the shop exists.
+TEST(AddShop, SameShopFromAnotherWorkstationAtOnceIsReportedAsExisting)
+{
+    AdminWorkstation w(data::Backend::Postgres);
+    ADMIN_READY(w);
+    const QString shop = QStringLiteral("分店");
+    std::promise<bool> inserted;
+    std::thread other([&] {
+        data::Connection connection;
+        if (!w.db->openAnother(connection)) {
+            inserted.set_value(false);
+            return;
+        }
+        data::Transaction transaction = connection.transaction();
+        inserted.set_value(connection.execute(data::buildInsertSql(connection.dialect(), QStringLiteral("店铺名"),
+                                                                   {{QStringLiteral("店名"), shop}})));
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        transaction.commit();
+    });
+    const bool otherInserted = inserted.get_future().get();
+    const AdminResult result = otherInserted ? addShop(w.context, shop) : AdminResult();
+    other.join();
+    ASSERT_TRUE(otherInserted);
+    EXPECT_FALSE(result.done);
+    EXPECT_EQ(result.message, QStringLiteral("店铺名【分店】已经存在，请换个店铺添加"));
+    EXPECT_EQ(w.count(QStringLiteral("SELECT * FROM %1 WHERE 店名='分店'").arg(w.table("店铺名"))), 1);
+    EXPECT_EQ(w.count(QStringLiteral("SELECT * FROM %1 WHERE 所属店铺='分店'").arg(w.table("款式号"))), 0);
 }
 
 TEST(DeleteShop, OnlyTheRowGoesAndTheBindingStays)

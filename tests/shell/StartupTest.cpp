@@ -49,6 +49,31 @@ TEST(Startup, FontCheckLooksForTheInterfaceFont)
                              "选择【是】，软件弹出下载网页。\r\n选择【否】，自行下载"));
 }
 
+TEST(Startup, MissingFontIsAskedAboutFirstAndStartUpGoesOn)
+{
+    for (const bool yes : {true, false}) {
+        SCOPED_TRACE(yes ? "Yes" : "No");
+        Workstation ws(data::Backend::Sqlite);
+        ASSERT_TRUE(ws.db->ok());
+        LoginWindow::setFontFamilies([] { return QStringList{QStringLiteral("DejaVu Sans")}; });
+        MessageScript script;
+        script.queueAnswers({yes});
+        LoginWindow window(ws.ctx, {});
+        const Start result = window.initLoginWindow();
+        LoginWindow::setFontFamilies({});
+        ASSERT_EQ(script.messages().size(), 1);
+        const ShownMessage &question = script.messages().first();
+        EXPECT_TRUE(question.question);
+        EXPECT_EQ(question.icon, MessageIcon::Warning);
+        EXPECT_EQ(question.title, QString());
+        EXPECT_EQ(question.text, LoginWindow::fontQuestionText());
+        EXPECT_EQ(ws.opened, yes ? QList<QUrl>{QUrl(LoginWindow::FontDownloadPage)} : QList<QUrl>());
+        // Either answer goes on: without sql.ini the settings window comes next and the program ends.
+        EXPECT_EQ(script.dialogs(), QStringList{SettingsWindow});
+        EXPECT_EQ(result, Start::Ended);
+    }
+}
+
 TEST(Startup, UnusableConfigurationsOpenTheSettingsWindow)
 {
     struct Case
@@ -246,6 +271,24 @@ TEST(UpdateCheck, NewerOlderAndMissingVersions)
             EXPECT_TRUE(ws.opened.isEmpty());
         }
     }
+}
+
+TEST(UpdateCheck, UnreachableRemoteServerAnnouncesNothing)
+{
+    Workstation ws(data::Backend::Sqlite);
+    ASSERT_TRUE(ws.db->ok());
+    ws.configure(QString());
+    data::ServerSettings remote;
+    remote.ip = QStringLiteral("127.0.0.1");
+    remote.port = QStringLiteral("1"); // nothing listens there
+    remote.data = QStringLiteral("support");
+    remote.user = QStringLiteral("postgres");
+    ASSERT_TRUE(shell::RemoteSupportServer::writeSettings(ws.ini(), remote));
+    MessageScript script;
+    LoginWindow window(ws.ctx, {});
+    EXPECT_EQ(window.initLoginWindow(), Start::WaitingForLogin);
+    EXPECT_TRUE(script.texts().isEmpty());
+    EXPECT_TRUE(ws.opened.isEmpty());
 }
 
 TEST(UpdateCheck, WithoutRemoteServerNothingIsAttempted)

@@ -133,6 +133,32 @@ TEST_F(PurchaseListTest, ModifyRewritesOnlyAnUnsoldRowOfTheShop)
     EXPECT_FALSE(modifyPurchase(ctx(), unsold, form).changed);
 }
 
+// The same value checks as purchase entry: prices must be numbers (stored in half-width form).
+TEST_F(PurchaseListTest, ModifyRefusesPricesThatAreNoNumbers)
+{
+    const QString id = stockRow(QStringLiteral("A"), QStringLiteral("原"), QStringLiteral("5"));
+    PurchaseForm form;
+    form.name = QStringLiteral("原");
+    form.lines[0] = {QString(), QStringLiteral("M"), QStringLiteral("5")};
+    const std::pair<const char *, const char *> refused[] = {{"十元", "20"}, {"10", "20元"}, {"10", ""}};
+    for (const auto &[cost, tag] : refused) {
+        form.cost = QString::fromUtf8(cost);
+        form.tagPrice = QString::fromUtf8(tag);
+        const ListActionResult r = modifyPurchase(ctx(), id, form);
+        EXPECT_FALSE(r.changed) << cost << " " << tag;
+        EXPECT_EQ(r.message, kPricesMustBeNumbers) << cost << " " << tag;
+    }
+    EXPECT_EQ(rows(QStringLiteral("SELECT * FROM [采购入库]"), {QStringLiteral("进货价"), QStringLiteral("吊牌价")}),
+              QStringList{QStringLiteral("10|20")});
+    EXPECT_EQ(count(QStringLiteral("日志记录")), 0);
+
+    form.cost = QStringLiteral("１２.5");
+    form.tagPrice = QStringLiteral("３０");
+    ASSERT_TRUE(modifyPurchase(ctx(), id, form).changed);
+    EXPECT_EQ(rows(QStringLiteral("SELECT * FROM [采购入库]"), {QStringLiteral("进货价"), QStringLiteral("吊牌价")}),
+              QStringList{QStringLiteral("12.5|30")});
+}
+
 TEST_F(PurchaseListTest, DeleteOnlyUnsoldRowsOfTheShop)
 {
     const QString mine = stockRow(QStringLiteral("A"), QStringLiteral("A的"), QStringLiteral("5"));

@@ -1,14 +1,17 @@
 #include "StockFixture.h"
 #include "Typing.h"
 
+#include "context/AccountRights.h"
 #include "lists/ReportList.h"
 #include "stock/FilterComboBox.h"
 #include "stock/PurchasePage.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace stock;
@@ -106,6 +109,103 @@ TEST_F(PurchasePageTest, ARefusedEntryKeepsTheForm)
     EXPECT_EQ(child<QLineEdit>(QStringLiteral("数量1"))->text(), QStringLiteral("2.5"));
     EXPECT_EQ(child<QLineEdit>(QStringLiteral("款号7"))->text(), QStringLiteral("S1"));
     EXPECT_EQ(count(QStringLiteral("采购入库")), 0);
+}
+
+// 单独打标签 prints one label of line 1; an empty barcode box gets a generated code on the label
+// only: the box stays empty and nothing is stored.
+TEST_F(PurchasePageTest, TheSingleLabelButtonPrintsOneLabelAndStoresNothing)
+{
+    child<QLineEdit>(QStringLiteral("款号7"))->setText(QStringLiteral("S1"));
+    child<QComboBox>(QStringLiteral("颜色1"))->setEditText(QStringLiteral("红色"));
+    child<QComboBox>(QStringLiteral("尺码1"))->setEditText(QStringLiteral("M"));
+    child<QLineEdit>(QStringLiteral("吊牌价7"))->setText(QStringLiteral("1299"));
+    auto *barcode = child<QLineEdit>(QStringLiteral("商品条码7"));
+    auto *button = child<QPushButton>(QStringLiteral("打条码"));
+    EXPECT_EQ(button->text(), QStringLiteral("单独打标签"));
+    QTest::mouseClick(button, Qt::LeftButton);
+    ASSERT_EQ(labels.entries().size(), 1);
+    const printing::PurchaseLabels &label = labels.entries().first();
+    EXPECT_EQ(label.barcode, QStringLiteral("6983111485901"));
+    EXPECT_EQ(label.styleNo, QStringLiteral("S1"));
+    EXPECT_EQ(label.tagPrice, QStringLiteral("1299"));
+    ASSERT_EQ(label.lines.size(), 1);
+    EXPECT_EQ(label.lines[0].colour, QStringLiteral("红色"));
+    EXPECT_EQ(label.lines[0].size, QStringLiteral("M"));
+    EXPECT_EQ(label.labelCount(), 1);
+    EXPECT_TRUE(barcode->text().isEmpty());
+    EXPECT_EQ(count(QStringLiteral("采购入库")), 0);
+
+    barcode->setText(QStringLiteral("1234567890128"));
+    QTest::mouseClick(button, Qt::LeftButton);
+    ASSERT_EQ(labels.entries().size(), 2);
+    EXPECT_EQ(labels.entries().last().barcode, QStringLiteral("1234567890128"));
+}
+
+// An empty supplier or category combo offers to add one; the page it leads to is opened only for an
+// account that holds that page's rights.
+TEST_F(PurchasePageTest, TheOffersToAddCheckTheRightsOfThePageTheyOpen)
+{
+    auto rightAt = [this](const char *name) -> QString & {
+        return ctx().accountRights[AccountRights::columns().indexOf(QString::fromUtf8(name))];
+    };
+    QSignalSpy supplierPage(page.get(), &PurchasePage::supplierPageRequested);
+    QSignalSpy categoryPage(page.get(), &PurchasePage::categoryPageRequested);
+    auto *supplier = child<FilterComboBox>(QStringLiteral("供货来源7"));
+    auto *category = child<FilterComboBox>(QStringLiteral("类别7"));
+
+    // A combo with items drops down without asking.
+    ASSERT_GT(supplier->count(), 0);
+    supplier->showPopup();
+    EXPECT_TRUE(messages.messages().isEmpty());
+    supplier->hidePopup();
+
+    exec(QStringLiteral("DELETE FROM [供货管理]"));
+    page->loadPurchaseSupplierCombo();
+    rightAt("系统设置").clear();
+    messages.queueAnswers({true});
+    supplier->showPopup();
+    ASSERT_EQ(messages.messages().size(), 2);
+    const ShownMessage &offer = messages.messages().at(0);
+    EXPECT_TRUE(offer.question);
+    EXPECT_EQ(offer.title, QStringLiteral("添加供货来源"));
+    EXPECT_EQ(offer.text, QStringLiteral("你所输入的供货商还未添加，是否现在就去添加？"));
+    EXPECT_EQ(offer.icon, MessageIcon::Warning);
+    EXPECT_EQ(messages.messages().at(1).text, QStringLiteral("没有权限！"));
+    EXPECT_EQ(supplierPage.count(), 0);
+    rightAt("系统设置") = AppContext::Granted;
+    messages.queueAnswers({true});
+    supplier->showPopup();
+    EXPECT_EQ(supplierPage.count(), 1);
+
+    messages.clear();
+    int namesAsked = 0;
+    messages.setDialogHandler([&](QDialog *dialog) {
+        auto *input = qobject_cast<QInputDialog *>(dialog);
+        if (!input || input->windowTitle() != QStringLiteral("新增一级分类"))
+            return int(QDialog::Rejected);
+        ++namesAsked;
+        input->setTextValue(QStringLiteral("上衣"));
+        return int(QDialog::Accepted);
+    });
+    for (const char *right : {"库存管理", "分类管理"}) {
+        rightAt(right).clear();
+        messages.queueAnswers({true});
+        category->showPopup();
+        EXPECT_EQ(messages.texts().last(), QStringLiteral("没有权限！")) << right;
+        rightAt(right) = AppContext::Granted;
+    }
+    EXPECT_EQ(categoryPage.count(), 0);
+    EXPECT_EQ(namesAsked, 0);
+    EXPECT_EQ(messages.messages().first().title, QStringLiteral("添加分类项目"));
+    EXPECT_EQ(messages.messages().first().text, QStringLiteral("你所输入的分类项目还未添，是否现在就去添加？"));
+
+    QSignalSpy changed(page.get(), &PurchasePage::categoriesChanged);
+    messages.queueAnswers({true});
+    category->showPopup();
+    EXPECT_EQ(categoryPage.count(), 1);
+    EXPECT_EQ(namesAsked, 1);
+    EXPECT_EQ(changed.count(), 1);
+    EXPECT_EQ(count(QStringLiteral("分类例表"), QStringLiteral("项目名称='上衣' AND 一级编号='1'")), 1);
 }
 
 // The tester's steps: a colour list open, a click into the next colour, Chinese typed fast.

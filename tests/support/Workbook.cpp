@@ -1,6 +1,7 @@
 #include "support/Workbook.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QXmlStreamReader>
 #include <zlib.h>
 
@@ -43,6 +44,23 @@ QByteArray zipEntry(const QByteArray &zip, const QByteArray &name)
     return {};
 }
 
+// A cell text as Excel reads it: "_xHHHH_" stands for the character with that code (so the writer
+// escapes control characters that way, and a literal "_x0041_" must reach the file as "_x005F_x0041_").
+QString excelText(const QString &stored)
+{
+    static const QRegularExpression escape(QStringLiteral("_x([0-9A-Fa-f]{4})_"));
+    QString out;
+    qsizetype from = 0;
+    for (auto it = escape.globalMatch(stored); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        out += QStringView(stored).mid(from, m.capturedStart() - from);
+        out += QChar(char16_t(m.captured(1).toUShort(nullptr, 16)));
+        from = m.capturedEnd();
+    }
+    out += QStringView(stored).mid(from);
+    return out;
+}
+
 QStringList sharedStrings(const QByteArray &part)
 {
     QStringList shared;
@@ -57,7 +75,7 @@ QStringList sharedStrings(const QByteArray &part)
         } else if (xml.isStartElement() && xml.name() == u"t" && inItem) {
             current += xml.readElementText();
         } else if (xml.isEndElement() && xml.name() == u"si") {
-            shared.append(current);
+            shared.append(excelText(current));
             inItem = false;
         }
     }
@@ -110,7 +128,7 @@ QList<QStringList> workbookRows(const QString &path)
             const QString v = xml.readElementText();
             put(type == u"s" ? shared.value(v.toInt()) : v);
         } else if (xml.name() == u"t" && type == u"inlineStr") {
-            put(xml.readElementText());
+            put(excelText(xml.readElementText()));
         } else if (xml.name() == u"f") {
             put(QStringLiteral("<formula>"));
         }

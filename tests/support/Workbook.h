@@ -12,7 +12,8 @@ namespace testsupport {
 QByteArray workbookPart(const QString &path, const QString &part);
 
 // The first sheet's cells as rows of texts, placed by their cell references (shared and inline
-// strings; gaps are empty texts; a formula reads "<formula>").
+// strings; gaps are empty texts; a formula reads "<formula>"). Texts are decoded as Excel reads
+// them: "_xHHHH_" is the character of that code.
 QList<QStringList> workbookRows(const QString &path);
 
 } // namespace testsupport
