@@ -73,27 +73,6 @@ public:
     bool ready = false;
 };
 
-// Creates the remote support server's tables (db/remote.sql) in a database of the test server.
-inline bool makeRemoteTables(data::Connection &connection)
-{
-    QFile file(QStringLiteral(SHOPDESK_SOURCE_DIR "/db/remote.sql"));
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    QString text;
-    for (const QString &line : QString::fromUtf8(file.readAll()).split(u'\n')) {
-        if (!line.trimmed().startsWith(QStringLiteral("--")))
-            text += line + u'\n';
-    }
-    for (const QString &statement : text.split(u';')) {
-        const QString s = statement.trimmed();
-        if (s.isEmpty() || s.startsWith(QStringLiteral("BEGIN")) || s.startsWith(QStringLiteral("COMMIT")))
-            continue;
-        if (!connection.execute(data::Sql(s)))
-            return false;
-    }
-    return true;
-}
-
 } // namespace admintest
 
 #define ADMIN_READY(w) ASSERT_TRUE((w).ok()) << qPrintable((w).error())

@@ -9,6 +9,8 @@
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
 
+#include "data/SqlScript.h"
+
 #include "lists/ReportList.h"
 #include "platform/MessageScript.h"
 #include "shell/AccountsPage.h"
@@ -376,7 +378,7 @@ TEST(SupportPageWidget, SendsListsAndKeepsATextThatWasNotSent)
     ADMIN_READY(w);
     testsupport::TestDatabase remote(data::Backend::Postgres, testsupport::TestDatabase::Empty);
     ASSERT_TRUE(remote.ok()) << qPrintable(remote.error());
-    ASSERT_TRUE(admintest::makeRemoteTables(remote.connection()));
+    ASSERT_TRUE(data::runSqlScript(remote.connection(), QStringLiteral(SHOPDESK_SOURCE_DIR "/db/remote.sql")));
     ASSERT_TRUE(remote.connection().execute(data::Sql(QStringLiteral(
         "INSERT INTO b支持消息 (工作站, 发送消息, 发送时间, 回复消息, 回复时间) VALUES "
         "('ws1', '第一条问题', '2015-03-01', '已经修好了', '2015-03-02'), ('ws2', '别人的问题', '2015-03-01', '', '')"))));

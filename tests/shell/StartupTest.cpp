@@ -4,6 +4,8 @@
 #include <QGuiApplication>
 #include <gtest/gtest.h>
 
+#include "data/SqlScript.h"
+
 #include "ShellFixture.h"
 #include "data/Connection.h"
 #include "platform/Clock.h"
@@ -203,27 +205,6 @@ TEST(RemoteSupportServer, NotConfiguredMeansNothingIsOpened)
     EXPECT_EQ(server.publishedVersion().version, QString());
 }
 
-// The remote server's tables in a database of the test server.
-bool makeRemoteTables(data::Connection &connection)
-{
-    QFile file(QStringLiteral(SHOPDESK_SOURCE_DIR "/db/remote.sql"));
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    QString text;
-    for (const QString &line : QString::fromUtf8(file.readAll()).split(u'\n')) {
-        if (!line.trimmed().startsWith(QStringLiteral("--")))
-            text += line + u'\n';
-    }
-    for (const QString &statement : text.split(u';')) {
-        const QString s = statement.trimmed();
-        if (s.isEmpty() || s.startsWith(QStringLiteral("BEGIN")) || s.startsWith(QStringLiteral("COMMIT")))
-            continue;
-        if (!connection.execute(data::Sql(s)))
-            return false;
-    }
-    return true;
-}
-
 TEST(UpdateCheck, NewerOlderAndMissingVersions)
 {
     Workstation ws(data::Backend::Sqlite);
@@ -231,7 +212,7 @@ TEST(UpdateCheck, NewerOlderAndMissingVersions)
     ws.configure(QString());
     testsupport::TestDatabase remote(data::Backend::Postgres, testsupport::TestDatabase::Empty);
     ASSERT_TRUE(remote.ok()) << remote.error().toStdString();
-    ASSERT_TRUE(makeRemoteTables(remote.connection()));
+    ASSERT_TRUE(data::runSqlScript(remote.connection(), QStringLiteral(SHOPDESK_SOURCE_DIR "/db/remote.sql")));
     ASSERT_TRUE(shell::RemoteSupportServer::writeSettings(ws.ini(), remote.serverSettings()));
 
     const QString address = QStringLiteral("https://example.com/shopdesk/2.1");
