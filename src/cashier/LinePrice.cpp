@@ -30,7 +30,8 @@ LinePrice priceLine(const QString &special, const QString &tagPrice, const QStri
         out.金额 = roundedText(p * textToNumber(itemFactor) * quantity, decimals);
         priced = true;
     }
-    if (!scheme.统一折扣.isEmpty()) {
+    // A stored factor the settings page would refuse ("7" from old data) never prices a line.
+    if (isUsableDiscountFactor(scheme.统一折扣)) {
         out.折扣 = scheme.统一折扣;
         out.金额 = roundedText(p * textToNumber(scheme.统一折扣) * quantity, decimals);
         priced = true;

@@ -1,5 +1,7 @@
 #include "context/DiscountScheme.h"
 
+#include <QRegularExpression>
+
 namespace {
 using Field = QString DiscountScheme::*;
 constexpr Field fields[DiscountScheme::count] = {&DiscountScheme::款号字母, &DiscountScheme::商品折扣,
@@ -21,4 +23,12 @@ QString &DiscountScheme::operator[](int position)
 const QString &DiscountScheme::operator[](int position) const
 {
     return this->*fields[position];
+}
+
+bool isUsableDiscountFactor(const QString &text)
+{
+    static const QRegularExpression decimal(QStringLiteral("^[0-9]*\\.?[0-9]+$"));
+    bool ok = false;
+    const double factor = text.toDouble(&ok);
+    return decimal.match(text).hasMatch() && ok && factor > 0.0 && factor <= 1.0;
 }

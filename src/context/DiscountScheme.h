@@ -15,3 +15,7 @@ struct DiscountScheme
     QString &operator[](int position);
     const QString &operator[](int position) const;
 };
+
+// A discount factor the counter may price with: a plain decimal above 0 and at most 1 ("0.8", ".75",
+// "1"). Anything else ("7", "abc", "0.", "0") is no factor at all.
+bool isUsableDiscountFactor(const QString &text);

@@ -24,10 +24,7 @@ QString discountFactorProblem(const QString &text)
 {
     if (text.isEmpty())
         return {};
-    static const QRegularExpression decimal(QStringLiteral("^[0-9]*\\.?[0-9]+$"));
-    bool ok = false;
-    const double factor = text.toDouble(&ok);
-    if (!decimal.match(text).hasMatch() || !ok || factor <= 0.0 || factor > 1.0)
+    if (!isUsableDiscountFactor(text))
         return QStringLiteral("折扣请填写0到1之间的小数，比如：7折 输入0.7，75折 输入0.75");
     return {};
 }

@@ -76,7 +76,9 @@ INSTANTIATE_TEST_SUITE_P(
                       PriceCase{"special times 3", u"√", u"50", u"0.5", 3, u"真", u"0.9", 0, u"1", u"150"},
                       PriceCase{"uniform wins", u"", u"100", u"0.8", 1, u"真", u"0.7", 2, u"0.7", u"70"},
                       PriceCase{"neither: tag price", u"", u"100", u"0.8", 2, u"假", u"", 2, u"1", u"200"},
-                      PriceCase{"empty item factor: tag price", u"", u"100", u"", 1, u"真", u"", 2, u"1", u"100"}));
+                      PriceCase{"empty item factor: tag price", u"", u"100", u"", 1, u"真", u"", 2, u"1", u"100"},
+                      PriceCase{"stored factor 7 is no factor", u"", u"100", u"", 1, u"假", u"7", 2, u"1", u"100"},
+                      PriceCase{"stored factor abc leaves the item's", u"", u"100", u"0.8", 1, u"真", u"abc", 2, u"0.8", u"80"}));
 
 TEST(PriceRule, NegativeHalfRoundsAwayFromZero)
 {
