@@ -64,6 +64,8 @@ AccountsPage::AccountsPage(AppContext &context, QWidget *parent)
     m_shop = new QComboBox(this);
     m_shop->setObjectName(QStringLiteral("店铺组8"));
     m_shop->setEditable(false); // an account always belongs to a shop that exists
+    // The combo is empty when the page is first shown: let it grow with the shop names it gets later.
+    m_shop->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     form->addWidget(new QLabel(QStringLiteral("所属店铺"), this), 0, 8);
     form->addWidget(m_shop, 0, 9);
     layout->addLayout(form);

@@ -3,9 +3,9 @@
 #include "context/AppContext.h"
 #include "context/Rights.h"
 #include "platform/MessageSeam.h"
+#include "stock/CategoryNameDialog.h"
 #include "stock/CategoryTree.h"
 
-#include <QInputDialog>
 #include <QMenu>
 #include <QMouseEvent>
 
@@ -45,9 +45,7 @@ QString CategoryTreeWidget::currentName() const
 
 bool CategoryTreeWidget::askName(const QString &title, const QString &prompt, QString *name)
 {
-    QInputDialog input(this);
-    input.setWindowTitle(title);
-    input.setLabelText(prompt);
+    CategoryNameDialog input(title, prompt, this);
     if (MessageSeam::exec(&input) != QDialog::Accepted)
         return false;
     *name = input.textValue();

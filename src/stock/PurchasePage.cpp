@@ -11,6 +11,7 @@
 #include "platform/MessageSeam.h"
 #include "printing/LabelPrinter.h"
 #include "stock/Catalogue.h"
+#include "stock/CategoryNameDialog.h"
 #include "stock/CategoryTree.h"
 #include "stock/FilterComboBox.h"
 #include "stock/FormLists.h"
@@ -22,7 +23,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -38,6 +38,7 @@ QPushButton *button(QWidget *parent, const QString &objectName, const QString &c
 {
     auto *b = new QPushButton(caption, parent);
     b->setObjectName(objectName);
+    b->setAutoDefault(true); // Enter presses the button that has the focus, as Space does
     return b;
 }
 
@@ -128,6 +129,16 @@ PurchasePage::PurchasePage(AppContext &context, printing::LabelPrinter &labels, 
     m_list->setObjectName(QStringLiteral("超级列表框7"));
     for (const auto &[title, width] : purchaseListColumns())
         m_list->addColumn(title, width);
+
+    // Tab follows the form as it reads: the head fields, then each column of colour, size and
+    // quantity (one purchase line), then the prices, the buttons and the row below.
+    QList<QWidget *> order{m_supplier, m_category, m_styleNo, m_unit, m_name};
+    for (int k = 0; k < PurchaseForm::lineCount; ++k)
+        order << m_colours[k] << m_sizes[k] << m_quantities[k];
+    order << m_discounted << m_cost << m_tagPrice << m_discount << addButton << clearButton << modifyButton
+          << deleteButton << calcButton << m_barcode << labelButton << refreshButton << zeroButton;
+    for (int i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(group);
@@ -290,6 +301,7 @@ void PurchasePage::addPurchase()
     loadPurchaseSupplierCombo();
     loadPurchaseCategoryCombo();
     loadPurchaseUnitCombo();
+    m_supplier->setFocus(); // the next purchase starts at the top of the emptied form
 }
 
 void PurchasePage::clearForm()
@@ -360,9 +372,8 @@ void PurchasePage::offerToAddCategory()
         || !rights::checkRight(m_context, QStringLiteral("分类管理"), this))
         return;
     Q_EMIT categoryPageRequested();
-    QInputDialog input(this);
-    input.setWindowTitle(QStringLiteral("新增一级分类"));
-    input.setLabelText(QStringLiteral("请在下面编辑框内填写一级分类的名字。比如：上衣"));
+    CategoryNameDialog input(QStringLiteral("新增一级分类"),
+                             QStringLiteral("请在下面编辑框内填写一级分类的名字。比如：上衣"), this);
     if (MessageSeam::exec(&input) != QDialog::Accepted)
         return;
     const CategoryResult r = addTopCategory(m_context, input.textValue());

@@ -1,4 +1,5 @@
 // The settings tab on real widgets (offscreen), with every message box going through the script.
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
@@ -437,6 +438,25 @@ TEST(SupportPageWidget, SendsListsAndKeepsATextThatWasNotSent)
     click(page, "按钮21");
     ASSERT_EQ(script.texts().size(), 1);
     EXPECT_EQ(box->toPlainText(), text);
+}
+
+// The shop combo of the account form is empty when first shown; a long shop name added later still fits.
+TEST(AccountsPageWidget, TheShopComboGrowsWithTheShopNames)
+{
+    AdminWorkstation w;
+    ADMIN_READY(w);
+    SettingsTab tab(w.context);
+    tab.resize(1100, 600);
+    tab.show();
+    tab.loadSettingsPage(SettingsTab::Accounts);
+    QApplication::processEvents();
+    const QString name = QStringLiteral("朝阳区第二分店旗舰");
+    ASSERT_TRUE(w.exec(QStringLiteral("INSERT INTO %1 (店名) VALUES ('%2')").arg(w.table("店铺名"), name)));
+    tab.loadSettingsPage(SettingsTab::Accounts);
+    QApplication::processEvents();
+    auto *combo = child<QComboBox>(*tab.accountsPage(), "店铺组8");
+    ASSERT_NE(combo, nullptr);
+    EXPECT_GE(combo->width(), combo->fontMetrics().horizontalAdvance(name));
 }
 
 } // namespace

@@ -26,6 +26,7 @@ protected:
             if (!input)
                 return int(QDialog::Rejected);
             asked << input->windowTitle() + u'|' + input->labelText();
+            buttons << input->okButtonText() + u'|' + input->cancelButtonText();
             input->setTextValue(typedName);
             return int(QDialog::Accepted);
         });
@@ -43,6 +44,7 @@ protected:
     std::unique_ptr<CategoryTreeWidget> tree;
     QString typedName;
     QStringList asked;
+    QStringList buttons;
 };
 
 // A new shop has no category yet: a double click into the empty tree adds the first one.
@@ -56,6 +58,7 @@ TEST_F(CategoryTreeWidgetTest, ADoubleClickIntoAnEmptyTreeAddsAFirstLevelCategor
     ASSERT_EQ(tree->topLevelItemCount(), 1);
     EXPECT_EQ(tree->topLevelItem(0)->text(0), QStringLiteral("上衣"));
     EXPECT_TRUE(messages.texts().isEmpty());
+    EXPECT_EQ(buttons, QStringList{QStringLiteral("确定|取消")});  // the name box speaks Chinese too
 }
 
 TEST_F(CategoryTreeWidgetTest, WithoutTheRightNothingIsAsked)

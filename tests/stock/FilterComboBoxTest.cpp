@@ -126,6 +126,28 @@ TEST_F(FilterComboBoxTest, UpDownAndEnterPickFromTheList)
     EXPECT_FALSE(first()->isListShown());
 }
 
+// Initials typed on after a single match narrow further; they are never glued to the matched name.
+TEST_F(FilterComboBoxTest, LettersTypedAfterASingleMatchGoOnNarrowing)
+{
+    struct Case {
+        const char *typed;
+        const char *expected;
+        bool listShown;
+    };
+    const Case cases[] = {
+        {"bs", "白色", false},   // b already found 白色; s keeps it
+        {"bsx", "bsx", false},   // nothing has bsx: the typed initials stay, not 白色x
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.typed);
+        first()->setEditText(QString());
+        typeKeys(QString::fromUtf8(c.typed));
+        EXPECT_EQ(first()->currentText().toStdString(), std::string(c.expected));
+        EXPECT_EQ(first()->lineEdit()->cursorPosition(), QString::fromUtf8(c.expected).size());
+        EXPECT_EQ(first()->isListShown(), c.listShown);
+    }
+}
+
 TEST_F(FilterComboBoxTest, EscapeClosesTheListAndKeepsTheText)
 {
     typeKeys(QStringLiteral("s"));

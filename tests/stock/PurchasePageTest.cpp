@@ -248,4 +248,46 @@ TEST_F(PurchasePageTest, ANameTypedInChineseIsKeptAndEnterSearchesIt)
     EXPECT_EQ(QApplication::focusWidget(), name);
 }
 
+// From the name, Tab walks each purchase line (colour, size, quantity) before the prices.
+TEST_F(PurchasePageTest, TabWalksTheLinesColumnByColumnBeforeThePrices)
+{
+    ASSERT_TRUE(QTest::qWaitForWindowActive(page.get()));
+    auto *supplier = child<FilterComboBox>(QStringLiteral("供货来源7"));
+    supplier->setFocus();
+    QStringList visited;
+    for (int i = 0; i < 4 + 18 + 4 + 1; ++i) {
+        pressKey(Qt::Key_Tab);
+        QWidget *w = QApplication::focusWidget();
+        while (w && w->objectName().isEmpty())
+            w = w->parentWidget();
+        visited << (w ? w->objectName() : QString());
+    }
+    QStringList expected{QStringLiteral("类别7"), QStringLiteral("款号7"), QStringLiteral("单位8"), QStringLiteral("名称7")};
+    for (int k = 1; k <= 6; ++k)
+        expected << QStringLiteral("颜色%1").arg(k) << QStringLiteral("尺码%1").arg(k) << QStringLiteral("数量%1").arg(k);
+    expected << QStringLiteral("折后价7") << QStringLiteral("进货价7") << QStringLiteral("吊牌价7") << QStringLiteral("折扣7")
+             << QStringLiteral("添加采购");
+    EXPECT_EQ(visited, expected);
+}
+
+// Enter on the focused 添加 saves the purchase, and the emptied form waits at its first field.
+TEST_F(PurchasePageTest, EnterOnAddSavesAndTheFocusGoesBackToTheTop)
+{
+    ASSERT_TRUE(QTest::qWaitForWindowActive(page.get()));
+    child<QComboBox>(QStringLiteral("类别7"))->setEditText(QStringLiteral("衬衫"));
+    child<QLineEdit>(QStringLiteral("款号7"))->setText(QStringLiteral("S1"));
+    child<QComboBox>(QStringLiteral("名称7"))->setEditText(QStringLiteral("衬衫"));
+    child<QComboBox>(QStringLiteral("供货来源7"))->setEditText(QStringLiteral("广州甲"));
+    child<QLineEdit>(QStringLiteral("进货价7"))->setText(QStringLiteral("50"));
+    child<QLineEdit>(QStringLiteral("吊牌价7"))->setText(QStringLiteral("120"));
+    child<QComboBox>(QStringLiteral("颜色1"))->setEditText(QStringLiteral("红色"));
+    child<QComboBox>(QStringLiteral("尺码1"))->setEditText(QStringLiteral("M"));
+    child<QLineEdit>(QStringLiteral("数量1"))->setText(QStringLiteral("2"));
+    child<QPushButton>(QStringLiteral("添加采购"))->setFocus();
+    pressKey(Qt::Key_Return);
+    EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join(u'\n').toStdString();
+    EXPECT_EQ(count(QStringLiteral("采购入库")), 1);
+    EXPECT_EQ(QApplication::focusWidget(), child<QComboBox>(QStringLiteral("供货来源7")));
+}
+
 } // namespace
