@@ -134,8 +134,14 @@ void CashierPage::sumCartAmount()
 void CashierPage::scanItemIntoCart()
 {
     cashier::scanItemIntoCart(m_context, m_cart, m_scan->text(), this);
-    // The code stays in the box, selected, so that the next scan replaces it; the keyboard comes
-    // back to the counter after a chooser or a message.
+    // The code stays in the box, selected, so that the next scan replaces it.
+    returnToScanBox();
+}
+
+void CashierPage::returnToScanBox()
+{
+    // The keyboard comes back to the scan box after a chooser, a message, a line edit or a
+    // deleted line: the cashier's next keystrokes are the next item's code.
     if (QWidget *w = window(); w && w->isVisible())
         w->activateWindow();
     m_scan->setFocus();
@@ -159,8 +165,7 @@ void CashierPage::editCartLine()
     if (row < 0)
         return;
     cashier::editCartLine(m_context, m_cart, row, this, releaseMainHotKeys, registerPosHotKeys);
-    if (QWidget *w = window(); w && w->isVisible())
-        w->activateWindow();
+    returnToScanBox();
 }
 
 void CashierPage::deleteCartLine()
@@ -169,6 +174,7 @@ void CashierPage::deleteCartLine()
     if (row < 0)
         return;
     cashier::deleteCartLine(m_cart, row);
+    returnToScanBox();
 }
 
 void CashierPage::resetCart()
@@ -180,8 +186,10 @@ void CashierPage::resetCart()
 void CashierPage::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    // The cashier scans as soon as the counter shows.
+    // The cashier scans as soon as the counter shows; a code left in the box from before is
+    // selected, so the next scan replaces it instead of being appended to it.
     m_scan->setFocus();
+    m_scan->selectAll();
 }
 
 bool CashierPage::eventFilter(QObject *watched, QEvent *event)

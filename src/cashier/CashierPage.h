@@ -62,6 +62,7 @@ protected:
 private:
     void build();
     void showCart();
+    void returnToScanBox();
 
     AppContext &m_context;
     std::unique_ptr<Cart> m_ownCart;

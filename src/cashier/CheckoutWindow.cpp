@@ -262,10 +262,21 @@ void CheckoutWindow::confirmCheckout()
     if (m_confirming || m_closed)
         return;
     m_confirming = true;
+    QWidget *typingIn = focusWidget();
     m_lastResult = cashier::confirmCheckout(m_context, m_cart, m_state.saleRequest(), m_hooks.sale, this);
     m_confirming = false;
-    if (m_lastResult.written())
+    if (m_lastResult.written()) {
         done(QDialog::Accepted);
+        return;
+    }
+    if (m_lastResult.status == SaleStatus::Underpaid) {
+        // The cashier types the corrected amount next: it replaces the refused one instead of
+        // being appended to it.
+        if (auto *edit = qobject_cast<QLineEdit *>(typingIn); edit && !edit->isReadOnly()) {
+            edit->setFocus();
+            edit->selectAll();
+        }
+    }
 }
 
 void CheckoutWindow::cancelCheckout()

@@ -2,6 +2,7 @@
 
 #include "lists/ReportList.h"
 
+#include <QKeyEvent>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -62,6 +63,15 @@ void ProductChooserWindow::pickProduct()
     m_picked.searchText = m_picked.item.款号;
     m_picked.result = QStringLiteral("双击");
     accept();
+}
+
+void ProductChooserWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        pickProduct();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 } // namespace cashier

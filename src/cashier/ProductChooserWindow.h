@@ -29,6 +29,11 @@ public:
     // none selected nothing happens.
     void pickProduct();
 
+protected:
+    // Enter on a selected row picks it as a double click does, so the counter works without
+    // the mouse; Esc closes the chooser with nothing picked.
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     void initProductChooserWindow(const QList<FoundItem> &rows);
 

@@ -4,7 +4,10 @@
 #include "lists/ReportList.h"
 
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace reports {
 
@@ -18,6 +21,18 @@ ReportList *makeList(const QString &name, const QStringList &titles, QWidget *pa
         list->addColumn(title, 80);
     list->setFixedHeight(52);
     return list;
+}
+
+// Widens each column to its title and its one cell, never below the default width, so that a
+// 13-digit barcode, a receipt number or a date is shown whole. Returns the list's total width.
+int fitColumns(ReportList *list)
+{
+    QHeaderView *header = list->header();
+    for (int c = 0; c < header->count(); ++c) {
+        list->resizeColumnToContents(c);
+        header->resizeSection(c, std::max(80, list->columnWidth(c) + 8));
+    }
+    return header->length() + 2 * list->frameWidth();
 }
 
 } // namespace
@@ -61,6 +76,17 @@ void SaleLineDetailWindow::initSaleLineDetailWindow(AppContext &context, const S
     m_lists[1]->addRow(m_detail.stock);
     m_lists[2]->addRow(m_detail.sale);
     m_lists[3]->addRow(m_detail.payment);
+
+    // The window grows to the widest list, so no list needs a horizontal scroll bar.
+    int widest = 0;
+    for (ReportList *list : m_lists)
+        widest = std::max(widest, fitColumns(list));
+    int chrome = 0;
+    for (QWidget *w = m_lists[0]->parentWidget(); w; w = w == this ? nullptr : w->parentWidget()) {
+        const QMargins m = w->layout() ? w->layout()->contentsMargins() : QMargins();
+        chrome += m.left() + m.right() + (w == this ? 0 : 8); // 8: the group box's frame
+    }
+    resize(std::max(width(), widest + chrome), height());
 }
 
 } // namespace reports

@@ -101,9 +101,14 @@ void SalesDetailPage::build()
         "勾选后，指定左边日历起始时间和右边日历结束时间,显示该时间段内所有订单\n同时下方查找范围也限定在你指的这个时间段内查找"));
     m_boxes[3]->setToolTip(QStringLiteral("勾选后，无视日历日期，下方查找范围为所有销售订单"));
     m_end->setToolTip(QStringLiteral("只有在勾选按某时间段后，此日历才有效"));
-    m_end->hide();
-    m_dash->hide();
-    m_picture->hide();
+    // The range's end date keeps its room while hidden, so the scope boxes stay where the
+    // user clicked them when the range is ticked or unticked.
+    for (QWidget *w : {static_cast<QWidget *>(m_end), m_dash, static_cast<QWidget *>(m_picture)}) {
+        QSizePolicy policy = w->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        w->setSizePolicy(policy);
+        w->hide();
+    }
 
     // Search and buttons.
     auto *search = new QHBoxLayout;
@@ -174,6 +179,8 @@ void SalesDetailPage::build()
     connect(m_boxes[2], &QCheckBox::clicked, this, [this] { selectRangeFilter(); });
     connect(m_boxes[3], &QCheckBox::clicked, this, [this] { selectAllDatesFilter(); });
     connect(find, &QPushButton::clicked, this, [this] { searchSalesDetails(); });
+    // Enter in the search text searches, as the 查找 button does.
+    connect(m_text, &QLineEdit::returnPressed, this, [this] { searchSalesDetails(); });
     connect(exportButton, &QPushButton::clicked, this, [this] { exportSalesDetails(); });
     connect(m_list, &QAbstractItemView::doubleClicked, this, [this] { openSaleLineDetailWindow(); });
     auto hook = [](const std::function<void()> &f) { if (f) f(); };

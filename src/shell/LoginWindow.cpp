@@ -108,6 +108,13 @@ LoginWindow::LoginWindow(AppContext &context, MainPages pages, QWidget *parent)
     layout->addWidget(m_adminHint, 0, Qt::AlignHCenter);
     layout->addStretch();
 
+    // The keyboard starts in the account box and Tab goes on to the password and the login
+    // button; 退出, first on screen, comes last.
+    setTabOrder(m_account, m_password);
+    setTabOrder(m_password, m_loginButton);
+    setTabOrder(m_loginButton, m_exitButton);
+    m_account->setFocus();
+
     connect(m_loginButton, &QPushButton::clicked, this, [this] { login(); });
     connect(m_password, &QLineEdit::returnPressed, this, [this] { login(); }); // Enter in the password box only
     connect(m_exitButton, &QPushButton::clicked, this, [this] { exitFromLoginWindow(); });

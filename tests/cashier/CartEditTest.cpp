@@ -211,4 +211,55 @@ TEST_F(CartEditing, PageDeletesAndClearsThroughItsControls)
     EXPECT_TRUE(script.messages().isEmpty());
 }
 
+// After a line is edited or deleted the next keystrokes are the next scan: the keyboard is back
+// in the scan box, not left in the cart list where a scanned code would be lost.
+TEST_F(CartEditing, TheScanBoxHasTheKeyboardAfterALineIsEditedOrDeleted)
+{
+    c.addStock({});
+    CashierPage page(c.context);
+    page.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&page));
+    scanItemIntoCart(c.context, page.cart(), QStringLiteral("1001"), &page);
+    scanItemIntoCart(c.context, page.cart(), QStringLiteral("1001"), &page);
+    script.setDialogHandler([](QDialog *dialog) {
+        auto *d = qobject_cast<LineEditDialog *>(dialog);
+        EXPECT_NE(d, nullptr);
+        d->confirmButton()->click();
+        return d->result();
+    });
+
+    page.cartList()->setFocus();
+    page.cartList()->selectRow(0);
+    page.editCartLine();
+    EXPECT_TRUE(page.scanBox()->hasFocus());
+
+    page.cartList()->setFocus();
+    page.cartList()->selectRow(0);
+    page.deleteCartLine();
+    EXPECT_EQ(page.cart().count(), 1);
+    EXPECT_TRUE(page.scanBox()->hasFocus());
+}
+
+// Coming back to the counter from another page, the code left in the scan box is replaced by
+// the next scan, not lengthened by it.
+TEST_F(CartEditing, TheNextScanReplacesTheOldCodeWhenTheCounterShowsAgain)
+{
+    c.addStock({{QStringLiteral("商品条码"), QStringLiteral("6900000000001")}});
+    CashierPage page(c.context);
+    page.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&page));
+    page.scanBox()->setText(QStringLiteral("6900000000001"));
+    QTest::keyClick(page.scanBox(), Qt::Key_Return);
+    ASSERT_EQ(page.cart().count(), 1);
+    page.hide();
+    page.scanBox()->deselect();
+    page.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&page));
+    QTest::keyClicks(page.scanBox(), QStringLiteral("6900000000001"));
+    QTest::keyClick(page.scanBox(), Qt::Key_Return);
+    EXPECT_EQ(page.scanBox()->text(), QStringLiteral("6900000000001"));
+    EXPECT_EQ(page.cart().count(), 2);
+    EXPECT_TRUE(script.messages().isEmpty());
+}
+
 } // namespace

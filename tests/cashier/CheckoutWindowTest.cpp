@@ -370,6 +370,25 @@ TEST_F(CheckoutTest, UnderpaidSaleIsRefusedWithTheThreeFigures)
     EXPECT_EQ(window->result(), QDialog::Accepted);
 }
 
+// After the shortfall message the cashier types the right amount: it replaces the refused one.
+TEST_F(CheckoutTest, TheAmountTypedAfterAShortfallReplacesTheRefusedOne)
+{
+    addLine(QStringLiteral("衬衫"), QStringLiteral("299"), QStringLiteral("1"));
+    auto window = openWindow();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QLineEdit *received = window->field(F::实收款);
+    ASSERT_TRUE(received->hasFocus());
+    QTest::keyClicks(received, QStringLiteral("200"));
+    ASSERT_TRUE(window->handleCheckoutKey(Qt::Key_Return));
+    EXPECT_EQ(window->lastResult().status, SaleStatus::Underpaid);
+    EXPECT_TRUE(received->hasFocus());
+    QTest::keyClicks(received, QStringLiteral("300"));
+    EXPECT_EQ(received->text(), QStringLiteral("300"));
+    EXPECT_EQ(window->state().text(F::找零), QStringLiteral("-1"));
+    window->hide();
+}
+
 TEST_F(CheckoutTest, KeysPressedDuringTheAlarmQuestionWriteNoSecondSale)
 {
     // Stock 1 with its own alarm below 2: selling one asks the question after the commit.

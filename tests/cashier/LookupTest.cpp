@@ -204,6 +204,26 @@ TEST_F(ScanIntoCart, SeveralPinyinMatchesOpenTheChooserWithExactlyThoseRows)
     EXPECT_EQ(page->cart().line(0).金额, QStringLiteral("80"));
 }
 
+TEST_F(ScanIntoCart, EnterInTheChooserPicksTheSelectedRowLikeADoubleClick)
+{
+    c.addStock({{QStringLiteral("颜色"), QStringLiteral("白")}});
+    const qint64 black = c.addStock({{QStringLiteral("颜色"), QStringLiteral("黑")}});
+    bool stayedOpen = false;
+    script.setDialogHandler([&](QDialog *dialog) {
+        auto *chooser = qobject_cast<ProductChooserWindow *>(dialog);
+        EXPECT_NE(chooser, nullptr);
+        QTest::keyClick(chooser->list(), Qt::Key_Return); // nothing selected yet: stays open
+        stayedOpen = chooser->result() == 0 && !chooser->pickedItem().picked();
+        chooser->list()->selectRow(1);
+        QTest::keyClick(chooser->list(), Qt::Key_Return);
+        return chooser->result();
+    });
+    scan(QStringLiteral("100"));
+    EXPECT_TRUE(stayedOpen);
+    ASSERT_EQ(page->cart().count(), 1);
+    EXPECT_EQ(page->cart().line(0).id, QString::number(black));
+}
+
 TEST_F(ScanIntoCart, ClosingTheChooserAddsNothing)
 {
     c.addStock({});

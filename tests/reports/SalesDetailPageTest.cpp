@@ -11,12 +11,16 @@
 #include "support/SqliteShopTest.h"
 #include "support/Workbook.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
+#include <QFontMetrics>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -125,6 +129,29 @@ TEST_F(SalesDetailTest, ScopesListByTheirTrigger)
     EXPECT_EQ(page->scope(), DateScope::Range);
 }
 
+// Ticking the range shows its end date without pushing the scope boxes aside: a second click
+// at the same place hits the same box.
+TEST_F(SalesDetailTest, TheScopeBoxesStayInPlaceWhenTheRangeShowsItsEndDate)
+{
+    page->resize(1200, 500);
+    page->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(page.get()));
+    auto *day = page->findChild<QCheckBox *>(QStringLiteral("天框"));
+    auto *all = page->findChild<QCheckBox *>(QStringLiteral("全部框"));
+    const QRect dayAt = day->geometry();
+    const QRect allAt = all->geometry();
+    page->selectRangeFilter();
+    QApplication::processEvents();
+    ASSERT_TRUE(page->endDate()->isVisible());
+    EXPECT_EQ(day->geometry(), dayAt);
+    EXPECT_EQ(all->geometry(), allAt);
+    EXPECT_FALSE(page->endDate()->geometry().intersects(day->geometry()));
+    page->selectDayFilter();
+    QApplication::processEvents();
+    EXPECT_EQ(day->geometry(), dayAt);
+    page->hide();
+}
+
 TEST_F(SalesDetailTest, TotalsWithCostRight)
 {
     page->selectRangeFilter();
@@ -211,6 +238,14 @@ TEST_F(SalesDetailTest, SearchInsideTheScope)
     }
 }
 
+TEST_F(SalesDetailTest, EnterInTheSearchTextSearches)
+{
+    page->searchField()->setCurrentText(QStringLiteral("导购员"));
+    page->searchText()->setText(QStringLiteral("李"));
+    QTest::keyClick(page->searchText(), Qt::Key_Return);
+    EXPECT_EQ(listed(), (QStringList{"R2", "R3"}));
+}
+
 TEST_F(SalesDetailTest, DetailWindowOfALine)
 {
     ASSERT_TRUE(context.connection().execute(data::Sql(QStringLiteral(
@@ -247,6 +282,38 @@ TEST_F(SalesDetailTest, DetailWindowOfALine)
     page->openSaleLineDetailWindow();
     EXPECT_EQ(sale.value(4), "");
     EXPECT_EQ(stock.value(2), "");
+}
+
+// The detail window shows a 13-digit barcode, the receipt number and the dates whole, and no
+// list needs scrolling sideways.
+TEST_F(SalesDetailTest, TheDetailWindowShowsEveryCellWhole)
+{
+    ASSERT_TRUE(context.connection().execute(data::Sql(QStringLiteral(
+        "UPDATE 销售明细 SET 商品条码='6900000000031', 小票单号='63123141012' WHERE 小票单号='R3'"))));
+    page->selectDayFilter();
+    setStart(QDate(2015, 3, 11));
+    page->list()->selectRow(0);
+    QStringList cut;
+    script.setDialogHandler([&](QDialog *dialog) {
+        auto *window = qobject_cast<SaleLineDetailWindow *>(dialog);
+        window->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window));
+        for (int n = 1; n <= 4; ++n) {
+            ReportList *list = window->list(n);
+            const QFontMetrics metrics(list->font());
+            const QStringList cells = list->rowTexts(0);
+            for (int c = 0; c < cells.size(); ++c) {
+                if (metrics.horizontalAdvance(cells[c]) > list->columnWidth(c))
+                    cut << cells[c];
+            }
+            if (list->header()->length() > list->viewport()->width())
+                cut << QStringLiteral("list %1 scrolls").arg(n);
+        }
+        window->hide();
+        return int(QDialog::Accepted);
+    });
+    page->openSaleLineDetailWindow();
+    EXPECT_TRUE(cut.isEmpty()) << cut.join(u',').toStdString();
 }
 
 TEST_F(SalesDetailTest, ExportWritesTheListWithItsLogRow)

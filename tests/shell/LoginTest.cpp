@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -146,6 +147,30 @@ TEST_P(LoginTest, EnterLogsInFromThePasswordBoxOnly)
     EXPECT_FALSE(window.isVisible()) << "the start window closes";
     EXPECT_TRUE(ws.ctx.connection().isOpen()) << "the main window keeps the shop database";
     delete window.mainWindow();
+}
+
+// The start window takes the account at once: typing goes to the account box, Tab to the
+// password and then to 登陆, never first to 退出.
+TEST_P(LoginTest, TheKeyboardStartsInTheAccountBox)
+{
+    Workstation ws(GetParam());
+    ASSERT_TRUE(ws.db->ok()) << ws.db->error().toStdString();
+    ws.configure(QStringLiteral("东店"));
+    MessageScript script;
+    shell::LoginWindow window(ws.ctx, {});
+    ASSERT_EQ(window.initLoginWindow(), shell::LoginWindow::StartResult::WaitingForLogin);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    auto *account = window.findChild<QLineEdit *>(QStringLiteral("编辑框1"));
+    auto *password = window.findChild<QLineEdit *>(QStringLiteral("编辑框2"));
+    auto *loginButton = window.findChild<QPushButton *>(QStringLiteral("超级按钮1"));
+    ASSERT_TRUE(account && password && loginButton);
+    EXPECT_EQ(QApplication::focusWidget(), account);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), password);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), loginButton);
+    window.hide();
 }
 
 TEST_P(LoginTest, ExitButtonClosesTheDatabaseAndTheWindow)
