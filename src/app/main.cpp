@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "app/Assembly.h"
+#include "app/Translations.h"
 #include "context/AppContext.h"
 #include "platform/ProgramDir.h"
 #include "shell/LoginWindow.h"
@@ -9,6 +10,7 @@
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    app::installChineseTranslations();
     QString error;
     if (!ProgramDir::initFromArguments(QApplication::arguments(), &error)) {
         std::fprintf(stderr, "%s\n", qUtf8Printable(error));

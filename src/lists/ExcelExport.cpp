@@ -1,5 +1,7 @@
 #include "lists/ExcelExport.h"
 
+#include <sys/stat.h>
+
 #include "lists/ReportList.h"
 #include "lists/ReportListModel.h"
 #include "platform/ProgramDir.h"
@@ -152,6 +154,10 @@ bool exportListModelToExcel(const ReportListModel *model, const QString &directo
             return false;
         partial = reserve.fileName();
     }
+    // A temporary file is private to its owner; the workbook gets the usual permissions of a new file.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::chmod(QFile::encodeName(partial).constData(), 0666 & ~mask);
     const QByteArray partialPath = QFile::encodeName(partial);
     if (!writeWorkbook(partialPath, *model, sheetNameFor(sheetName, useSheetName), progress)
         || std::rename(partialPath.constData(), QFile::encodeName(target).constData()) != 0) {

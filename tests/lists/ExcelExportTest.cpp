@@ -8,7 +8,9 @@
 #include <QFile>
 #include <QProgressBar>
 #include <QTemporaryDir>
+#include <QFileInfo>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -117,6 +119,19 @@ TEST_F(ExcelExportTest, SecondExportInTheSameMinuteReplacesTheFirst)
     list.addRow({"K003"});
     ASSERT_TRUE(exportListViewToExcel(&list, dir.path(), name));
     EXPECT_EQ(workbookRows(path(name)), (QList<QStringList>{{QStringLiteral("款号")}, {"K003"}}));
+}
+
+TEST_F(ExcelExportTest, TheWorkbookIsReadableByOthersLikeAnyNewFile)
+{
+    ReportList list;
+    list.addColumn(QStringLiteral("款号"), 80);
+    const mode_t old = ::umask(022);
+    ASSERT_TRUE(exportListViewToExcel(&list, dir.path(), QStringLiteral("销售明细")));
+    ::umask(old);
+    const QFile::Permissions p = QFileInfo(path(QStringLiteral("销售明细"))).permissions();
+    EXPECT_TRUE(p & QFile::ReadGroup);
+    EXPECT_TRUE(p & QFile::ReadOther);
+    EXPECT_FALSE(p & QFile::WriteOther);
 }
 
 TEST_F(ExcelExportTest, FailureIsReportedAndLeavesAnEarlierWorkbookAlone)
