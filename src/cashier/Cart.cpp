@@ -51,14 +51,6 @@ QStringList CartLine::cells() const
     return out;
 }
 
-CartLine CartLine::fromCells(const QStringList &cells)
-{
-    CartLine line;
-    for (int c = 0; c < CartColumnCount && c < cells.size(); ++c)
-        line[c] = cells.at(c);
-    return line;
-}
-
 qint64 CartLine::stockId() const
 {
     return data::RecordSet::leadingInteger(id);
@@ -111,8 +103,8 @@ int Cart::append(const CartLine &line)
 {
     m_lines.append(line);
     const int row = int(m_lines.size()) - 1;
-    Q_EMIT lineAppended(row);
     Q_EMIT changed();
+    Q_EMIT lineAppended(row);
     return row;
 }
 

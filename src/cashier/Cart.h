@@ -59,7 +59,6 @@ struct CartLine {
     QString &operator[](int column);             // column out of range: a scratch text
     const QString &operator[](int column) const; // column out of range: ""
     QStringList cells() const;                   // the 17 cells in column order
-    static CartLine fromCells(const QStringList &cells); // missing cells empty
     bool isSpecial() const { return 特价 == kSpecialPriceMark; }
     qint64 stockId() const;                      // the leading whole number of id, 0 when none
     bool operator==(const CartLine &) const = default;
@@ -121,6 +120,7 @@ public:
 Q_SIGNALS:
     // Any change of the lines (added, changed, removed, replaced).
     void changed();
+    // After changed(), when the change was a line added at the end.
     void lineAppended(int row);
 
 private:

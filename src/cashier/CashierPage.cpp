@@ -109,10 +109,8 @@ void CashierPage::build()
             m_menu->popup(globalPos);
     });
     connect(&m_cart, &Cart::changed, this, &CashierPage::showCart);
-    connect(&m_cart, &Cart::lineAppended, this, [this](int row) {
-        showCart();
-        m_list->ensureRowVisible(row);
-    });
+    // The list is already rebuilt by changed(); a new line only needs scrolling to.
+    connect(&m_cart, &Cart::lineAppended, this, [this](int row) { m_list->ensureRowVisible(row); });
 }
 
 void CashierPage::showCart()

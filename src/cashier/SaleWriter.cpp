@@ -13,6 +13,7 @@
 #include "platform/ProgramLog.h"
 #include "printing/ReceiptPrinter.h"
 
+#include <QHash>
 #include <QMap>
 #include <QRegularExpression>
 #include <QSet>
@@ -160,26 +161,42 @@ private:
 
     std::optional<SaleFailure> writeLines()
     {
-        data::RecordSet row(m_connection);
         QMap<qint64, qint64> laterQuantity; // units of later lines of the same stock row
         for (const CartLine &line : m_lines)
             laterQuantity[line.stockId()] += textToInteger(line.数量);
+
+        // The cart's stock rows, as taken, in one read.
+        QString ids;
+        QVariantList idValues;
+        for (auto it = laterQuantity.cbegin(); it != laterQuantity.cend(); ++it) {
+            ids += ids.isEmpty() ? QStringLiteral("?") : QStringLiteral(",?");
+            idValues << it.key();
+        }
+        const data::Sql ofCart = data::both(data::Sql(QStringLiteral("id IN (") + ids + u')', idValues),
+                                            data::eq(QStringLiteral("所属店铺"), m_context.currentShop));
+        data::RecordSet rows(m_connection);
+        if (!rows.open(data::buildSelectSql(m_dialect, kStockTable, ofCart, true, QString(), false)))
+            return databaseFailure();
+        QHash<qint64, SoldRow> stockRows; // rest holds the row's 数量
+        for (rows.moveFirst(); !rows.pastLast(); rows.moveNext()) {
+            SoldRow row;
+            row.进货价 = rows.text(QStringLiteral("进货价"));
+            row.供货来源 = rows.text(QStringLiteral("供货来源"));
+            row.折扣 = rows.text(QStringLiteral("折扣"));
+            row.入库日期 = rows.text(QStringLiteral("入库日期"));
+            row.上限 = rows.text(QStringLiteral("上限"));
+            row.下限 = rows.text(QStringLiteral("下限"));
+            row.开关 = rows.text(QStringLiteral("开关"));
+            row.rest = rows.integer(QStringLiteral("数量"));
+            stockRows.insert(rows.integer(QStringLiteral("id")), row);
+        }
+
         for (int i = 0; i < m_lines.size(); ++i) {
             const CartLine &line = m_lines.at(i);
-            if (!row.open(data::buildSelectSql(m_dialect, kStockTable, stockRowOfShop(line.stockId()), true,
-                                               QString(), false)))
-                return databaseFailure();
-            SoldRow sold;
-            sold.进货价 = row.text(QStringLiteral("进货价"));
-            sold.供货来源 = row.text(QStringLiteral("供货来源"));
-            sold.折扣 = row.text(QStringLiteral("折扣"));
-            sold.入库日期 = row.text(QStringLiteral("入库日期"));
-            sold.上限 = row.text(QStringLiteral("上限"));
-            sold.下限 = row.text(QStringLiteral("下限"));
-            sold.开关 = row.text(QStringLiteral("开关"));
+            SoldRow sold = stockRows.value(line.stockId());
             qint64 &later = laterQuantity[line.stockId()];
             later -= textToInteger(line.数量);
-            sold.rest = row.integer(QStringLiteral("数量")) + later;
+            sold.rest += later;
             m_sold.append(sold);
 
             const SplitPayment &split = m_splits.at(i);

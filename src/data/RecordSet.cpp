@@ -1,7 +1,6 @@
 #include "data/RecordSet.h"
 
 #include "data/Connection.h"
-#include "platform/ProgramLog.h"
 
 #include <QDate>
 #include <QDateTime>

@@ -6,15 +6,11 @@
 #include "context/Rights.h"
 #include "context/ShopDatabase.h"
 #include "context/Today.h"
-#include "data/SettingsFile.h"
 #include "data/SqlBuilder.h"
 #include "platform/Clock.h"
 #include "platform/HotKeys.h"
 #include "platform/MessageSeam.h"
-#include "platform/NumberText.h"
-#include "platform/ProgramDir.h"
 #include "shell/NoticeTicker.h"
-#include "shell/RemoteSupportServer.h"
 
 #include <QAction>
 #include <QCalendarWidget>
@@ -476,17 +472,6 @@ void MainWindow::openLiveBroadcastWindow()
         registerPosHotKeys(); // nothing opened: the keys stay with the counter
 }
 
-RemoteSupportServer &MainWindow::remoteServer()
-{
-    if (!m_remote)
-        m_remote = std::make_unique<RemoteSupportServer>();
-    if (!m_remoteTried) {
-        m_remoteTried = true;
-        m_remote->open(RemoteSupportServer::readSettings(SettingsFile::inDirectory(ProgramDir::path())));
-    }
-    return *m_remote;
-}
-
 void MainWindow::shutDownMainWindow()
 {
     if (m_shutDown)
@@ -502,8 +487,6 @@ void MainWindow::shutDownMainWindow()
     }
     m_rs1.clear();
     m_context.connection().close();
-    if (m_remote)
-        m_remote->close();
     QCoreApplication::exit(0);
 }
 

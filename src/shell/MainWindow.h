@@ -20,8 +20,6 @@ class QToolButton;
 
 namespace shell {
 
-class RemoteSupportServer;
-
 class MainWindow : public QMainWindow
 {
 public:
@@ -59,9 +57,6 @@ public:
     void openLiveBroadcastWindow();
     void shutDownMainWindow();
 
-    // The remote support server, opened on first use when sql.ini names one.
-    RemoteSupportServer &remoteServer();
-
     // Fills the status bar from the context (again after the workstation was bound to another shop).
     void fillStatusBar();
     QString statusText(int part) const;
@@ -93,8 +88,6 @@ private:
     AppContext &m_context;
     MainPages m_pages;
     data::RecordSet m_rs1; // 记录集1
-    std::unique_ptr<RemoteSupportServer> m_remote;
-    bool m_remoteTried = false;
     bool m_shutDown = false;
 
     QToolBar *m_toolbar = nullptr;       // 工具条1

@@ -7,6 +7,9 @@
 #include "stock/StockRules.h"
 #include "context/OperationLog.h"
 
+#include <QHash>
+
+#include <algorithm>
 #include <optional>
 
 namespace stock {
@@ -109,26 +112,35 @@ CategoryTree loadCategoryTree(AppContext &context)
     CategoryTree tree;
     data::Connection &db = context.connection();
     const data::Dialect &d = db.dialect();
-    data::RecordSet top(db);
-    tree.ok = top.open(data::buildSelectSql(d, kTable, shopIs(context.currentShop), true,
-                                            d.asNumber(QStringLiteral("一级编号")) + QStringLiteral(" ASC, id ASC"), true));
+    // One read of the shop's rows: first-level rows in code order, and every second-level row
+    // grouped under the code it names, by id.
+    data::RecordSet rows(db);
+    tree.ok = rows.open(data::buildSelectSql(d, kTable, shopIs(context.currentShop), true,
+                                             d.asNumber(QStringLiteral("一级编号")) + QStringLiteral(" ASC, id ASC"), true));
     if (!tree.ok)
         return tree;
-    data::RecordSet children(db);
-    for (top.moveFirst(); !top.pastLast(); top.moveNext()) {
+    struct Child {
+        qint64 id;
+        QString name;
+    };
+    QHash<QString, QList<Child>> children;
+    for (rows.moveFirst(); !rows.pastLast(); rows.moveNext()) {
+        const QString name = rows.text(QStringLiteral("项目名称"));
+        const QString parent = rows.text(QStringLiteral("二级编号"));
+        if (!parent.isEmpty())
+            children[parent].append({rows.integer(QStringLiteral("id")), name});
         CategoryNode node;
-        node.code = top.text(QStringLiteral("一级编号"));
+        node.code = rows.text(QStringLiteral("一级编号"));
         if (node.code.isEmpty())
             continue;
-        node.name = top.text(QStringLiteral("项目名称"));
-        const data::Sql where = data::both(shopIs(context.currentShop), data::eq(QStringLiteral("二级编号"), node.code));
-        if (!children.open(data::buildSelectSql(d, kTable, where, true, QStringLiteral("id ASC"), true))) {
-            tree.ok = false;
-            return tree;
-        }
-        for (children.moveFirst(); !children.pastLast(); children.moveNext())
-            node.children.append({children.text(QStringLiteral("项目名称")), QString(), {}});
+        node.name = name;
         tree.topLevel.append(node);
+    }
+    for (CategoryNode &node : tree.topLevel) {
+        QList<Child> &under = children[node.code];
+        std::stable_sort(under.begin(), under.end(), [](const Child &a, const Child &b) { return a.id < b.id; });
+        for (const Child &child : under)
+            node.children.append({child.name, QString(), {}});
     }
     return tree;
 }

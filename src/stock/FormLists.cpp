@@ -6,6 +6,8 @@
 #include "data/SqlBuilder.h"
 #include "stock/StockRules.h"
 
+#include <QSet>
+
 namespace stock {
 
 QStringList filterByInitials(const QStringList &items, const QString &typed)
@@ -35,10 +37,13 @@ QStringList searchProductNames(AppContext &context, const QString &typed)
     data::RecordSet rs(db);
     if (!rs.open(data::buildSelectSql(d, kStockTable, where, true, QStringLiteral("id ASC"), true)))
         return names;
+    QSet<QString> seen;
     for (rs.moveFirst(); !rs.pastLast(); rs.moveNext()) {
         const QString name = rs.text(QStringLiteral("名称"));
-        if (!names.contains(name))
+        if (!seen.contains(name)) {
+            seen.insert(name);
             names.append(name);
+        }
     }
     return names;
 }

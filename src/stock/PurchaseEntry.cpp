@@ -50,6 +50,16 @@ std::optional<QString> freeGeneratedBarcode(data::Connection &db, const QString 
 
 } // namespace
 
+printing::PurchaseLabels formLabel(const PurchaseForm &form, const QDateTime &now)
+{
+    printing::PurchaseLabels label;
+    label.styleNo = form.styleNo;
+    label.tagPrice = form.tagPrice;
+    label.barcode = form.barcode.isEmpty() ? generateItemBarcode(now) : form.barcode;
+    label.lines.append({1, form.lines[0].colour, form.lines[0].size, 1});
+    return label;
+}
+
 QString categoryCodeOf(AppContext &context, const QString &category, bool *ok)
 {
     data::Connection &db = context.connection();

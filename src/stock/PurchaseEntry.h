@@ -1,16 +1,14 @@
 #pragma once
 // Purchase entry: saving the purchase form as stock rows (one per line with a quantity), the
 // style-number suggestion, the prefill from an earlier purchase of the same style.
+#include "printing/LabelPrinter.h"
 #include "stock/PurchaseForm.h"
 
 #include <QString>
 #include <optional>
 
 class AppContext;
-
-namespace printing {
-class LabelPrinter;
-}
+class QDateTime;
 
 namespace stock {
 
@@ -32,6 +30,10 @@ struct PurchaseResult {
 // nothing is stored, nothing printed, and the message says why.
 PurchaseResult addPurchase(AppContext &context, const PurchaseForm &form,
                            printing::LabelPrinter &labels);
+
+// The one label the print button gives for the form as it stands: its style number and tag price,
+// the first line's colour and size, and the typed barcode or, without one, the code of `now`.
+printing::PurchaseLabels formLabel(const PurchaseForm &form, const QDateTime &now);
 
 // The next style number for an empty 款号7: 款号字母 followed by the shop's largest 款式号 tail
 // plus 1. Returns "" when the statement failed.

@@ -193,6 +193,15 @@ void showLineInForm(const QStringList &cells, PurchaseForm &form)
     form.discount = cell(12);
 }
 
+void showSelectionInForm(const std::optional<QStringList> &cells, PurchaseForm &form)
+{
+    form.unit = form.category = form.styleNo = form.name = form.barcode = form.supplier = form.cost = form.tagPrice =
+        form.discount = QString();
+    form.lines[0].colour = form.lines[0].size = QString();
+    if (cells)
+        showLineInForm(*cells, form);
+}
+
 ListActionResult modifyPurchase(AppContext &context, const QString &rowId, const PurchaseForm &form)
 {
     ListActionResult result;

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QStringList>
 #include <QtGlobal>
+#include <optional>
 
 class AppContext;
 namespace data {
@@ -63,6 +64,9 @@ QList<PurchaseListLine> purchaseListLines(const QList<PurchaseRow> &rows, bool c
 // The form texts a selected line puts into the purchase form (columns 1..12); the totals line puts
 // its totals, as the list shows them.
 void showLineInForm(const QStringList &cells, PurchaseForm &form);
+// The form after a click in the list: the fields a line shows are emptied, then filled from the
+// selected line (nullopt when the click selected none: the first quantity and the other lines stay).
+void showSelectionInForm(const std::optional<QStringList> &cells, PurchaseForm &form);
 
 struct ListActionResult {
     bool changed = false; // the row was written; the page reloads the shop's rows in stock

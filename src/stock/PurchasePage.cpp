@@ -314,15 +314,14 @@ void PurchasePage::clearForm()
 void PurchasePage::showSelectedPurchase()
 {
     PurchaseForm f = readForm();
-    f.unit = f.category = f.styleNo = f.name = f.barcode = f.supplier = f.cost = f.tagPrice = f.discount = QString();
-    f.lines[0].colour = f.lines[0].size = QString();
     const int row = m_list->selectedRow();
     m_selectedId.clear();
+    std::optional<QStringList> cells;
     if (row >= 0) {
-        const QStringList cells = m_list->rowTexts(row);
-        m_selectedId = cells.value(0);
-        showLineInForm(cells, f);
+        cells = m_list->rowTexts(row);
+        m_selectedId = cells->value(0);
     }
+    showSelectionInForm(cells, f);
     writeForm(f);
 }
 
@@ -397,13 +396,7 @@ void PurchasePage::offerToAddSupplier()
 
 void PurchasePage::printBarcodeLabel()
 {
-    const PurchaseForm f = readForm();
-    printing::PurchaseLabels label;
-    label.styleNo = f.styleNo;
-    label.tagPrice = f.tagPrice;
-    label.barcode = f.barcode.isEmpty() ? generateItemBarcode(Clock::now()) : f.barcode;
-    label.lines.append({1, f.lines[0].colour, f.lines[0].size, 1});
-    m_labels.printPurchaseLabels(label);
+    m_labels.printPurchaseLabels(formLabel(readForm(), Clock::now()));
 }
 
 void PurchasePage::showPurchaseListMenu(int row, const QPoint &globalPos)

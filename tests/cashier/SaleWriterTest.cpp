@@ -457,6 +457,27 @@ TEST_F(Sale, AlarmQuestionsComeAfterTheCommitAndAConfirmationInsideThemWritesNot
     EXPECT_TRUE(cart.isEmpty());
 }
 
+// Two lines of one stock row: each line's alarm sees the stock left after it, in cart order; the
+// other row is judged on its own figures.
+TEST_F(Sale, AlarmsOfLinesOfTheSameStockRowFollowTheStockLeftAfterEachLine)
+{
+    c.conn().execute(data::Sql(QStringLiteral("UPDATE [采购入库] SET 开关='真', 上限='10', 下限='3', 数量='5'")));
+    const qint64 other = c.addStock({{QStringLiteral("款号"), QStringLiteral("2002")}, {QStringLiteral("名称"), QStringLiteral("T恤")},
+                                     {QStringLiteral("开关"), QStringLiteral("真")}, {QStringLiteral("上限"), QStringLiteral("1")},
+                                     {QStringLiteral("下限"), QStringLiteral("0")}, {QStringLiteral("数量"), QStringLiteral("4")}});
+    cart.append(lineOf(stock, QStringLiteral("1001"), QStringLiteral("衬衫"), QStringLiteral("1"), QStringLiteral("80")));
+    cart.append(lineOf(other, QStringLiteral("2002"), QStringLiteral("T恤"), QStringLiteral("1"), QStringLiteral("50")));
+    cart.append(lineOf(stock, QStringLiteral("1001"), QStringLiteral("衬衫"), QStringLiteral("2"), QStringLiteral("160")));
+    script.setDefaultAnswer(false);
+    const SaleResult result = sell(cash(QStringLiteral("290")));
+    ASSERT_TRUE(result.written());
+    // 衬衫: 5 - 1 - 2 = 2 left; the first line still counts the 2 of the later line (4, no alarm).
+    EXPECT_EQ(result.alarmQuestions, (QStringList{QStringLiteral("【T恤】库存数高于自身上限,是否查看库存报警报表"),
+                                                  QStringLiteral("【衬衫】库存数低于自身下限,是否查看库存报警报表")}));
+    EXPECT_EQ(c.text(QStringLiteral("采购入库"), stock, QStringLiteral("数量")), QStringLiteral("2"));
+    EXPECT_EQ(c.text(QStringLiteral("采购入库"), other, QStringLiteral("数量")), QStringLiteral("3"));
+}
+
 TEST_F(Sale, NoReceiptWhenPrintingIsOffAndTheCartIsStillCleared)
 {
     c.context.receiptPrintFlag = QStringLiteral("假");

@@ -55,6 +55,18 @@ TEST_F(CategoryTest, AddingSubCategoriesAndRefusals)
     EXPECT_EQ(count(QStringLiteral("分类例表"), QStringLiteral("一级编号='11'")), 1);
 }
 
+// Second-level rows added in turns under two parents land under their own parent, in the order
+// they were added; another shop's row with the same parent code stays out.
+TEST_F(CategoryTest, SubCategoriesAddedInTurnsGoUnderTheirOwnParent)
+{
+    exec(QStringLiteral("INSERT INTO [分类例表] (项目名称, 一级编号, 二级编号, 所属店铺) VALUES ('裤子', '10', '', 'A')"));
+    exec(QStringLiteral("INSERT INTO [分类例表] (项目名称, 一级编号, 二级编号, 所属店铺) VALUES ('上衣', '2', '', 'A')"));
+    exec(QStringLiteral("INSERT INTO [分类例表] (项目名称, 一级编号, 二级编号, 所属店铺) VALUES ('他店', '', '2', 'B')"));
+    for (const auto &[parent, name] : {std::pair{u"裤子", u"长裤"}, {u"上衣", u"棉衣"}, {u"裤子", u"短裤"}, {u"上衣", u"T恤"}})
+        ASSERT_TRUE(addSubCategory(ctx(), QString::fromUtf16(parent), QString::fromUtf16(name)).changed);
+    EXPECT_EQ(tree(), (QStringList{QStringLiteral("上衣(2:棉衣,T恤)"), QStringLiteral("裤子(10:长裤,短裤)")}));
+}
+
 // A lookup that cannot run is reported as a failure, not as the second-level refusal.
 TEST_F(CategoryTest, FailedParentLookupIsNoSecondLevelRefusal)
 {

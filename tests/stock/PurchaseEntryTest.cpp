@@ -242,6 +242,24 @@ TEST_F(SqliteStockFixture, PrefillTakesTheOldestRowOfTheStyleWhateverItsStock)
     EXPECT_FALSE(prefillFromStyleNo(ctx(), QStringLiteral("S9")).has_value());
 }
 
+TEST(PurchaseFormLabel, OneLabelOfTheFirstLineWithTheTypedOrGeneratedBarcode)
+{
+    const QDateTime now(QDate(2026, 3, 4), QTime(5, 6, 7));
+    PurchaseForm f = twoLineForm();
+    const printing::PurchaseLabels generated = formLabel(f, now);
+    EXPECT_EQ(generated.styleNo, QStringLiteral("X2015001"));
+    EXPECT_EQ(generated.tagPrice, QStringLiteral("199"));
+    EXPECT_EQ(generated.barcode, generateItemBarcode(now));
+    ASSERT_EQ(generated.lines.size(), 1);
+    EXPECT_EQ(generated.lines[0].line, 1);
+    EXPECT_EQ(generated.lines[0].colour, QStringLiteral("红色"));
+    EXPECT_EQ(generated.lines[0].size, QStringLiteral("M"));
+    EXPECT_EQ(generated.labelCount(), 1); // one label whatever the quantity typed
+
+    f.barcode = QStringLiteral("6901234567892");
+    EXPECT_EQ(formLabel(f, now).barcode, QStringLiteral("6901234567892"));
+}
+
 TEST(PurchaseFormClear, KeepsSupplierAndPreview)
 {
     PurchaseForm f = twoLineForm();

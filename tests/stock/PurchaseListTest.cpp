@@ -60,6 +60,37 @@ TEST(PurchaseListLines, TheTotalsLineInTheFormSelectsNoRow)
     EXPECT_TRUE(seen[1].cells[0].isEmpty());
 }
 
+TEST(PurchaseListSelection, ALineFillsTheFormAndNoLineEmptiesItsFields)
+{
+    PurchaseForm form;
+    form.supplier = form.styleNo = form.cost = form.barcode = QStringLiteral("old");
+    form.lines[0] = {QStringLiteral("红"), QStringLiteral("M"), QStringLiteral("5")};
+    form.lines[1] = {QStringLiteral("黑"), QStringLiteral("L"), QStringLiteral("2")};
+    form.discountedPrice = QStringLiteral("9");
+
+    PurchaseForm none = form;
+    showSelectionInForm(std::nullopt, none);
+    EXPECT_TRUE(none.supplier.isEmpty());
+    EXPECT_TRUE(none.styleNo.isEmpty());
+    EXPECT_TRUE(none.cost.isEmpty());
+    EXPECT_TRUE(none.barcode.isEmpty());
+    EXPECT_TRUE(none.lines[0].colour.isEmpty());
+    EXPECT_TRUE(none.lines[0].size.isEmpty());
+    EXPECT_EQ(none.lines[0].quantity, QStringLiteral("5"));
+    EXPECT_EQ(none.lines[1].colour, QStringLiteral("黑"));
+    EXPECT_EQ(none.discountedPrice, QStringLiteral("9"));
+
+    // A short line (fewer cells than columns) leaves the missing fields empty, not the old texts.
+    PurchaseForm picked = form;
+    showSelectionInForm(QStringList{QStringLiteral("7"), QStringLiteral("690"), QStringLiteral("乙厂")}, picked);
+    EXPECT_EQ(picked.barcode, QStringLiteral("690"));
+    EXPECT_EQ(picked.supplier, QStringLiteral("乙厂"));
+    EXPECT_TRUE(picked.styleNo.isEmpty());
+    EXPECT_TRUE(picked.cost.isEmpty());
+    EXPECT_TRUE(picked.lines[0].quantity.isEmpty());
+    EXPECT_EQ(picked.lines[1].size, QStringLiteral("L"));
+}
+
 class PurchaseListTest : public SqliteStockFixture {};
 
 QStringList names(const PurchaseRows &rows)
