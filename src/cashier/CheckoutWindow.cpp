@@ -309,7 +309,7 @@ void CheckoutWindow::closeCheckoutWindow()
     m_cart.totals.amountTotal.clear();
     if (m_hooks.registerMainKeys)
         m_hooks.registerMainKeys();
-    const QStringList kept = restoreCartPrices(m_context, m_cart);
+    const RepriceResult kept = restoreCartPrices(m_context, m_cart);
     if (!kept.isEmpty())
         MessageSeam::message(this, QString(), keptPriceText(kept));
 }

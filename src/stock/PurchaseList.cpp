@@ -3,6 +3,7 @@
 #include "context/AppContext.h"
 #include "data/RecordSet.h"
 #include "data/SqlBuilder.h"
+#include "platform/MoneySum.h"
 #include "platform/NumberText.h"
 #include "stock/PurchaseEntry.h"
 #include "stock/StockRules.h"
@@ -148,7 +149,7 @@ QList<PurchaseListLine> purchaseListLines(const QList<PurchaseRow> &rows, bool c
 {
     QList<PurchaseListLine> lines;
     qint64 quantityTotal = 0;
-    double costTotal = 0;
+    MoneySum costTotal;
     for (const PurchaseRow &r : rows) {
         const bool ownAlarm = r.alarmSwitch == u"真";
         PurchaseListLine line;
@@ -161,14 +162,14 @@ QList<PurchaseListLine> purchaseListLines(const QList<PurchaseRow> &rows, bool c
         lines.append(line);
         quantityTotal += textToInteger(r.quantity);
         if (canSeeCost)
-            costTotal += textToNumber(r.cost) * textToNumber(r.quantity);
+            costTotal.addProduct(textToNumber(r.cost), textToNumber(r.quantity));
     }
     if (canSeeCost && !lines.isEmpty()) {
         PurchaseListLine totals;
         totals.cells = QStringList(kPurchaseListColumns, QString());
         totals.cells[7] = QStringLiteral("合计:");
         totals.cells[8] = QString::number(quantityTotal);
-        totals.cells[10] = numberToText(costTotal);
+        totals.cells[10] = costTotal.text();
         totals.colour = kRed;
         totals.totals = true;
         lines.append(totals);

@@ -49,6 +49,19 @@ TEST(PurchaseListLines, ColoursCostAndTotals)
     EXPECT_EQ(purchaseListLines({rows[2]}, true).size(), 2);
 }
 
+// Thousands of rows whose cost total a running double gets as 794925.0299999.
+TEST(PurchaseListLines, TheCostTotalOfManyRowsIsExact)
+{
+    const QStringList costs{QStringLiteral("88.59"), QStringLiteral("77.22"), QStringLiteral("77.99")};
+    QList<PurchaseRow> rows;
+    for (int i = 0; i < 5000; ++i)
+        rows << row(QString::number(i + 1), QString::number(i % 3 + 1), costs.at(i % 3));
+    const QList<PurchaseListLine> lines = purchaseListLines(rows, true);
+    ASSERT_EQ(lines.size(), 5001);
+    EXPECT_EQ(lines.last().cells[8], QStringLiteral("9999"));
+    EXPECT_EQ(lines.last().cells[10], QStringLiteral("794925.03"));
+}
+
 TEST(PurchaseListLines, TheTotalsLineInTheFormSelectsNoRow)
 {
     const QList<PurchaseListLine> seen = purchaseListLines({row(QStringLiteral("7"), QStringLiteral("2"), QStringLiteral("5"))}, true);
