@@ -31,6 +31,16 @@ void CategoryTreeWidget::loadCategoryTree()
     expandAll();
 }
 
+void CategoryTreeWidget::mousePressEvent(QMouseEvent *event)
+{
+    // A click on empty space leaves nothing selected.
+    if (!itemAt(event->position().toPoint())) {
+        clearSelection();
+        setCurrentItem(nullptr);
+    }
+    QTreeWidget::mousePressEvent(event);
+}
+
 void CategoryTreeWidget::mouseDoubleClickEvent(QMouseEvent *event)
 {
     QTreeWidget::mouseDoubleClickEvent(event);
@@ -41,6 +51,11 @@ void CategoryTreeWidget::mouseDoubleClickEvent(QMouseEvent *event)
 QString CategoryTreeWidget::currentName() const
 {
     return currentItem() ? currentItem()->text(0) : QString();
+}
+
+bool CategoryTreeWidget::hasSelection() const
+{
+    return currentItem() && currentItem()->isSelected();
 }
 
 bool CategoryTreeWidget::askName(const QString &title, const QString &prompt, QString *name)
@@ -75,6 +90,12 @@ void CategoryTreeWidget::addTopCategory()
 
 void CategoryTreeWidget::addSubCategory()
 {
+    // With nothing selected (a new shop's empty tree, a click on empty space) there is no parent:
+    // the category added is a first-level one, as by the double click.
+    if (!hasSelection()) {
+        addTopCategory();
+        return;
+    }
     if (!rights::checkRight(m_context, QStringLiteral("分类管理"), this))
         return;
     const QString parentName = currentName();

@@ -14,6 +14,7 @@ public:
 
     void loadCategoryTree();
     void addTopCategory();
+    // Under the selected first-level category; with nothing selected, a first-level one.
     void addSubCategory();
     void deleteCategory();
     void renameCategory();
@@ -22,11 +23,14 @@ Q_SIGNALS:
     void categoriesChanged(); // the purchase form reloads its category combo
 
 protected:
+    // A click on empty space clears the selection.
+    void mousePressEvent(QMouseEvent *event) override;
     // A double click anywhere in the tree adds a first-level category, also in an empty tree.
     void mouseDoubleClickEvent(QMouseEvent *event) override;
 
 private:
     QString currentName() const;
+    bool hasSelection() const;
     bool askName(const QString &title, const QString &prompt, QString *name);
     void showMessage(const QString &message);
     void showCategoryTreeMenu(const QPoint &pos);
