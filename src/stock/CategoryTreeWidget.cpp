@@ -31,16 +31,6 @@ void CategoryTreeWidget::loadCategoryTree()
     expandAll();
 }
 
-void CategoryTreeWidget::mousePressEvent(QMouseEvent *event)
-{
-    // A click on empty space leaves nothing selected.
-    if (!itemAt(event->position().toPoint())) {
-        clearSelection();
-        setCurrentItem(nullptr);
-    }
-    QTreeWidget::mousePressEvent(event);
-}
-
 void CategoryTreeWidget::mouseDoubleClickEvent(QMouseEvent *event)
 {
     QTreeWidget::mouseDoubleClickEvent(event);

@@ -23,8 +23,6 @@ Q_SIGNALS:
     void categoriesChanged(); // the purchase form reloads its category combo
 
 protected:
-    // A click on empty space clears the selection.
-    void mousePressEvent(QMouseEvent *event) override;
     // A double click anywhere in the tree adds a first-level category, also in an empty tree.
     void mouseDoubleClickEvent(QMouseEvent *event) override;
 
