@@ -217,13 +217,18 @@ ListActionResult modifyPurchase(AppContext &context, const QString &rowId, const
     }
     const std::optional<qint64> quantity = parseQuantity(form.lines[0].quantity);
     if (!quantity) {
-        result.message = QStringLiteral("数量“%1”不是整数，请填写整数！").arg(form.lines[0].quantity);
+        result.message = QStringLiteral("数量“%1”不是0或正整数，请重新填写！").arg(form.lines[0].quantity);
         return result;
     }
     const std::optional<QString> cost = parsePrice(form.cost);
     const std::optional<QString> tagPrice = parsePrice(form.tagPrice);
     if (!cost || !tagPrice) {
         result.message = kPricesMustBeNumbers;
+        return result;
+    }
+    const std::optional<QString> discount = parseItemDiscount(form.discount);
+    if (!discount) {
+        result.message = kItemDiscountRefused;
         return result;
     }
     data::Connection &db = context.connection();
@@ -244,7 +249,7 @@ ListActionResult modifyPurchase(AppContext &context, const QString &rowId, const
             {QStringLiteral("吊牌价"), *tagPrice},
             {QStringLiteral("入库人"), context.currentUserName + u'-'},
             {QStringLiteral("拼音检索"), searchKeyOf(form.name)},
-            {QStringLiteral("折扣"), form.discount},
+            {QStringLiteral("折扣"), *discount},
             {QStringLiteral("单位"), form.unit},
             {QStringLiteral("大类"), code},
             {QStringLiteral("零库存"), QStringLiteral("1")},

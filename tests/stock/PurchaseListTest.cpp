@@ -203,6 +203,46 @@ TEST_F(PurchaseListTest, ModifyRefusesPricesThatAreNoNumbers)
               QStringList{QStringLiteral("12.5|30")});
 }
 
+// A quantity below 0 or with a fraction and a discount that is no factor are refused with what is
+// wrong; the row and the log stay as they were.
+TEST_F(PurchaseListTest, ModifyRefusesBadQuantitiesAndDiscounts)
+{
+    const QString id = stockRow(QStringLiteral("A"), QStringLiteral("原"), QStringLiteral("5"));
+    exec(QStringLiteral("UPDATE [采购入库] SET 折扣='0.9'"));
+    struct Case {
+        const char *quantity;
+        const char *discount;
+        const char *message;
+    };
+    const Case refused[] = {
+        {"-1", "", "数量“-1”不是0或正整数，请重新填写！"},
+        {"2.5", "", "数量“2.5”不是0或正整数，请重新填写！"},
+        {"5", "8", "商品折扣请填写0到1之间的小数，比如：7折 输入0.7，75折 输入0.75；不打折请留空"},
+        {"5", "abc", "商品折扣请填写0到1之间的小数，比如：7折 输入0.7，75折 输入0.75；不打折请留空"},
+        {"5", "-0.5", "商品折扣请填写0到1之间的小数，比如：7折 输入0.7，75折 输入0.75；不打折请留空"},
+    };
+    PurchaseForm form;
+    form.name = QStringLiteral("原");
+    form.cost = QStringLiteral("10");
+    form.tagPrice = QStringLiteral("20");
+    for (const Case &c : refused) {
+        form.lines[0] = {QString(), QStringLiteral("M"), QString::fromUtf8(c.quantity)};
+        form.discount = QString::fromUtf8(c.discount);
+        const ListActionResult r = modifyPurchase(ctx(), id, form);
+        EXPECT_FALSE(r.changed) << c.quantity << " " << c.discount;
+        EXPECT_EQ(r.message.toStdString(), std::string(c.message));
+    }
+    EXPECT_EQ(rows(QStringLiteral("SELECT * FROM [采购入库]"), {QStringLiteral("数量"), QStringLiteral("折扣")}),
+              QStringList{QStringLiteral("5|0.9")});
+    EXPECT_EQ(count(QStringLiteral("日志记录")), 0);
+
+    form.lines[0].quantity = QStringLiteral("0");
+    form.discount = QStringLiteral(" ０.８５ ");
+    ASSERT_TRUE(modifyPurchase(ctx(), id, form).changed);
+    EXPECT_EQ(rows(QStringLiteral("SELECT * FROM [采购入库]"), {QStringLiteral("数量"), QStringLiteral("折扣")}),
+              QStringList{QStringLiteral("0|0.85")});
+}
+
 TEST_F(PurchaseListTest, DeleteOnlyUnsoldRowsOfTheShop)
 {
     const QString mine = stockRow(QStringLiteral("A"), QStringLiteral("A的"), QStringLiteral("5"));
