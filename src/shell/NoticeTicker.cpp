@@ -1,7 +1,6 @@
 #include "shell/NoticeTicker.h"
 
 #include "context/AppContext.h"
-#include "shell/NoticeAdmin.h"
 
 #include <QFontMetrics>
 #include <QLabel>
@@ -93,10 +92,10 @@ void NoticeTicker::refreshNoticeTicker()
 void NoticeTicker::loadAndShow()
 {
     m_sinceReload.start();
-    bool found = false;
-    const QString text = loadNotice(m_context, m_context.currentShop, &found);
-    if (found)
-        m_noticeText = text;
+    if (m_source) {
+        if (const std::optional<QString> text = m_source(m_context.currentShop))
+            m_noticeText = *text;
+    }
     if (!m_label)
         return;
     const QString caption = captionFor(m_noticeText);
