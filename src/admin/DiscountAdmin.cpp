@@ -29,6 +29,13 @@ QString discountFactorProblem(const QString &text)
     return {};
 }
 
+QString uniformFactorProblem(const QString &text)
+{
+    if (text.isEmpty())
+        return QStringLiteral("请先填写全场统一的折扣，比如：9折 输入0.9，75折 输入0.75");
+    return discountFactorProblem(text);
+}
+
 bool writeDiscountScheme(AppContext &context, const data::Pairs &pairs)
 {
     if (context.currentShop.isEmpty())
@@ -62,7 +69,7 @@ AdminResult toggleUniformDiscount(AppContext &context, const QString &factorText
 {
     if (context.currentShop.isEmpty())
         return AdminResult::refused(texts::NoWorkstationShop);
-    const QString problem = discountFactorProblem(factorText);
+    const QString problem = uniformFactorProblem(factorText);
     if (!problem.isEmpty())
         return AdminResult::refused(problem);
     return written(writeDiscountScheme(context, {{QStringLiteral("统一折扣"), factorText},
@@ -87,11 +94,11 @@ AdminResult toggleFreeDiscount(AppContext &context, bool ticked)
 
 AdminResult saveUniformDiscount(AppContext &context, const QString &text, bool uniformSelected)
 {
-    const QString problem = discountFactorProblem(text);
+    const QString problem = uniformFactorProblem(text);
     if (!problem.isEmpty())
         return AdminResult::refused(problem);
     if (!uniformSelected)
-        return AdminResult::refused();
+        return AdminResult::refused(QStringLiteral("勾选全场统一后，此折扣才会保存并生效"));
     if (context.currentShop.isEmpty())
         return AdminResult::refused(texts::NoWorkstationShop);
     return written(writeDiscountScheme(context, {{QStringLiteral("统一折扣"), text}}));

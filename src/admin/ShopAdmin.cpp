@@ -202,13 +202,22 @@ ShopBindingResult saveShopSettings(AppContext &context, const SettingsFile &sett
     context.currentShop = shop;
 
     bool allWritten = writeShopRow(context, {{QStringLiteral("会员共享"), On}}).done;
+    // Without a pricing mode on the page the box's factor becomes the uniform discount; the user
+    // is told which factor that is, or why there is none.
+    QString factorLine;
     if (!page.uniformTicked && !page.itemOwnTicked) {
-        // A factor that is no valid discount never reaches the cashier's prices.
-        if (discountFactorProblem(page.factorText).isEmpty()) {
+        if (page.factorText.isEmpty()) {
+            factorLine = QStringLiteral("折扣框为空，没有设置全场统一折扣");
+        } else if (!discountFactorProblem(page.factorText).isEmpty()) {
+            // A factor that is no valid discount never reaches the cashier's prices.
+            factorLine = QStringLiteral("折扣框内的【%1】不是0到1之间的小数，没有设置全场统一折扣").arg(page.factorText);
+        } else {
             const bool written = writeDiscountScheme(
                 context, {{QStringLiteral("统一折扣"), page.factorText}, {QStringLiteral("商品折扣"), Off}});
             outcome.tickUniform = written;
             allWritten = written && allWritten;
+            factorLine = written ? QStringLiteral("全场统一折扣已设为【%1】").arg(page.factorText)
+                                 : QStringLiteral("全场统一折扣【%1】没有保存").arg(page.factorText);
         }
     }
     if (!page.roundingTicked) {
@@ -217,6 +226,8 @@ ShopBindingResult saveShopSettings(AppContext &context, const SettingsFile &sett
         allWritten = written && allWritten;
     }
     QString message = QStringLiteral("当前本机指定使用【%1】，如果是旧店铺请重启软件读取该店铺配置信息！").arg(shop);
+    if (!factorLine.isEmpty())
+        message += QStringLiteral("\r\n") + factorLine;
     if (!allWritten)
         message += QStringLiteral("\r\n") + texts::SaveFailed;
     outcome.result = AdminResult::ok(message);

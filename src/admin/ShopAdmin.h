@@ -42,6 +42,7 @@ struct ShopBindingResult
 };
 // Binds this workstation to the shop (保存设置 beside the shop combo): sql.ini [当前店铺] 1 in comma
 // form, currentShop, member sharing on, and the pricing and rounding defaults when the page has none.
+// Without a pricing mode the message says which uniform factor was set, or why none was.
 ShopBindingResult saveShopSettings(AppContext &context, const SettingsFile &settingsFile,
                                    const QString &shop, const ShopBindingPage &page);
 

@@ -217,14 +217,17 @@ QWidget *ShopSettingsPage::buildDiscountGroup()
     layout->addWidget(new QLabel(QStringLiteral("折"), group), 0, 2);
     layout->addWidget(m_itemOwn, 1, 0);
     layout->addWidget(m_free, 2, 0);
+    // A click on either pricing mode leaves the box showing the factor in force.
     connect(m_uniform, &QCheckBox::clicked, this, [this] {
         const AdminResult result = admin::toggleUniformDiscount(m_context, m_factor->text());
+        showFactorInForce();
         afterToggle(result);
-        if (result.done)
-            m_uniform->setChecked(true); // the mode is selected even with an empty factor
     });
-    connect(m_itemOwn, &QCheckBox::clicked, this,
-            [this] { afterToggle(admin::toggleItemOwnDiscount(m_context)); });
+    connect(m_itemOwn, &QCheckBox::clicked, this, [this] {
+        const AdminResult result = admin::toggleItemOwnDiscount(m_context);
+        showFactorInForce();
+        afterToggle(result);
+    });
     connect(m_free, &QCheckBox::clicked, this,
             [this](bool on) { afterToggle(admin::toggleFreeDiscount(m_context, on)); });
     connect(m_factor, &QLineEdit::textEdited, this, [this](const QString &text) {
@@ -306,13 +309,8 @@ void ShopSettingsPage::load()
     if (m_catalogueLoader)
         m_catalogueLoader();
 
-    const DiscountScheme &scheme = m_context.discountScheme;
-    m_prefix->setText(scheme.款号字母);
-    if (!scheme.统一折扣.isEmpty())
-        m_factor->setText(scheme.统一折扣);
-    // A stored factor the cashier cannot use sensibly (old data such as "7") is marked on the box.
-    const QString factorProblem = discountFactorProblem(scheme.统一折扣);
-    showInline(m_factor, factorProblem.isEmpty() ? AdminResult::ok() : AdminResult::refused(factorProblem));
+    m_prefix->setText(m_context.discountScheme.款号字母);
+    showFactorInForce();
     syncDiscountBoxes();
 
     ShopSettings &settings = m_context.shopSettings;
@@ -364,6 +362,15 @@ void ShopSettingsPage::syncDiscountBoxes()
     m_uniform->setChecked(!scheme.统一折扣.isEmpty());
     m_itemOwn->setChecked(isFlagOn(scheme.商品折扣));
     m_free->setChecked(isFlagOn(scheme.自由优惠));
+}
+
+void ShopSettingsPage::showFactorInForce()
+{
+    const QString &factor = m_context.discountScheme.统一折扣;
+    m_factor->setText(factor);
+    // A stored factor the cashier cannot use sensibly (old data such as "7") is marked on the box.
+    const QString problem = discountFactorProblem(factor);
+    showInline(m_factor, problem.isEmpty() ? AdminResult::ok() : AdminResult::refused(problem));
 }
 
 void ShopSettingsPage::afterToggle(const AdminResult &result)
@@ -420,8 +427,10 @@ void ShopSettingsPage::saveShopSettings()
     const ShopBindingResult outcome = admin::saveShopSettings(m_context, file, m_shopCombo->currentText(), page);
     if (outcome.result.done) {
         m_sharing->setChecked(isFlagOn(m_context.shopSettings.会员共享));
-        if (outcome.tickUniform)
+        if (outcome.tickUniform) {
             m_uniform->setChecked(true);
+            showFactorInForce();
+        }
         if (outcome.tickInteger)
             m_rounding[0]->setChecked(true);
         Q_EMIT workstationShopChanged(m_context.currentShop);

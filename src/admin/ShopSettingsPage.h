@@ -70,6 +70,8 @@ private:
     void showInline(QLineEdit *edit, const AdminResult &result);
     void syncBoxes();
     void syncDiscountBoxes();
+    // 编辑框4 shows the uniform factor in force ("" when there is none).
+    void showFactorInForce();
 
     AppContext &m_context;
     QString m_settingsPath;

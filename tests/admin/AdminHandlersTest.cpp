@@ -28,6 +28,10 @@ TEST(DiscountFactor, OnlyFactorsBetweenZeroAndOne)
         {"7", false}, {"abc", false}, {"0.", false}, {"0", false}, {"1.5", false}, {"-0.5", false}, {"0.9x", false}};
     for (const auto &c : cases)
         EXPECT_EQ(discountFactorProblem(QString::fromUtf8(c.text)).isEmpty(), c.ok) << c.text;
+    // The uniform mode needs a factor: an empty box is no uniform discount.
+    EXPECT_EQ(uniformFactorProblem(QString()), QStringLiteral("请先填写全场统一的折扣，比如：9折 输入0.9，75折 输入0.75"));
+    EXPECT_EQ(uniformFactorProblem(QStringLiteral("7")), QStringLiteral("折扣请填写0到1之间的小数，比如：7折 输入0.7，75折 输入0.75"));
+    EXPECT_EQ(uniformFactorProblem(QStringLiteral("0.9")), QString());
 }
 
 TEST(DiscountScheme, FirstClickMakesTheRowLaterClicksUpdateIt)

@@ -119,10 +119,12 @@ TEST(ShopSettingsPageWidget, AddBindAndDeleteShops)
     script.clear();
     combo->setCurrentIndex(2);
     click(page, "按钮8");
-    EXPECT_EQ(script.texts(), QStringList{QStringLiteral("当前本机指定使用【总店】，如果是旧店铺请重启软件读取该店铺配置信息！")});
+    // No factor is in force, so the box is empty and no uniform discount is set; the user is told.
+    EXPECT_EQ(script.texts(), QStringList{QStringLiteral("当前本机指定使用【总店】，如果是旧店铺请重启软件读取该店铺配置信息！\r\n"
+                                                         "折扣框为空，没有设置全场统一折扣")});
     EXPECT_EQ(bound, QStringLiteral("总店"));
     EXPECT_TRUE(child<QCheckBox>(page, "选择框20")->isChecked());
-    EXPECT_TRUE(child<QCheckBox>(page, "选择框11")->isChecked());
+    EXPECT_FALSE(child<QCheckBox>(page, "选择框11")->isChecked());
     EXPECT_TRUE(child<QCheckBox>(page, "选择框15")->isChecked());
 
     script.clear();

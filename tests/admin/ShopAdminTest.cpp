@@ -123,7 +123,7 @@ TEST_P(BindWorkstation, SqlIniContextAndDefaults)
     const ShopBindingResult outcome = saveShopSettings(w.context, ini, shop, page);
     ASSERT_TRUE(outcome.result.done);
     EXPECT_EQ(outcome.result.message,
-              QStringLiteral("当前本机指定使用【总店】，如果是旧店铺请重启软件读取该店铺配置信息！"));
+              QStringLiteral("当前本机指定使用【总店】，如果是旧店铺请重启软件读取该店铺配置信息！\r\n全场统一折扣已设为【0.85】"));
     EXPECT_TRUE(outcome.tickUniform);
     EXPECT_TRUE(outcome.tickInteger);
 
