@@ -17,15 +17,15 @@ QString supportMessageProblem(const QString &text)
     return {};
 }
 
-QList<QStringList> loadSupportMessages(RemoteSupportServer *server, const QString &workstation)
+std::optional<QList<QStringList>> loadSupportMessages(RemoteSupportServer *server, const QString &workstation)
 {
-    QList<QStringList> list;
     if (!server || !server->isOpen())
-        return list;
+        return std::nullopt;
     data::Connection &connection = server->connection();
     data::RecordSet rows(connection);
     if (!rows.open(RemoteSupportServer::selectSupportMessagesSql(connection.dialect(), workstation)))
-        return list;
+        return std::nullopt;
+    QList<QStringList> list;
     for (rows.moveFirst(); !rows.pastLast(); rows.moveNext())
         list.append({QString::number(rows.integer(QStringLiteral("id"))), rows.text(QStringLiteral("发送消息")),
                      rows.text(QStringLiteral("发送时间")), rows.text(QStringLiteral("回复消息")),

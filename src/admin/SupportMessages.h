@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 #include "admin/AdminResult.h"
 
@@ -20,8 +21,9 @@ constexpr int SupportMessageMaxBytes = 900;
 // than 20 bytes "少于10个汉字不能提交！".
 QString supportMessageProblem(const QString &text);
 
-// The workstation's messages in id order: id, 发送消息, 发送时间, 回复消息, 回复时间.
-QList<QStringList> loadSupportMessages(RemoteSupportServer *server, const QString &workstation);
+// The workstation's messages in id order: id, 发送消息, 发送时间, 回复消息, 回复时间. nullopt when
+// they could not be read (no open server, or the query failed; the connection logs why).
+std::optional<QList<QStringList>> loadSupportMessages(RemoteSupportServer *server, const QString &workstation);
 
 // Sends the text dated sentDate ("YYYY-MM-DD"). Refused with the length texts, or with a failure
 // text when the server is missing or the insert failed (the caller then keeps the text).

@@ -60,24 +60,31 @@ void SupportPage::setSupportServer(RemoteSupportServer *server, const QString &w
 {
     m_server = server;
     m_workstation = workstation;
-    m_openTried = false;
 }
 
 RemoteSupportServer *SupportPage::server()
 {
     if (!m_server)
         return nullptr;
-    if (!m_server->isOpen() && !m_openTried && m_opener) {
-        m_openTried = true; // an unreachable server costs its timeout once, not on every show
+    // An unreachable server costs the connection's short timeout each time the page asks.
+    if (!m_server->isOpen() && m_opener)
         m_opener(*m_server);
-    }
     return m_server->isOpen() ? m_server : nullptr;
 }
 
 void SupportPage::loadSupportMessages()
 {
+    if (!m_server || m_workstation.isEmpty())
+        return; // no support server configured
+    const std::optional<QList<QStringList>> rows = admin::loadSupportMessages(server(), m_workstation);
+    if (!rows) {
+        // A connection the server dropped is opened afresh at the next try.
+        m_server->close();
+        MessageSeam::message(this, QString(), QStringLiteral("支持消息读取失败，请检查网络或支持服务器设置后点【刷新】重试！"));
+        return;
+    }
     m_list->clear();
-    for (const QStringList &row : admin::loadSupportMessages(server(), m_workstation))
+    for (const QStringList &row : *rows)
         m_list->addRow(row);
     if (m_list->rowCount() > 0)
         m_list->ensureRowVisible(m_list->rowCount() - 1);
@@ -85,9 +92,13 @@ void SupportPage::loadSupportMessages()
 
 void SupportPage::submitFeedback()
 {
-    const AdminResult result =
-        admin::submitFeedback(server(), m_workstation, m_text->toPlainText(), todayText(m_context));
+    const QString text = m_text->toPlainText();
+    const AdminResult result = admin::submitFeedback(server(), m_workstation, text, todayText(m_context));
     if (!result.done) {
+        // A send that failed (rather than a refused length) may have met a dropped connection:
+        // the next try opens the server afresh.
+        if (m_server && supportMessageProblem(text).isEmpty())
+            m_server->close();
         MessageSeam::message(this, QString(), result.message);
         return;
     }

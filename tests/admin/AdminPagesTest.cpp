@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
 
@@ -15,6 +16,7 @@
 
 #include "lists/ReportList.h"
 #include "platform/MessageScript.h"
+#include "platform/ProgramLog.h"
 #include "admin/AccountsPage.h"
 #include "admin/AdminFixture.h"
 #include "admin/LogPage.h"
@@ -389,11 +391,104 @@ TEST(SupportPageWidget, SendsListsAndKeepsATextThatWasNotSent)
 
     // The server gone: the message is not lost, and the user is told.
     script.clear();
+    page.setServerOpener([](admin::RemoteSupportServer &) { return false; });
     server.close();
     box->setPlainText(text);
     click(page, "按钮21");
-    ASSERT_EQ(script.texts().size(), 1);
+    EXPECT_EQ(script.texts(), QStringList{QStringLiteral("消息没有发送成功，请检查网络或支持服务器设置后重试！")});
     EXPECT_EQ(box->toPlainText(), text);
+}
+
+// The support server is asked again at every showing of the page and at 刷新: a read that fails is
+// said and logged, and the list keeps what it showed.
+TEST(SupportPageWidget, AFailedReadIsSaidKeepsTheListAndIsTriedAgain)
+{
+    AdminWorkstation w;
+    ADMIN_READY(w);
+    testsupport::TestDatabase remote(data::Backend::Postgres, testsupport::TestDatabase::Empty);
+    ASSERT_TRUE(remote.ok()) << qPrintable(remote.error());
+    ASSERT_TRUE(data::runSqlScript(remote.connection(), QStringLiteral(SHOPDESK_SOURCE_DIR "/db/remote.sql")));
+    auto addMessage = [&](const char *text) {
+        return remote.connection().execute(data::Sql(
+            QStringLiteral("INSERT INTO b支持消息 (工作站, 发送消息, 发送时间, 回复消息, 回复时间) VALUES ('ws1', ?, '2015-03-01', '', '')"),
+            {QString::fromUtf8(text)}));
+    };
+    ASSERT_TRUE(addMessage("第一条问题"));
+    QTemporaryDir logDir;
+    const QString previousLog = programlog::path();
+    programlog::setPath(logDir.filePath(QStringLiteral("log.txt")));
+    auto logText = [&] {
+        QFile file(logDir.filePath(QStringLiteral("log.txt")));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    };
+
+    data::ServerSettings unreachable = remote.serverSettings();
+    unreachable.port = QStringLiteral("1"); // nothing listens there
+    bool reachable = false;
+    int opens = 0;
+    admin::RemoteSupportServer server;
+    SupportPage page(w.context);
+    page.setServerOpener([&](admin::RemoteSupportServer &s) {
+        ++opens;
+        return s.open(reachable ? remote.serverSettings() : unreachable);
+    });
+    page.setSupportServer(&server, QStringLiteral("ws1"));
+    ReportList *list = page.messageList();
+    const QString failed = QStringLiteral("支持消息读取失败，请检查网络或支持服务器设置后点【刷新】重试！");
+
+    MessageScript script;
+    page.loadSupportMessages(); // the page is shown
+    EXPECT_EQ(script.texts(), QStringList{failed});
+    EXPECT_EQ(list->rowCount(), 0);
+    EXPECT_TRUE(logText().contains(QStringLiteral("127.0.0.1:1/"))) << logText().toStdString();
+
+    // 刷新 tries again.
+    script.clear();
+    reachable = true;
+    click(page, "按钮18");
+    EXPECT_TRUE(script.texts().isEmpty()) << qPrintable(script.texts().join(u'|'));
+    ASSERT_EQ(list->rowCount(), 1);
+    EXPECT_EQ(opens, 2);
+
+    // The server drops the connection: the next showing says so and keeps the list.
+    data::RecordSet pid(server.connection());
+    ASSERT_TRUE(pid.open(data::Sql(QStringLiteral("SELECT pg_backend_pid() AS pid"))));
+    ASSERT_TRUE(remote.connection().execute(
+        data::Sql(QStringLiteral("SELECT pg_terminate_backend(?)"), {pid.integer(QStringLiteral("pid"))})));
+    ASSERT_TRUE(addMessage("第二条问题"));
+    page.loadSupportMessages();
+    EXPECT_EQ(script.texts(), QStringList{failed});
+    EXPECT_EQ(list->rowCount(), 1);
+
+    // Coming back to the page opens the server afresh.
+    script.clear();
+    page.loadSupportMessages();
+    EXPECT_TRUE(script.texts().isEmpty()) << qPrintable(script.texts().join(u'|'));
+    ASSERT_EQ(list->rowCount(), 2);
+    EXPECT_EQ(list->cellText(1, 1), QStringLiteral("第二条问题"));
+    EXPECT_EQ(opens, 3);
+    programlog::setPath(previousLog);
+}
+
+// Without a support server configured (no workstation key) the page asks nothing and says nothing.
+TEST(SupportPageWidget, WithoutASupportServerNothingIsAskedOrSaid)
+{
+    AdminWorkstation w;
+    ADMIN_READY(w);
+    admin::RemoteSupportServer server;
+    SupportPage page(w.context);
+    int opens = 0;
+    page.setServerOpener([&](admin::RemoteSupportServer &) {
+        ++opens;
+        return false;
+    });
+    page.setSupportServer(&server, QString());
+    MessageScript script;
+    page.loadSupportMessages();
+    click(page, "按钮18");
+    EXPECT_EQ(opens, 0);
+    EXPECT_TRUE(script.texts().isEmpty());
+    EXPECT_EQ(page.messageList()->rowCount(), 0);
 }
 
 // The shop combo of the account form is empty when first shown; a long shop name added later still fits.
