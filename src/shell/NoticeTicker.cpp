@@ -1,6 +1,7 @@
 #include "shell/NoticeTicker.h"
 
 #include "context/AppContext.h"
+#include "platform/Clock.h"
 
 #include <QFontMetrics>
 #include <QLabel>
@@ -84,14 +85,17 @@ void NoticeTicker::refreshNoticeTicker()
 {
     if (!isFlagOn(m_context.shopSettings.开启公告))
         return;
-    if (m_sinceReload.isValid() && m_sinceReload.elapsed() < ReloadFloorMs)
-        return;
+    if (m_lastReload.isValid()) {
+        const qint64 since = m_lastReload.msecsTo(Clock::now());
+        if (since >= 0 && since < ReloadFloorMs)
+            return;
+    }
     loadAndShow();
 }
 
 void NoticeTicker::loadAndShow()
 {
-    m_sinceReload.start();
+    m_lastReload = Clock::now();
     if (m_source) {
         if (const std::optional<QString> text = m_source(m_context.currentShop))
             m_noticeText = *text;

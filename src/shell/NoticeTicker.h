@@ -5,7 +5,7 @@
 // the timers 时钟1 (scroll) and 时钟2 (reload); it hands them over with start(), or runs them
 // itself and calls startNoticeTicker(), scrollNoticeTicker() and refreshNoticeTicker(). The notice
 // itself comes from the source the application sets (the shop's notice of the settings).
-#include <QElapsedTimer>
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -64,8 +64,9 @@ public:
     // loads the notice, sets the label's caption and width and shows it.
     void startNoticeTicker();
     void scrollNoticeTicker();  // each tick of 时钟1
-    // Each tick of 时钟2. A tick sooner than ReloadFloorMs after the last reload does nothing, so a
-    // short 公告间隔 never floods the shared database, whoever runs the timer.
+    // Each tick of 时钟2. A tick sooner than ReloadFloorMs after the last reload (by the program's
+    // clock) does nothing, so a short 公告间隔 never floods the shared database, whoever runs the
+    // timer. A clock set back reloads at once.
     void refreshNoticeTicker();
 
     QString noticeText() const { return m_noticeText; }
@@ -84,7 +85,7 @@ private:
     QTimer *m_reloadTimer = nullptr;
     QString m_noticeText;
     int m_step = 0;
-    QElapsedTimer m_sinceReload;
+    QDateTime m_lastReload; // Clock::now() of the last reload; invalid before the first
 };
 
 } // namespace shell

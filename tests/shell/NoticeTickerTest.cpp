@@ -2,10 +2,10 @@
 // source standing in for the shop's stored notice.
 #include <QLabel>
 #include <QTimer>
-#include <QtTest/QTest>
 #include <gtest/gtest.h>
 
 #include "context/AppContext.h"
+#include "platform/Clock.h"
 #include "shell/NoticeTicker.h"
 
 using shell::NoticeTicker;
@@ -35,7 +35,18 @@ TEST(NoticeTickerSteps, ReloadPeriod)
     EXPECT_EQ(NoticeTicker::reloadPeriod(QStringLiteral("60000")), 60000);
 }
 
-TEST(NoticeTickerRun, StartScrollsAndReloads)
+class NoticeTickerRun : public ::testing::Test
+{
+protected:
+    void TearDown() override { Clock::reset(); }
+
+    // Sets the program's clock to the start time plus ms milliseconds.
+    void at(qint64 ms) { Clock::setFixed(start.addMSecs(ms)); }
+
+    const QDateTime start{QDate(2015, 3, 11), QTime(9, 0)};
+};
+
+TEST_F(NoticeTickerRun, StartScrollsAndReloads)
 {
     AppContext context;
     context.currentShop = QStringLiteral("A");
@@ -57,6 +68,7 @@ TEST(NoticeTickerRun, StartScrollsAndReloads)
         askedFor << shop;
         return stored;
     });
+    at(0);
     ticker.start(&timer1, &timer2);
 
     EXPECT_EQ(askedFor, QStringList{QStringLiteral("A")});
@@ -65,7 +77,7 @@ TEST(NoticeTickerRun, StartScrollsAndReloads)
     EXPECT_TRUE(timer1.isActive());
     EXPECT_EQ(timer1.interval(), 50);
     EXPECT_TRUE(timer2.isActive());
-    EXPECT_EQ(timer2.interval(), NoticeTicker::ReloadFloorMs);
+    EXPECT_EQ(timer2.interval(), 1000);
     timer1.stop(); // the ticks are driven by hand from here
     timer2.stop();
 
@@ -76,20 +88,69 @@ TEST(NoticeTickerRun, StartScrollsAndReloads)
 
     // A notice changed elsewhere shows at the next reload; the pass goes on where it was.
     stored = QStringLiteral("清仓");
-    QTest::qWait(NoticeTicker::ReloadFloorMs + 50);
+    at(1000);
     ticker.refreshNoticeTicker();
     EXPECT_EQ(ticker.noticeText(), QStringLiteral("清仓"));
+    EXPECT_EQ(label.text(), QStringLiteral("清仓        "));
     EXPECT_EQ(label.x(), NoticeTicker::FirstPassX - 2);
 
     // Switched off: the reloads stop, the last text keeps scrolling.
     context.shopSettings.开启公告 = AppContext::FlagOff;
     stored = QStringLiteral("别的");
-    QTest::qWait(NoticeTicker::ReloadFloorMs + 50);
+    at(5000);
     ticker.refreshNoticeTicker();
     EXPECT_EQ(ticker.noticeText(), QStringLiteral("清仓"));
+    EXPECT_EQ(askedFor.size(), 2);
 }
 
-TEST(NoticeTickerRun, NoTimerForAnEmptyOrZeroInterval)
+// However short 公告间隔 is, the shared database is asked at most once a second, by the program's
+// clock; a clock set back does not stop the reloads.
+TEST_F(NoticeTickerRun, ReloadsAtMostOnceASecond)
+{
+    AppContext context;
+    context.currentShop = QStringLiteral("A");
+    context.shopSettings.开启公告 = AppContext::FlagOn;
+    context.shopSettings.公告间隔 = QStringLiteral("30");
+    int reads = 0;
+    QLabel label;
+    NoticeTicker ticker(context, &label, nullptr);
+    ticker.setNoticeSource([&](const QString &) -> std::optional<QString> {
+        ++reads;
+        return QStringLiteral("公告%1").arg(reads);
+    });
+    at(0);
+    ticker.startNoticeTicker();
+    ASSERT_EQ(reads, 1);
+
+    const struct { qint64 at; int reads; } ticks[] = {
+        {0, 1}, {30, 1}, {999, 1}, {1000, 2}, {1030, 2}, {1999, 2}, {2500, 3}, {-60000, 4}, {-59990, 4}};
+    for (const auto &tick : ticks) {
+        at(tick.at);
+        ticker.refreshNoticeTicker();
+        EXPECT_EQ(reads, tick.reads) << "at " << tick.at << " ms";
+    }
+    EXPECT_EQ(ticker.noticeText(), QStringLiteral("公告4"));
+}
+
+// A shop without a notice row leaves what the label shows.
+TEST_F(NoticeTickerRun, AShopWithoutANoticeKeepsTheLastText)
+{
+    AppContext context;
+    context.shopSettings.开启公告 = AppContext::FlagOn;
+    std::optional<QString> stored = QStringLiteral("新品上市");
+    QLabel label;
+    NoticeTicker ticker(context, &label, nullptr);
+    ticker.setNoticeSource([&](const QString &) { return stored; });
+    at(0);
+    ticker.startNoticeTicker();
+    stored.reset();
+    at(1000);
+    ticker.refreshNoticeTicker();
+    EXPECT_EQ(ticker.noticeText(), QStringLiteral("新品上市"));
+    EXPECT_EQ(label.text(), QStringLiteral("新品上市        "));
+}
+
+TEST_F(NoticeTickerRun, NoTimerForAnEmptyOrZeroInterval)
 {
     AppContext context;
     context.currentShop = QStringLiteral("A");
