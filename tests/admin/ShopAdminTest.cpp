@@ -1,7 +1,6 @@
 // Shops, the workstation binding and the shop setting handlers.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <future>
 #include <thread>
 
@@ -50,13 +49,18 @@ TEST(AddShop, RefusalsWriteNothing)
 }
 
 // Two workstations add the same shop at once: the second one's test sees no row yet (the first
-// has not committed), its insert then meets the unique index and it is told the shop exists.
+// has not committed), its insert then meets the unique index and it is told the shop exists. The
+// first commits only once the second's insert waits for it, so the race is always the same.
 TEST(AddShop, SameShopFromAnotherWorkstationAtOnceIsReportedAsExisting)
 {
     AdminWorkstation w(data::Backend::Postgres);
     ADMIN_READY(w);
     const QString shop = QStringLiteral("分店");
+    data::RecordSet pid(w.conn());
+    ASSERT_TRUE(pid.open(data::Sql(QStringLiteral("SELECT pg_backend_pid() AS pid"))));
+    const qint64 thisWorkstation = pid.integer(QStringLiteral("pid"));
     std::promise<bool> inserted;
+    bool waitedFor = false;
     std::thread other([&] {
         data::Connection connection;
         if (!w.db->openAnother(connection)) {
@@ -64,15 +68,24 @@ TEST(AddShop, SameShopFromAnotherWorkstationAtOnceIsReportedAsExisting)
             return;
         }
         data::Transaction transaction = connection.transaction();
-        inserted.set_value(connection.execute(data::buildInsertSql(connection.dialect(), QStringLiteral("店铺名"),
-                                                                   {{QStringLiteral("店名"), shop}})));
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        const bool ok = connection.execute(
+            data::buildInsertSql(connection.dialect(), QStringLiteral("店铺名"), {{QStringLiteral("店名"), shop}}));
+        inserted.set_value(ok);
+        // Hold the row uncommitted until this workstation's insert is blocked by it (bounded, so
+        // that a workstation that never gets there cannot hang the test).
+        data::RecordSet blocking(connection);
+        const data::Sql blockedByMe(
+            QStringLiteral("SELECT count(*) AS n FROM unnest(pg_blocking_pids(?)) AS p WHERE p = pg_backend_pid()"),
+            {thisWorkstation});
+        for (int i = 0; ok && !waitedFor && i < 20000; ++i)
+            waitedFor = blocking.open(blockedByMe) && blocking.integer(QStringLiteral("n")) > 0;
         transaction.commit();
     });
     const bool otherInserted = inserted.get_future().get();
     const AdminResult result = otherInserted ? addShop(w.context, shop) : AdminResult();
     other.join();
     ASSERT_TRUE(otherInserted);
+    EXPECT_TRUE(waitedFor) << "this workstation's insert never waited for the other's row";
     EXPECT_FALSE(result.done);
     EXPECT_EQ(result.message, QStringLiteral("店铺名【分店】已经存在，请换个店铺添加"));
     EXPECT_EQ(w.count(QStringLiteral("SELECT * FROM %1 WHERE 店名='分店'").arg(w.table("店铺名"))), 1);
