@@ -142,7 +142,7 @@ TEST(FreshInstallation, AdminSetsUpTheShopAndItsAccountWorksAfterARestart)
         MainWindow *main = Installation::logIn(login, QStringLiteral("admin"), QStringLiteral("580417"));
         if (!main)
             return QCoreApplication::exit(98);
-        EXPECT_EQ(inst.script.texts(), QStringList{shell::SetupNoticeText});
+        EXPECT_EQ(inst.script.texts(), QStringList{QStringLiteral("1、稍后请在系统设置--店铺初始化设置--添加店铺名并为本机指定一个店铺\r\n2、然后添加一个帐号，用添加的帐号登陆进行其它设置！\r\n\r\nadmin帐号除了帐号权限管理、添加店铺、为本机指定店铺外。\r\n请勿做其它设置！")});
         adminSetsUp(*main, inst);
         main->close();
     });

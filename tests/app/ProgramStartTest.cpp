@@ -96,7 +96,7 @@ TEST(ProgramStart, FreshDatabaseLoginAsAdminOpensTheMainWindow)
     HotKeyRegistry::setInstance(nullptr);
     EXPECT_EQ(code, 0);
     EXPECT_TRUE(hintShown);
-    EXPECT_EQ(script.texts(), QStringList{shell::SetupNoticeText});
+    EXPECT_EQ(script.texts(), QStringList{QStringLiteral("1、稍后请在系统设置--店铺初始化设置--添加店铺名并为本机指定一个店铺\r\n2、然后添加一个帐号，用添加的帐号登陆进行其它设置！\r\n\r\nadmin帐号除了帐号权限管理、添加店铺、为本机指定店铺外。\r\n请勿做其它设置！")});
     EXPECT_EQ(title, QStringLiteral("岚舟服装进销存---"));
     EXPECT_EQ(keys[shell::MainWindow::SlotEsc], 33001);
     EXPECT_EQ(keys[shell::MainWindow::SlotF8], 33006);

@@ -15,7 +15,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -290,7 +289,7 @@ TEST_F(CheckoutTest, NegativeSplitPartsAreRefused)
     s.setText(F::银行, QStringLiteral("-50"));
     EXPECT_EQ(s.text(F::银行), "0");
     EXPECT_EQ(s.text(F::实收款), "40");
-    EXPECT_EQ(script.texts(), QStringList{kNegativeRefused});
+    EXPECT_EQ(script.texts(), QStringList{QStringLiteral("输入的数值不能为负数")});
 }
 
 TEST_F(CheckoutTest, StoredValueIsBoundByTheMembersBalance)
@@ -588,11 +587,9 @@ TEST_F(CashierKeysTest, UnreachableDrawerNeverBlocksAndSaysNothing)
     EXPECT_EQ(cashDrawerDevice(database->dir() + QStringLiteral("/none.ini")), "/dev/lp0");
     const QString fifo = database->dir() + QStringLiteral("/fifo");
     ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
-    QElapsedTimer timer;
-    timer.start();
+    // A blocking open of a FIFO nobody reads would never return: reaching the next line is the check.
     EXPECT_FALSE(openCashDrawerOn(database->dir() + QStringLiteral("/missing/lp0")));
-    EXPECT_FALSE(openCashDrawerOn(fifo)); // nobody reads it
-    EXPECT_LT(timer.elapsed(), 2000);
+    EXPECT_FALSE(openCashDrawerOn(fifo));
     EXPECT_TRUE(script.texts().isEmpty());
 }
 

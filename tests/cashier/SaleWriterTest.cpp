@@ -593,7 +593,7 @@ TEST_F(Sale, AlarmQuestionsComeAfterTheCommitAndAConfirmationInsideThemWritesNot
     ASSERT_TRUE(result.written());
     EXPECT_EQ(result.alarmQuestions, QStringList{QStringLiteral("【衬衫】库存数低于自身下限,是否查看库存报警报表")});
     ASSERT_EQ(script.messages().size(), 1);
-    EXPECT_EQ(script.messages()[0].title, kStockAlarmTitle);
+    EXPECT_EQ(script.messages()[0].title, QStringLiteral("库存报警提示"));
     EXPECT_TRUE(script.messages()[0].question);
     EXPECT_EQ(script.messages()[0].icon, MessageIcon::Warning);
     EXPECT_EQ(reports, 1);

@@ -69,8 +69,8 @@ TEST_F(DatabaseSettingsTest, EachModeClickWritesTheModeAtOnce)
             const QString stored = storedMode();
             EXPECT_FALSE(stored.contains(u',')) << "bare form";
             EXPECT_EQ(SettingsCipher::rc4DecryptHex(stored, SettingsCipher::SettingsKey), mode);
-            EXPECT_EQ(script.texts(), QStringList{toSingle ? DatabaseSettingsWindow::SingleMachineSavedText
-                                                           : DatabaseSettingsWindow::NetworkChosenText});
+            EXPECT_EQ(script.texts(), QStringList{toSingle ? QStringLiteral("配置已保存，请重启软件！")
+                                                           : QStringLiteral("请配置下列SQL数据库信息。保存后重启程序将以网络版模式运行！")});
         }
     }
 }
@@ -82,7 +82,7 @@ TEST_F(DatabaseSettingsTest, AModeThatCannotBeWrittenIsReportedAndNotTaken)
     DatabaseSettingsWindow w(ctx);
     MessageScript script;
     box(w, "选择框2")->click();
-    EXPECT_EQ(script.texts(), QStringList{DatabaseSettingsWindow::SaveFailedText});
+    EXPECT_EQ(script.texts(), QStringList{QStringLiteral("配置保存失败！无法写入程序目录下的sql.ini，请检查该文件是否可写。")});
     EXPECT_EQ(ctx.runMode, AppContext::SingleMachineMode);
     EXPECT_TRUE(box(w, "选择框1")->isChecked());
     EXPECT_FALSE(box(w, "选择框2")->isChecked());
@@ -98,7 +98,7 @@ TEST_F(DatabaseSettingsTest, SaveWritesTheFiveKeysEncipheredAndBare)
     edit(w, "库密码")->clear(); // an empty box writes an empty value
     MessageScript script;
     button(w, "按钮2")->click();
-    EXPECT_EQ(script.texts(), QStringList{DatabaseSettingsWindow::SavedText});
+    EXPECT_EQ(script.texts(), QStringList{QStringLiteral("保存成功！请重启软件，进入软件后先到系统设置里指定软件使用哪个店铺")});
     const QStringList keys{SettingsFile::IpKey, SettingsFile::PortKey, SettingsFile::DataKey, SettingsFile::UserKey,
                            SettingsFile::PasswordKey};
     const QStringList expected{QStringLiteral("db.example.com"), QStringLiteral("5433"), QStringLiteral("店铺"),
@@ -118,7 +118,7 @@ TEST_F(DatabaseSettingsTest, SaveThatCannotBeWrittenIsReported)
     edit(w, "库地址")->setText(QStringLiteral("10.0.0.1"));
     MessageScript script;
     button(w, "按钮2")->click();
-    EXPECT_EQ(script.texts(), QStringList{DatabaseSettingsWindow::SaveFailedText});
+    EXPECT_EQ(script.texts(), QStringList{QStringLiteral("配置保存失败！无法写入程序目录下的sql.ini，请检查该文件是否可写。")});
     EXPECT_EQ(ctx.sqlServerSettings.ip, QString());
 }
 
@@ -132,7 +132,7 @@ TEST_F(DatabaseSettingsTest, TestWithoutAddressOrDatabaseNeverConnects)
         edit(w, "库名")->setText(data);
         MessageScript script;
         button(w, "按钮1")->click();
-        EXPECT_EQ(script.texts(), QStringList{DatabaseSettingsWindow::MissingServerText});
+        EXPECT_EQ(script.texts(), QStringList{QStringLiteral("数据库地址或数据库名还未填写")});
     }
     EXPECT_EQ(attempts, 0);
 }
@@ -152,13 +152,13 @@ TEST_F(DatabaseSettingsTest, ConnectionTestAgainstTheServer)
     {
         MessageScript script;
         button(w, "按钮1")->click();
-        EXPECT_EQ(script.texts(), QStringList{DatabaseSettingsWindow::NotConnectedText});
+        EXPECT_EQ(script.texts(), QStringList{QStringLiteral("数据库连接不成功！")});
         EXPECT_EQ(ctx.sqlServerSettings.ip, QStringLiteral("old")) << "a failed test changes nothing";
     }
     edit(w, "库端口")->setText(server.port);
     MessageScript script;
     button(w, "按钮1")->click();
-    EXPECT_EQ(script.texts(), QStringList{DatabaseSettingsWindow::ConnectedText});
+    EXPECT_EQ(script.texts(), QStringList{QStringLiteral("恭喜您！数据库连接成功！请保存配置，重启软件！")});
     EXPECT_EQ(ctx.sqlServerSettings.ip, server.ip);
     EXPECT_EQ(ctx.sqlServerSettings.port, server.port);
 }

@@ -40,16 +40,17 @@ TEST_P(LoginTest, DecidesByAccountPasswordAndShop)
     ASSERT_TRUE(ws.addAccount(QStringLiteral("wang"), QStringLiteral("9"), QStringLiteral("王西"), QStringLiteral("西店")));
     ASSERT_TRUE(ws.addAccount(QStringLiteral("wang"), QStringLiteral("9"), QStringLiteral("王东"), QStringLiteral("东店")));
 
-    const QString wrong = shell::WrongLoginText;
+    const QString wrong = QStringLiteral("您输入的帐号或密码不对");
+    const QString setupNotice = QStringLiteral("1、稍后请在系统设置--店铺初始化设置--添加店铺名并为本机指定一个店铺\r\n2、然后添加一个帐号，用添加的帐号登陆进行其它设置！\r\n\r\nadmin帐号除了帐号权限管理、添加店铺、为本机指定店铺外。\r\n请勿做其它设置！");
     const LoginCase cases[] = {
         {"admin on a foreign shop", QStringLiteral("东店"), QStringLiteral("admin"), QStringLiteral("580417"),
-         LoginOutcome::AdmittedForSetup, shell::SetupNoticeText, QString()},
+         LoginOutcome::AdmittedForSetup, setupNotice, QString()},
         {"any account without a shop", QString(), QStringLiteral("li"), QStringLiteral("123"),
-         LoginOutcome::AdmittedForSetup, shell::SetupNoticeText, QStringLiteral("东店")},
+         LoginOutcome::AdmittedForSetup, setupNotice, QStringLiteral("东店")},
         {"own shop", QStringLiteral("东店"), QStringLiteral("li"), QStringLiteral("123"), LoginOutcome::Admitted, QString(),
          QStringLiteral("东店")},
         {"another shop's account", QStringLiteral("南店"), QStringLiteral("li"), QStringLiteral("123"),
-         LoginOutcome::OtherShop, shell::otherShopText(QStringLiteral("东店"), QStringLiteral("南店")), QString()},
+         LoginOutcome::OtherShop, QStringLiteral("该帐号所属【东店】店铺，不能在【南店】店铺，登陆使用！"), QString()},
         {"wrong password", QStringLiteral("东店"), QStringLiteral("li"), QStringLiteral("124"), LoginOutcome::Refused, wrong,
          QString()},
         {"injection", QStringLiteral("东店"), QStringLiteral("admin"), QStringLiteral("' or '1'='1"),
@@ -74,7 +75,7 @@ TEST_P(LoginTest, DecidesByAccountPasswordAndShop)
         EXPECT_EQ(script.texts(), c.message.isEmpty() ? QStringList() : QStringList{c.message});
         if (!script.messages().isEmpty()) {
             const ShownMessage &m = script.messages().first();
-            EXPECT_EQ(m.title, c.outcome == LoginOutcome::AdmittedForSetup ? shell::SetupNoticeTitle : QString());
+            EXPECT_EQ(m.title, c.outcome == LoginOutcome::AdmittedForSetup ? QStringLiteral("admin帐号仅用于初始化设置") : QString());
             EXPECT_EQ(m.icon, c.outcome == LoginOutcome::Refused ? MessageIcon::Warning : MessageIcon::None);
         }
         if (admitted) {
@@ -131,7 +132,7 @@ TEST_P(LoginTest, EnterLogsInFromThePasswordBoxOnly)
     account->setText(QStringLiteral("zhang"));
     password->setText(QStringLiteral("1"));
     QTest::keyClick(password, Qt::Key_Return);
-    EXPECT_EQ(script.texts(), QStringList{shell::otherShopText(QStringLiteral("西店"), QStringLiteral("东店"))});
+    EXPECT_EQ(script.texts(), QStringList{QStringLiteral("该帐号所属【西店】店铺，不能在【东店】店铺，登陆使用！")});
     EXPECT_EQ(window.mainWindow(), nullptr);
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(account->text(), QStringLiteral("zhang"));
@@ -194,7 +195,7 @@ TEST(LoginWithoutDatabase, IsRefusedWithTheWrongLoginText)
     AppContext ctx; // no connection open: the account table cannot be read
     MessageScript script;
     EXPECT_FALSE(shell::login(ctx, QStringLiteral("admin"), QStringLiteral("580417"), nullptr));
-    EXPECT_EQ(script.texts(), QStringList{shell::WrongLoginText});
+    EXPECT_EQ(script.texts(), QStringList{QStringLiteral("您输入的帐号或密码不对")});
 }
 
 SHOPDESK_BOTH_BACKENDS(LoginTest);

@@ -44,7 +44,7 @@ TEST_F(CategoryTest, AddingSubCategoriesAndRefusals)
     EXPECT_TRUE(addSubCategory(ctx(), QStringLiteral("上衣"), QStringLiteral("T恤,'男'")).changed);
     // Numeric order of the codes: 2 before 10.
     EXPECT_EQ(tree(), (QStringList{QStringLiteral("上衣(2: 棉 衣 ,T恤,'男')"), QStringLiteral("裤子(10:)")}));
-    EXPECT_EQ(addSubCategory(ctx(), QStringLiteral("裤子"), QStringLiteral(" 棉 衣 ")).message, kCategoryExists);
+    EXPECT_EQ(addSubCategory(ctx(), QStringLiteral("裤子"), QStringLiteral(" 棉 衣 ")).message, QStringLiteral("您输入的分类名称已经存在！"));
     EXPECT_EQ(addSubCategory(ctx(), QStringLiteral(" 棉 衣 "), QStringLiteral("x")).message,
               QStringLiteral("不允许在二级分类【 棉 衣 】分类下再添加子分类！"));
     const CategoryResult blank = addTopCategory(ctx(), QStringLiteral("   "));
@@ -73,10 +73,10 @@ TEST_F(CategoryTest, FailedParentLookupIsNoSecondLevelRefusal)
     exec(QStringLiteral("INSERT INTO [分类例表] (项目名称, 一级编号, 二级编号, 所属店铺) VALUES ('上衣', '1', '', 'A')"));
     ASSERT_TRUE(subCategoryRefusal(ctx(), QStringLiteral("上衣")).isEmpty());
     db().close();
-    EXPECT_EQ(subCategoryRefusal(ctx(), QStringLiteral("上衣")), kWriteFailed);
+    EXPECT_EQ(subCategoryRefusal(ctx(), QStringLiteral("上衣")), QStringLiteral("数据库写入失败，没有做任何修改，请稍后重试！"));
     const CategoryResult added = addSubCategory(ctx(), QStringLiteral("上衣"), QStringLiteral("棉衣"));
     EXPECT_FALSE(added.changed);
-    EXPECT_EQ(added.message, kWriteFailed);
+    EXPECT_EQ(added.message, QStringLiteral("数据库写入失败，没有做任何修改，请稍后重试！"));
 }
 
 TEST_F(CategoryTest, RenameCarriesStockAndSalesLinesOfTheShop)
@@ -89,8 +89,8 @@ TEST_F(CategoryTest, RenameCarriesStockAndSalesLinesOfTheShop)
     exec(QStringLiteral("INSERT INTO [销售明细] (类别, 所属店铺) VALUES ('棉衣', 'A')"));
     exec(QStringLiteral("INSERT INTO [销售明细] (类别, 所属店铺) VALUES ('棉衣', 'B')"));
 
-    EXPECT_EQ(renameCategory(ctx(), QStringLiteral("棉衣"), QStringLiteral("上衣")).message, kRenameExists);
-    EXPECT_EQ(renameCategory(ctx(), QStringLiteral("棉衣"), QStringLiteral("棉衣")).message, kRenameExists);
+    EXPECT_EQ(renameCategory(ctx(), QStringLiteral("棉衣"), QStringLiteral("上衣")).message, QStringLiteral("您要修改的分类名称已经存在！"));
+    EXPECT_EQ(renameCategory(ctx(), QStringLiteral("棉衣"), QStringLiteral("棉衣")).message, QStringLiteral("您要修改的分类名称已经存在！"));
 
     // A failing sales update leaves everything as it was.
     exec(QStringLiteral("CREATE TRIGGER refuse_sales BEFORE UPDATE ON 销售明细 BEGIN SELECT RAISE(ABORT, 'refused'); END"));
@@ -157,7 +157,7 @@ TEST_F(SqliteStockFixture, ColoursSizesAndUnits)
     EXPECT_TRUE(deleteCatalogueValue(ctx(), CatalogueKind::Unit, QStringLiteral("条")).changed);
     EXPECT_EQ(loadCatalogue(ctx(), CatalogueKind::Unit), QStringList{QStringLiteral("条")});
     ctx().currentShop.clear();
-    EXPECT_EQ(addCatalogueValue(ctx(), CatalogueKind::Unit, QStringLiteral("双")).message, kNoShop);
+    EXPECT_EQ(addCatalogueValue(ctx(), CatalogueKind::Unit, QStringLiteral("双")).message, QStringLiteral("请在上面先指定本机当前使用哪个店铺"));
 }
 
 TEST_F(SqliteStockFixture, SuppliersAreUpdatedOnlyThroughTheirOwnSelection)

@@ -189,8 +189,8 @@ TEST_F(SqliteStockFixture, RefusedEntriesStoreNothing)
         {[](PurchaseForm &f) { f.discount = QStringLiteral("1.2"); },
          QStringLiteral("商品折扣请填写0到1之间的小数，比如：7折 输入0.7，75折 输入0.75；不打折请留空")},
         {[](PurchaseForm &f) { f.cost = QStringLiteral("十元"); }, QStringLiteral("成本价和吊牌价必须填写数字！")},
-        {[](PurchaseForm &f) { f.lines[0].size.clear(); }, kFillInEverything},
-        {[](PurchaseForm &f) { f.supplier.clear(); }, kFillInEverything},
+        {[](PurchaseForm &f) { f.lines[0].size.clear(); }, QStringLiteral("请填写完整")},
+        {[](PurchaseForm &f) { f.supplier.clear(); }, QStringLiteral("请填写完整")},
     };
     for (const Case &c : cases) {
         PurchaseForm f = twoLineForm();

@@ -165,13 +165,13 @@ TEST_F(PurchaseListTest, ModifyRewritesOnlyAnUnsoldRowOfTheShop)
     for (const QString &id : {sold, other, QString()}) {
         r = modifyPurchase(ctx(), id, form);
         EXPECT_FALSE(r.changed);
-        EXPECT_EQ(r.message, kModifyRefused);
+        EXPECT_EQ(r.message, QStringLiteral("该款已有销售记录 不允许修改！\r\n如需调价、调数量请鼠标右击该单！"));
     }
     EXPECT_EQ(count(QStringLiteral("采购入库"), QStringLiteral("名称='羽绒服'")), 1);
     EXPECT_EQ(count(QStringLiteral("日志记录")), 1);
 
     form.cost.clear();
-    EXPECT_EQ(modifyPurchase(ctx(), unsold, form).message, kCostRequired);
+    EXPECT_EQ(modifyPurchase(ctx(), unsold, form).message, QStringLiteral("进货价内容不能为空！如果不知道进货价\r\n先到销售明细点一下查看，再回到库存管理就会显示"));
     form.cost = QStringLiteral("12");
     form.lines[0].quantity = QStringLiteral("2.5");
     EXPECT_FALSE(modifyPurchase(ctx(), unsold, form).changed);
@@ -190,7 +190,7 @@ TEST_F(PurchaseListTest, ModifyRefusesPricesThatAreNoNumbers)
         form.tagPrice = QString::fromUtf8(tag);
         const ListActionResult r = modifyPurchase(ctx(), id, form);
         EXPECT_FALSE(r.changed) << cost << " " << tag;
-        EXPECT_EQ(r.message, kPricesMustBeNumbers) << cost << " " << tag;
+        EXPECT_EQ(r.message, QStringLiteral("成本价和吊牌价必须填写数字！")) << cost << " " << tag;
     }
     EXPECT_EQ(rows(QStringLiteral("SELECT * FROM [采购入库]"), {QStringLiteral("进货价"), QStringLiteral("吊牌价")}),
               QStringList{QStringLiteral("10|20")});
@@ -251,20 +251,20 @@ TEST_F(PurchaseListTest, DeleteOnlyUnsoldRowsOfTheShop)
 
     ListActionResult r = deletePurchaseItem(ctx(), theirs);
     EXPECT_FALSE(r.changed);
-    EXPECT_EQ(r.message, kDeleteRefused);
-    EXPECT_EQ(deletePurchaseItem(ctx(), QString()).message, kDeleteRefused);
-    EXPECT_EQ(deleteItemFromMenu(ctx(), sold).message, kMenuDeleteRefused);
+    EXPECT_EQ(r.message, QStringLiteral("您选择的产品已有销售记录 不允许删除！"));
+    EXPECT_EQ(deletePurchaseItem(ctx(), QString()).message, QStringLiteral("您选择的产品已有销售记录 不允许删除！"));
+    EXPECT_EQ(deleteItemFromMenu(ctx(), sold).message, QStringLiteral("此单已有销售记录不允许删除"));
 
     r = deletePurchaseItem(ctx(), mine);
     EXPECT_TRUE(r.changed);
-    EXPECT_EQ(r.message, kDeleted);
+    EXPECT_EQ(r.message, QStringLiteral("你选择的产品已删除！"));
     EXPECT_EQ(names(listInStock(ctx())), QStringList{QStringLiteral("售")});
     EXPECT_EQ(count(QStringLiteral("采购入库")), 2);
     EXPECT_EQ(count(QStringLiteral("采购入库"), QStringLiteral("id=?"), {theirs.toLongLong()}), 1);
 
     // Sold, then every unit returned: deletable again.
     exec(QStringLiteral("UPDATE [采购入库] SET 已售='0' WHERE id=?"), {sold.toLongLong()});
-    EXPECT_EQ(deleteItemFromMenu(ctx(), sold).message, kMenuDeleted);
+    EXPECT_EQ(deleteItemFromMenu(ctx(), sold).message, QStringLiteral("删除成功！"));
 }
 
 TEST_F(PurchaseListTest, NameSearchOffersNamesInStockOnce)
