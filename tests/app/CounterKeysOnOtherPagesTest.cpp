@@ -22,13 +22,7 @@ TEST(CounterKeysOnOtherPages, EscClearsTheCartOnlyOnTheCounterPage)
     ASSERT_TRUE(inst.ok()) << inst.db.error().toStdString();
     ASSERT_NO_FATAL_FAILURE(apptest::setUpShop(inst));
     Clock::setFixed(QDateTime(QDate(2015, 3, 11), QTime(14, 5, 9)));
-    ASSERT_TRUE(inst.insert(QStringLiteral("采购入库"),
-                            {{QStringLiteral("商品条码"), QStringLiteral("6983111485901")}, {QStringLiteral("款号"), QStringLiteral("1001")},
-                             {QStringLiteral("名称"), QStringLiteral("纯棉衬衫")}, {QStringLiteral("拼音检索"), QStringLiteral("cmcs")},
-                             {QStringLiteral("颜色"), QStringLiteral("红色")}, {QStringLiteral("尺码"), QStringLiteral("S")},
-                             {QStringLiteral("数量"), QStringLiteral("5")}, {QStringLiteral("已售"), QStringLiteral("0")},
-                             {QStringLiteral("吊牌价"), QStringLiteral("120")}, {QStringLiteral("进货价"), QStringLiteral("50")},
-                             {QStringLiteral("所属店铺"), Shop}}));
+    ASSERT_TRUE(apptest::insertShirt(inst, QStringLiteral("5")));
     for (const char *colour : {"红色", "黑色"}) {
         ASSERT_TRUE(inst.insert(QStringLiteral("颜色尺码"),
                                 {{QStringLiteral("颜色"), QString::fromUtf8(colour)}, {QStringLiteral("所属店铺"), Shop}}));

@@ -34,6 +34,18 @@ inline void setUpShop(Installation &inst)
     ASSERT_TRUE(inst.insert(QStringLiteral("帐号管理"), account));
 }
 
+// A stock row of the shirt 1001 (red, S) as an earlier session left it, with the given stock.
+inline bool insertShirt(Installation &inst, const QString &quantity)
+{
+    return inst.insert(QStringLiteral("采购入库"),
+                       {{QStringLiteral("商品条码"), QStringLiteral("6983111485901")}, {QStringLiteral("款号"), QStringLiteral("1001")},
+                        {QStringLiteral("名称"), QStringLiteral("纯棉衬衫")}, {QStringLiteral("拼音检索"), QStringLiteral("cmcs")},
+                        {QStringLiteral("颜色"), QStringLiteral("红色")}, {QStringLiteral("尺码"), QStringLiteral("S")},
+                        {QStringLiteral("数量"), quantity}, {QStringLiteral("已售"), QStringLiteral("0")},
+                        {QStringLiteral("吊牌价"), QStringLiteral("120")}, {QStringLiteral("进货价"), QStringLiteral("50")},
+                        {QStringLiteral("所属店铺"), Shop}});
+}
+
 // The names a person types into the name windows of the category tree; -1 for any other window.
 inline int answerCategoryName(QDialog *dialog)
 {

@@ -251,13 +251,7 @@ TEST_F(SaleThroughMainWindow, TwoPurchasedItemsSoldBySplitPaymentAreListedAndTak
 // earlier session left it.
 TEST_F(SaleThroughMainWindow, KeysClearTheCartOpenTheDrawerAndLeaveAnEmptyCartAlone)
 {
-    ASSERT_TRUE(inst.insert(QStringLiteral("采购入库"),
-                            {{QStringLiteral("商品条码"), QStringLiteral("6983111485901")}, {QStringLiteral("款号"), QStringLiteral("1001")},
-                             {QStringLiteral("名称"), QStringLiteral("纯棉衬衫")}, {QStringLiteral("拼音检索"), QStringLiteral("cmcs")},
-                             {QStringLiteral("颜色"), QStringLiteral("红色")}, {QStringLiteral("尺码"), QStringLiteral("S")},
-                             {QStringLiteral("数量"), QStringLiteral("2")}, {QStringLiteral("已售"), QStringLiteral("0")},
-                             {QStringLiteral("吊牌价"), QStringLiteral("120")}, {QStringLiteral("进货价"), QStringLiteral("50")},
-                             {QStringLiteral("所属店铺"), Shop}}));
+    ASSERT_TRUE(apptest::insertShirt(inst, QStringLiteral("2")));
     runAsClerk([&](MainWindow &main) {
         main.toolbarAction(0)->trigger();
         auto *counter = main.findChild<cashier::CashierPage *>();
