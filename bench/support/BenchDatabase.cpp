@@ -70,13 +70,7 @@ bool BenchDatabase::open(data::Connection &connection, data::Backend backend, co
 {
     if (backend == data::Backend::Sqlite) {
         const QString path = QDir(m_dir.path()).filePath(QStringLiteral("qi.db"));
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly)) {
-            std::fprintf(stderr, "SQLite: cannot create %s\n", qPrintable(path));
-            return false;
-        }
-        file.close();
-        if (!connection.openSqlite(path)) {
+        if (!connection.createSqlite(path)) {
             std::fprintf(stderr, "SQLite: %s\n", qPrintable(connection.lastError()));
             return false;
         }

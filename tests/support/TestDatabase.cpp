@@ -94,16 +94,8 @@ QString TestDatabase::sqlitePath() const
 
 void TestDatabase::makeSqlite(Content content)
 {
-    {
-        // An empty file is an empty SQLite database; the connection never creates one itself.
-        QFile file(sqlitePath());
-        if (!file.open(QIODevice::WriteOnly)) {
-            m_error = QStringLiteral("cannot create ") + sqlitePath();
-            return;
-        }
-    }
-    if (!m_connection->openSqlite(sqlitePath())) {
-        m_error = QStringLiteral("cannot open ") + sqlitePath() + QStringLiteral(": ") + m_connection->lastError();
+    if (!m_connection->createSqlite(sqlitePath())) {
+        m_error = QStringLiteral("cannot create ") + sqlitePath() + QStringLiteral(": ") + m_connection->lastError();
         return;
     }
     QString error;
