@@ -1,5 +1,11 @@
 #include "app/Assembly.h"
 
+#include "admin/AccountsPage.h"
+#include "admin/LogPage.h"
+#include "admin/NoticeAdmin.h"
+#include "admin/RemoteSupportServer.h"
+#include "admin/ShopSettingsPage.h"
+#include "admin/SupportPage.h"
 #include "app/CounterFrame.h"
 #include "app/WorkstationKey.h"
 #include "cashier/Cart.h"
@@ -14,14 +20,11 @@
 #include "printing/RecordingLabelPrinter.h"
 #include "printing/RecordingReceiptPrinter.h"
 #include "reports/SalesDetailPage.h"
-#include "shell/AccountsPage.h"
 #include "shell/DatabaseSettingsWindow.h"
+#include "shell/HelpFile.h"
 #include "shell/MainWindow.h"
 #include "shell/NoticeTicker.h"
-#include "shell/RemoteSupportServer.h"
 #include "shell/SettingsTab.h"
-#include "shell/ShopSettingsPage.h"
-#include "shell/SupportPage.h"
 #include "stock/CatalogueListsBox.h"
 #include "stock/CategoryTreeWidget.h"
 #include "stock/PurchasePage.h"
@@ -49,11 +52,12 @@ struct Mounted
     cashier::CashierKeyActions keys;
     QPointer<cashier::CashierPage> cashier;
     QPointer<reports::SalesDetailPage> sales;
-    shell::RemoteSupportServer support; // opened by the support page on first use
+    admin::RemoteSupportServer support; // opened by the support page on first use
     QPointer<shell::NoticeTicker> ticker;
     QPointer<stock::PurchasePage> purchase;
     QPointer<stock::CategoryTreeWidget> categories;
     QPointer<shell::SettingsTab> settings;
+    QPointer<admin::AccountsPage> accounts;
     QPointer<stock::SupplierPage> suppliers;
 };
 
@@ -98,6 +102,11 @@ QWidget *counterPage(Mounted &m, shell::MainWindow &window)
 {
     auto *frame = new CounterFrame;
     m.ticker = new shell::NoticeTicker(window.context(), frame->noticeLabel(), &window, &window);
+    m.ticker->setNoticeSource([&context = window.context()](const QString &shop) -> std::optional<QString> {
+        bool found = false;
+        const QString text = admin::loadNotice(context, shop, &found);
+        return found ? std::optional<QString>(text) : std::nullopt;
+    });
 
     connectCounter(m, window);
     auto *page = new cashier::CashierPage(window.context(), m.cart);
@@ -172,6 +181,20 @@ QWidget *categoryPage(Mounted &m, shell::MainWindow &window)
     return page;
 }
 
+// Puts an administration page on its page of the settings tab, loaded whenever that page is shown.
+template <typename Page>
+Page *mountSettingsPage(shell::SettingsTab *tab, shell::SettingsTab::Page place, Page *page, void (Page::*load)())
+{
+    if (QLayout *holder = tab->page(place)->layout())
+        holder->setContentsMargins(0, 0, 0, 0); // the page has margins of its own
+    tab->setPageContent(place, page);
+    tab->setPageLoader(place, [p = QPointer<Page>(page), load] {
+        if (p)
+            (p.data()->*load)();
+    });
+    return page;
+}
+
 QWidget *settingsPage(Mounted &m, shell::MainWindow &window)
 {
     AppContext &context = window.context();
@@ -181,6 +204,15 @@ QWidget *settingsPage(Mounted &m, shell::MainWindow &window)
     auto *tab = new shell::SettingsTab(context, page);
     layout->addWidget(tab);
     m.settings = tab;
+
+    using shell::SettingsTab;
+    m.accounts = mountSettingsPage(tab, SettingsTab::Accounts, new admin::AccountsPage(context), &admin::AccountsPage::load);
+    admin::ShopSettingsPage *shop =
+        mountSettingsPage(tab, SettingsTab::ShopSetup, new admin::ShopSettingsPage(context), &admin::ShopSettingsPage::load);
+    mountSettingsPage(tab, SettingsTab::Log, new admin::LogPage(context), &admin::LogPage::load);
+    admin::SupportPage *support = mountSettingsPage(tab, SettingsTab::Help, new admin::SupportPage(context),
+                                                    &admin::SupportPage::loadSupportMessages);
+    QObject::connect(support, &admin::SupportPage::helpFileRequested, support, [support] { shell::openHelpFile(support); });
 
     auto *suppliers = new stock::SupplierPage(context);
     if (QLayout *holder = tab->page(shell::SettingsTab::Suppliers)->layout())
@@ -196,7 +228,6 @@ QWidget *settingsPage(Mounted &m, shell::MainWindow &window)
             m.purchase->loadPurchaseSupplierCombo();
     });
 
-    shell::ShopSettingsPage *shop = tab->shopSettingsPage();
     auto *catalogue = new stock::CatalogueListsBox(context);
     // The place is inside the page's own group of that title: no second frame and title.
     catalogue->setTitle(QString());
@@ -217,10 +248,10 @@ QWidget *settingsPage(Mounted &m, shell::MainWindow &window)
 
     // The support messages need a key only when there is a support server to send them to.
     const SettingsFile ini = SettingsFile::inDirectory(ProgramDir::path());
-    const bool configured = shell::RemoteSupportServer::isConfigured(shell::RemoteSupportServer::readSettings(ini));
-    tab->supportPage()->setSupportServer(&m.support, configured ? workstationKey(ini) : QString());
+    const bool configured = admin::RemoteSupportServer::isConfigured(admin::RemoteSupportServer::readSettings(ini));
+    support->setSupportServer(&m.support, configured ? workstationKey(ini) : QString());
 
-    QObject::connect(tab, &shell::SettingsTab::workstationShopChanged, &window, [&window] { window.fillStatusBar(); });
+    QObject::connect(shop, &admin::ShopSettingsPage::workstationShopChanged, &window, [&window] { window.fillStatusBar(); });
     return page;
 }
 
@@ -262,10 +293,12 @@ shell::MainPages assembleMainPages(std::shared_ptr<printing::LabelPrinter> label
             m->purchase->fillPurchaseList(records);
     };
     pages.loadCategoryTree = onMounted(m, &Mounted::categories, [](stock::CategoryTreeWidget *t) { t->loadCategoryTree(); });
-    pages.loadShopAccountList = onMounted(m, &Mounted::settings, [](shell::SettingsTab *t) {
-        t->accountsPage()->loadShopAccountList();
-        t->setCurrentIndex(shell::SettingsTab::Accounts);
-    });
+    pages.loadShopAccountList = [m] {
+        if (m->accounts)
+            m->accounts->loadShopAccountList();
+        if (m->settings)
+            m->settings->setCurrentIndex(shell::SettingsTab::Accounts);
+    };
 
     pages.fillSalesDetailList = [m](data::RecordSet &records) {
         if (m->sales)
@@ -292,6 +325,11 @@ shell::MainPages assembleMainPages(std::shared_ptr<printing::LabelPrinter> label
     pages.startNoticeTicker = onMounted(m, &Mounted::ticker, [](NoticeTicker *t) { t->startNoticeTicker(); });
     pages.scrollNoticeTicker = onMounted(m, &Mounted::ticker, [](NoticeTicker *t) { t->scrollNoticeTicker(); });
     pages.refreshNoticeTicker = onMounted(m, &Mounted::ticker, [](NoticeTicker *t) { t->refreshNoticeTicker(); });
+
+    pages.newerVersionAddress = [](const QString &programVersion) {
+        return admin::RemoteSupportServer::newerVersionAddress(SettingsFile::inDirectory(ProgramDir::path()),
+                                                               programVersion);
+    };
     return pages;
 }
 

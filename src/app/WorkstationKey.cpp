@@ -1,7 +1,7 @@
 #include "app/WorkstationKey.h"
 
 #include "data/SettingsFile.h"
-#include "shell/RemoteSupportServer.h"
+#include "admin/RemoteSupportServer.h"
 
 #include <QSysInfo>
 #include <QUuid>
@@ -31,8 +31,8 @@ QString newWorkstationKey()
 
 QString workstationKey(const SettingsFile &file)
 {
-    const QString section = shell::RemoteSupportServer::Section;
-    const QString key = shell::RemoteSupportServer::WorkstationKey;
+    const QString section = admin::RemoteSupportServer::Section;
+    const QString key = admin::RemoteSupportServer::WorkstationKey;
     const QString stored = file.readEncipheredSetting(section, key).trimmed();
     if (!stored.isEmpty())
         return stored;

@@ -22,26 +22,27 @@ bool isWholeNumber(const QString &text)
 
 enum class Restore { Full, WithoutMember };
 
-QStringList reprice(AppContext &context, Cart &cart, Restore mode)
+RepriceResult reprice(AppContext &context, Cart &cart, Restore mode)
 {
-    QStringList kept;
+    RepriceResult kept;
     const int decimals = saleDecimals(context.shopSettings);
     data::Connection &connection = context.connection();
     data::RecordSet row(connection);
     QList<CartLine> lines = cart.lines();
     for (CartLine &line : lines) {
-        const bool found = row.open(data::buildSelectSql(connection.dialect(), kStockTable,
-                                                         data::eq(QStringLiteral("id"), line.stockId()),
-                                                         true, QStringLiteral("id ASC"), true))
-                           && row.rowCount() > 0;
-        if (found) {
+        const bool read = row.open(data::buildSelectSql(connection.dialect(), kStockTable,
+                                                        data::eq(QStringLiteral("id"), line.stockId()), true,
+                                                        QStringLiteral("id ASC"), true));
+        if (!read) {
+            kept.unread << line.商品名称;
+        } else if (row.rowCount() > 0) {
             const LinePrice price = priceLine(row.text(QStringLiteral("特价")), row.text(QStringLiteral("吊牌价")),
                                               row.text(QStringLiteral("折扣")), textToNumber(line.数量),
                                               context.discountScheme, decimals, false);
             line.折扣 = price.折扣;
             line.金额 = price.金额;
         } else {
-            kept << line.商品名称;
+            kept.gone << line.商品名称;
         }
         if (mode == Restore::Full) {
             line.导购员.clear();
@@ -131,24 +132,28 @@ void applyLineEdit(const AppContext &context, Cart &cart, int row, const QString
     cart.setLine(row, line);
 }
 
-QStringList restoreCartPrices(AppContext &context, Cart &cart)
+RepriceResult restoreCartPrices(AppContext &context, Cart &cart)
 {
-    const QStringList kept = reprice(context, cart, Restore::Full);
+    const RepriceResult kept = reprice(context, cart, Restore::Full);
     cart.totals.quantity.clear();
     cart.salesperson.clear();
     return kept;
 }
 
-QStringList repriceCartWithoutMember(AppContext &context, Cart &cart)
+RepriceResult repriceCartWithoutMember(AppContext &context, Cart &cart)
 {
     return reprice(context, cart, Restore::WithoutMember);
 }
 
-QString keptPriceText(const QStringList &names)
+QString keptPriceText(const RepriceResult &kept)
 {
-    if (names.isEmpty())
-        return QString();
-    return QStringLiteral("以下商品的库存记录已不存在，保留原价格：") + names.join(QStringLiteral("，"));
+    QStringList parts;
+    if (!kept.unread.isEmpty())
+        parts << QStringLiteral("读取库存失败，请检查数据库连接！以下商品保留原价格：")
+                     + kept.unread.join(QStringLiteral("，"));
+    if (!kept.gone.isEmpty())
+        parts << QStringLiteral("以下商品的库存记录已不存在，保留原价格：") + kept.gone.join(QStringLiteral("，"));
+    return parts.join(u'\n');
 }
 
 } // namespace cashier

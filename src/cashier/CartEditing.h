@@ -40,14 +40,23 @@ QString quantityFormRefusal(const QString &typedQuantity);
 void applyLineEdit(const AppContext &context, Cart &cart, int row, const QString &quantity,
                    const QString &remark);
 
+// The lines a repricing left at their price, by name: their stock row is gone, or it could not
+// be read (the connection has logged why).
+struct RepriceResult {
+    QStringList gone;
+    QStringList unread;
+    bool isEmpty() const { return gone.isEmpty() && unread.isEmpty(); }
+};
+
 // restoreCartPrices: prices every line afresh from its stock row (by id) and empties 导购员,
 // 会员卡号 and 备注, puts 结付 back to "现金"; then empties totals.quantity and the salesperson.
-// A line whose stock row is gone keeps its 折扣 and 金额; the names of such lines are returned.
-QStringList restoreCartPrices(AppContext &context, Cart &cart);
+// A line whose stock row is gone or could not be read keeps its 折扣 and 金额.
+RepriceResult restoreCartPrices(AppContext &context, Cart &cart);
 // repriceCartWithoutMember: the same pricing, then only 会员卡号 and 备注 are emptied.
-QStringList repriceCartWithoutMember(AppContext &context, Cart &cart);
-// The notice for lines that kept their price ("" when there are none).
-QString keptPriceText(const QStringList &names);
+RepriceResult repriceCartWithoutMember(AppContext &context, Cart &cart);
+// The notice for lines that kept their price ("" when there are none): a read that failed is
+// told as such, never as a stock row that no longer exists.
+QString keptPriceText(const RepriceResult &kept);
 
 inline const QString kStockShortTextHead = QStringLiteral("该款库存数量【");
 

@@ -7,6 +7,7 @@
 #include "cashier/LineEditDialog.h"
 #include "lists/ReportList.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFont>
 #include <QHBoxLayout>
@@ -58,6 +59,10 @@ void CashierPage::build()
 
     m_list = new ReportList(this);
     m_list->setObjectName(QStringLiteral("超级列表框1"));
+    // A scanner types into whatever has the keyboard: the list passes the codes on to the scan
+    // box, so its keys must arrive as typed, never caught by an input method.
+    m_list->setAttribute(Qt::WA_InputMethodEnabled, false);
+    m_list->installEventFilter(this);
     const QStringList &titles = Cart::columnTitles();
     for (int c = 0; c < CartColumnCount; ++c)
         m_list->addColumn(titles.at(c), Cart::columnWidths().at(c));
@@ -190,8 +195,43 @@ void CashierPage::showEvent(QShowEvent *event)
     m_scan->selectAll();
 }
 
+bool CashierPage::isScanKey(const QKeyEvent &key)
+{
+    if (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter)
+        return true;
+    if (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return false;
+    const QString text = key.text();
+    if (text.isEmpty())
+        return false;
+    for (QChar c : text) {
+        if (!c.isPrint())
+            return false;
+    }
+    return true;
+}
+
+void CashierPage::passKeyToScanBox(const QKeyEvent &key)
+{
+    // The first key of a new code (the list had the keyboard) replaces the code left in the box,
+    // as after a scan; the keys after it are added to what is being typed.
+    const bool newCode = m_list->hasFocus() && key.key() != Qt::Key_Return && key.key() != Qt::Key_Enter;
+    m_scan->setFocus();
+    if (newCode)
+        m_scan->selectAll();
+    QKeyEvent copy(key.type(), key.key(), key.modifiers(), key.text(), key.isAutoRepeat(), key.count());
+    QCoreApplication::sendEvent(m_scan, &copy);
+}
+
 bool CashierPage::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_list && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (isScanKey(*key)) {
+            passKeyToScanBox(*key);
+            return true;
+        }
+    }
     if (watched == m_scan) {
         switch (event->type()) {
         case QEvent::KeyPress: {

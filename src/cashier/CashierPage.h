@@ -10,6 +10,7 @@
 #include "cashier/Cart.h"
 
 class AppContext;
+class QKeyEvent;
 class QLineEdit;
 class QMenu;
 class QPushButton;
@@ -63,6 +64,10 @@ private:
     void build();
     void showCart();
     void returnToScanBox();
+    // Printable keys and Enter that reach the cart list (a click left the keyboard there) belong
+    // to the scan box: a scan typed then is not lost.
+    static bool isScanKey(const QKeyEvent &key);
+    void passKeyToScanBox(const QKeyEvent &key);
 
     AppContext &m_context;
     std::unique_ptr<Cart> m_ownCart;

@@ -1,6 +1,7 @@
 #include "cashier/CheckoutState.h"
 
 #include "cashier/Cart.h"
+#include "cashier/LinePrice.h"
 #include "context/AppContext.h"
 #include "data/Pinyin.h"
 #include "data/RecordSet.h"
@@ -53,6 +54,41 @@ bool typingAccepts(TypingMode mode, const QString &typed)
     return true;
 }
 
+bool numberTextAccepted(const QString &text, int decimals)
+{
+    int pointAt = -1;
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == u'-' && i == 0)
+            continue;
+        if (c == u'.') {
+            if (pointAt >= 0 || decimals <= 0)
+                return false;
+            pointAt = i;
+            continue;
+        }
+        if (c < u'0' || c > u'9')
+            return false;
+        if (pointAt >= 0 && i - pointAt > decimals)
+            return false;
+    }
+    return true;
+}
+
+QString moneyTypingRefusedText(int decimals)
+{
+    if (decimals <= 0)
+        return QStringLiteral("金额只能输入整数！");
+    return QStringLiteral("金额只能输入数字和一个小数点，最多%1位小数！").arg(decimals);
+}
+
+int moneyDecimals(const ShopSettings &settings)
+{
+    if (settings.销售.trimmed().isEmpty())
+        return 2;
+    return saleDecimals(settings);
+}
+
 QString checkoutFieldName(CheckoutField field)
 {
     static const QStringList names{
@@ -71,7 +107,7 @@ CheckoutState::CheckoutState(Cart &cart) : m_cart(cart)
         m_modes[int(f)] = TypingMode::FreeText;
     m_modes[int(F::找零)] = TypingMode::Numbers;
     for (F f : {F::现金, F::银行, F::优惠券})
-        m_modes[int(f)] = TypingMode::DigitsOnly;
+        m_modes[int(f)] = TypingMode::Numbers;
 }
 
 void CheckoutState::open(const CartTotals &totals, bool freeDiscount)
@@ -177,7 +213,7 @@ void CheckoutState::payInOneKind(PaymentKind kind, const QString &payment)
     }
     m_kind = kind;
     m_cart.setColumnForAll(Col结付, payment);
-    setMode(F::实收款, TypingMode::DigitsOnly);
+    setMode(F::实收款, TypingMode::Numbers);
     setText(F::实收款, text(F::应付款));
 }
 
@@ -204,7 +240,7 @@ void CheckoutState::resetSplitFields()
 void CheckoutState::recalcReceivedFromSplit()
 {
     setMode(F::实收款, TypingMode::ReadOnly);
-    setMode(F::储值, number(F::会员储值x) > kTolerance ? TypingMode::DigitsOnly : TypingMode::ReadOnly);
+    setMode(F::储值, number(F::会员储值x) > kTolerance ? TypingMode::Numbers : TypingMode::ReadOnly);
     const double sum = number(F::现金) + number(F::银行) + number(F::积分编辑框) + number(F::优惠券) + number(F::储值);
     setText(F::实收款, amountText(sum));
 }
@@ -229,6 +265,26 @@ void CheckoutState::payByStoredValue()
 void CheckoutState::computeBalance()
 {
     setText(F::找零, amountText(number(F::应付款) - number(F::实收款)));
+}
+
+bool CheckoutState::acceptTyping(CheckoutField field, const QString &before, int from, int length,
+                                 const QString &typed)
+{
+    const TypingMode typingMode = mode(field);
+    if (typingMode != TypingMode::Numbers)
+        return typingAccepts(typingMode, typed);
+    QString printable;
+    for (const QChar c : typed)
+        if (!isControl(c))
+            printable += c;
+    if (printable.isEmpty())
+        return true;
+    QString after = before;
+    after.replace(from, length, printable);
+    if (numberTextAccepted(after, moneyDecimals))
+        return true;
+    say(moneyTypingRefusedText(moneyDecimals));
+    return false;
 }
 
 void CheckoutState::setSalesperson(const QString &name)
@@ -256,11 +312,12 @@ SaleRequest CheckoutState::saleRequest() const
     return r;
 }
 
-double pointsAsMoney(double points, double pointsPerUnit)
+PointsPayment pointsPayment(qint64 points, const ShopSettings &settings)
 {
-    if (!(pointsPerUnit > 0))
-        return 0;
-    return points / pointsPerUnit;
+    const qint64 perUnit = textToInteger(settings.抵扣值);
+    if (perUnit <= 0 || points <= 0)
+        return PointsPayment{0, points};
+    return PointsPayment{points / perUnit, points % perUnit};
 }
 
 QStringList salespersonNames(AppContext &context)

@@ -15,6 +15,7 @@
 #include "cashier/SaleWriter.h"
 
 class AppContext;
+struct ShopSettings;
 
 namespace cashier {
 
@@ -26,11 +27,21 @@ struct CartTotals;
 enum class TypingMode {
     FreeText,
     DigitsOnly, // 0-9 and "-"
-    Numbers,    // 0-9, "-" and "."
+    Numbers,    // an amount: an optional leading "-", digits, one "." and at most the money decimals
     ReadOnly,
 };
-// True when a typed text (one key's characters) may go into a box of that mode.
+// True when a typed text (one key's characters) may go into a box of that mode, character by
+// character (a Numbers box checks the whole text it would hold with numberTextAccepted).
 bool typingAccepts(TypingMode mode, const QString &typed);
+// True when a Numbers box may hold the text: an optional leading "-", digits, at most one decimal
+// point and at most `decimals` digits after it (no point at all with 0 decimals). "" and "-" pass,
+// as steps of typing.
+bool numberTextAccepted(const QString &text, int decimals);
+// The refusal of a key that would give a Numbers box a text it may not hold.
+QString moneyTypingRefusedText(int decimals);
+
+// The decimals an amount is typed with: the shop's 销售 decimals, or 2 when the shop sets none.
+int moneyDecimals(const ShopSettings &settings);
 
 enum class PaymentKind { Cash, Card, Split };
 
@@ -92,7 +103,7 @@ public:
     PaymentKind paymentKind() const { return m_kind; }
     bool splitShown() const { return m_kind == PaymentKind::Split; }
 
-    // F1 / F2: every line's 结付 "现金" / "刷卡", 实收款 digits only and equal to 应付款, split hidden
+    // F1 / F2: every line's 结付 "现金" / "刷卡", 实收款 typed as an amount and equal to 应付款, split hidden
     // (its fields keep their texts); leaving the split gives back the member's stored value and
     // points as read.
     void selectCashPayment();
@@ -109,11 +120,19 @@ public:
     // The salesperson: kept on the cart and written into column 导购员 of every line.
     void setSalesperson(const QString &name);
 
+    // A key typed into a field: true when its characters go in. before is the field's text,
+    // [from, from + length) the part the characters replace (the selection, or none at the
+    // cursor). Control keys always pass. A Numbers field takes only a text numberTextAccepted
+    // allows; any other key is refused and the cashier is told so (notify), never dropped unseen.
+    bool acceptTyping(CheckoutField field, const QString &before, int from, int length, const QString &typed);
+
     // What the confirmation hands over: the three amounts, the split fields as shown (captured
     // only in split mode) and the member card with its figures.
     SaleRequest saleRequest() const;
 
     CheckoutMember member;
+    // The decimals amounts are typed with (moneyDecimals of the shop).
+    int moneyDecimals = 2;
 
     // Where the figures go out: a message to show, a field to give the focus (whole text selected),
     // a field whose text or mode changed. Messages default to a plain box through the seam.
@@ -140,9 +159,14 @@ private:
     std::array<bool, HandlerCount> m_running{};
 };
 
-// The amount a number of points pays at a factor of points per unit of money: 0 when the factor
-// is not above 0 (no division by zero).
-double pointsAsMoney(double points, double pointsPerUnit);
+// Points paying part of a split payment: whole units of money at the shop's 抵扣值 points each (read
+// as a whole number), and the points left over. With 抵扣值 not above 0 nothing is paid and every
+// point is left (no division by zero).
+struct PointsPayment {
+    qint64 money = 0;
+    qint64 pointsLeft = 0;
+};
+PointsPayment pointsPayment(qint64 points, const ShopSettings &settings);
 
 // The accounts of the shop that may be chosen as salesperson: 姓名 of 帐号管理 by id.
 QStringList salespersonNames(AppContext &context);

@@ -15,6 +15,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -193,6 +194,7 @@ void CheckoutWindow::syncField(CheckoutField f)
 
 void CheckoutWindow::initCheckoutWindow()
 {
+    m_state.moneyDecimals = moneyDecimals(m_context.shopSettings);
     m_state.open(m_cart.totals, isFlagOn(m_context.discountScheme.自由优惠));
     loadSalespersonCombo();
     focusReceivedField();
@@ -307,7 +309,7 @@ void CheckoutWindow::closeCheckoutWindow()
     m_cart.totals.amountTotal.clear();
     if (m_hooks.registerMainKeys)
         m_hooks.registerMainKeys();
-    const QStringList kept = restoreCartPrices(m_context, m_cart);
+    const RepriceResult kept = restoreCartPrices(m_context, m_cart);
     if (!kept.isEmpty())
         MessageSeam::message(this, QString(), keptPriceText(kept));
 }
@@ -340,10 +342,16 @@ bool CheckoutWindow::eventFilter(QObject *watched, QEvent *event)
 {
     const auto it = m_fieldOf.constFind(watched);
     if (it != m_fieldOf.constEnd()) {
-        if (event->type() == QEvent::KeyPress) {
-            auto *key = static_cast<QKeyEvent *>(event);
-            if (!typingAccepts(m_state.mode(*it), key->text()))
-                return true; // the character is dropped
+        if (event->type() == QEvent::KeyPress || event->type() == QEvent::InputMethod) {
+            const QString typed = event->type() == QEvent::KeyPress
+                                      ? static_cast<QKeyEvent *>(event)->text()
+                                      : static_cast<QInputMethodEvent *>(event)->commitString();
+            const QLineEdit *edit = m_fields[int(*it)];
+            const bool replacing = edit->hasSelectedText();
+            const int from = replacing ? edit->selectionStart() : edit->cursorPosition();
+            const int length = replacing ? int(edit->selectedText().size()) : 0;
+            if (!m_state.acceptTyping(*it, edit->text(), from, length, typed))
+                return true; // refused: acceptTyping has told the cashier why
         } else if (event->type() == QEvent::MouseButtonRelease) {
             const F f = *it;
             if (f == F::实收款 || f == F::现金 || f == F::银行 || f == F::优惠券 || f == F::储值)

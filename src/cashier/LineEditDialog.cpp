@@ -34,6 +34,11 @@ LineEditDialog::LineEditDialog(AppContext &context, const CartLine &line, QWidge
     m_styleNo = box(u"x款号");
     m_colour = box(u"x颜色");
     m_size = box(u"x尺码");
+    // Shown only: what the dialog takes back is the quantity and the remark.
+    for (QLineEdit *shown : {m_barcode, m_name, m_styleNo, m_colour, m_size}) {
+        shown->setReadOnly(true);
+        shown->setFocusPolicy(Qt::ClickFocus); // Tab goes between 数量 and 备注
+    }
     m_quantity = box(u"x数量");
     m_remark = box(u"x备注");
     m_confirm = new QPushButton(QStringLiteral("确认修改[Enter]"), this);
@@ -63,7 +68,6 @@ LineEditDialog::LineEditDialog(AppContext &context, const CartLine &line, QWidge
 
     connect(m_confirm, &QPushButton::clicked, this, &LineEditDialog::confirmLineEdit);
     connect(m_cancel, &QPushButton::clicked, this, &LineEditDialog::cancelLineEdit);
-    connect(m_quantity, &QLineEdit::textChanged, this, &LineEditDialog::checkLineStock);
     m_quantity->installEventFilter(this);
     initLineEditDialog();
 }
@@ -86,22 +90,16 @@ bool LineEditDialog::acceptQuantity(const QString &refusal)
     if (refusal.isEmpty())
         return true;
     MessageSeam::message(this, QString(), refusal);
-    // The line's own quantity goes back; the handler does not test what the dialog puts back.
-    const bool was = m_inQuantityHandler;
-    m_inQuantityHandler = true;
+    // The line's own quantity goes back, selected: what the cashier types next replaces it.
     m_quantity->setText(m_line.数量);
+    m_quantity->setFocus();
     m_quantity->selectAll();
-    m_inQuantityHandler = was;
     return false;
 }
 
-void LineEditDialog::checkLineStock()
+bool LineEditDialog::checkLineStock(const QString &typed)
 {
-    if (m_inQuantityHandler)
-        return;
-    m_inQuantityHandler = true;
-    acceptQuantity(lineStockRefusal(m_context, m_line, m_quantity->text()));
-    m_inQuantityHandler = false;
+    return acceptQuantity(lineStockRefusal(m_context, m_line, typed));
 }
 
 void LineEditDialog::confirmLineEdit()
@@ -109,7 +107,7 @@ void LineEditDialog::confirmLineEdit()
     const QString typed = m_quantity->text();
     if (!acceptQuantity(quantityFormRefusal(typed)))
         return;
-    if (!acceptQuantity(lineStockRefusal(m_context, m_line, typed)))
+    if (!checkLineStock(typed))
         return;
     m_confirmedQuantity = typed.trimmed();
     m_confirmedRemark = m_remark->text();

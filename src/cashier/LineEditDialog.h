@@ -1,7 +1,9 @@
 #pragma once
-// The line edit dialog "修改此单": the quantity and remark of one cart line. A raised quantity is
-// checked against the line's own stock row as it is typed and again on confirmation; only a
-// quantity above the line's own is applied, the remark always.
+// The line edit dialog "修改此单": the quantity and remark of one cart line. The line's barcode,
+// name, style number, colour and size are shown read-only. A raised quantity is checked against
+// the line's own stock row when it is confirmed, not while it is typed: the cashier types the whole
+// number without a message in between; a refused one is put back and selected, so the next
+// keystrokes replace it. Only a quantity above the line's own is applied, the remark always.
 #include <QDialog>
 #include <functional>
 
@@ -28,8 +30,8 @@ public:
     QString confirmedQuantity() const { return m_confirmedQuantity; }
     QString confirmedRemark() const { return m_confirmedRemark; }
 
-    // 结算 "确认修改[Enter]": re-checks the quantity; a refused one is put back and the dialog
-    // stays open.
+    // 结算 "确认修改[Enter]": checks the quantity; a refused one is put back and the dialog stays
+    // open.
     void confirmLineEdit();
     void cancelLineEdit();
 
@@ -38,8 +40,8 @@ protected:
 
 private:
     void initLineEditDialog();
-    // The change handler of x数量 (every change, guarded against re-entry).
-    void checkLineStock();
+    // The stock check of the typed quantity (on confirmation); false after a refusal.
+    bool checkLineStock(const QString &typed);
     // Shows the refusal of the quantity in the box and puts the line's quantity back; false then.
     bool acceptQuantity(const QString &refusal);
 
@@ -55,7 +57,6 @@ private:
     QPushButton *m_confirm = nullptr;
     QPushButton *m_cancel = nullptr;
     QLabel *m_hotKeyLabel = nullptr;
-    bool m_inQuantityHandler = false;
     QString m_confirmedQuantity;
     QString m_confirmedRemark;
 };

@@ -44,8 +44,13 @@ void ProductChooserWindow::initProductChooserWindow(const QList<FoundItem> &rows
                                         r.特价});
         Q_UNUSED(row);
     }
-    if (m_list->rowCount() > 0)
-        m_list->ensureRowVisible(m_list->rowCount() - 1);
+    // The first row is selected and shown, so Enter takes it at once and the arrow keys move
+    // from the top.
+    if (m_list->rowCount() > 0) {
+        m_list->selectRow(0);
+        m_list->ensureRowVisible(0);
+    }
+    m_list->setFocus();
     m_picked.result.clear();
 }
 

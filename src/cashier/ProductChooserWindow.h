@@ -1,6 +1,7 @@
 #pragma once
 // The product chooser: several stock rows matched the scan box, the cashier double-clicks one.
-// Untitled 974 × 276 modal window; its list 超级列表框1 shows exactly the rows the lookup found.
+// Untitled 974 × 276 modal window; its list 超级列表框1 shows exactly the rows the lookup found,
+// and opens with the first row selected and in view.
 #include <QDialog>
 #include <QList>
 

@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numeric>
 #include <optional>
 
@@ -372,6 +373,133 @@ private:
     Cart &m_cart;
 };
 
+// The fewest decimals (2 to 6) that write an amount exactly.
+int decimalsOf(double amount)
+{
+    for (int d = 2; d < 6; ++d)
+        if (std::fabs(roundTo(amount, d) - amount) < 1e-9)
+            return d;
+    return 6;
+}
+
+// A flow network as small as the lines of one sale; augmenting paths are found breadth first.
+class FlowNetwork {
+public:
+    explicit FlowNetwork(int nodes) : m_edgesOf(nodes) {}
+    // Adds an edge and its reverse; returns the edge's index.
+    int addEdge(int from, int to, qint64 capacity)
+    {
+        m_edgesOf[from] << int(m_edges.size());
+        m_edges.append({to, capacity, 0});
+        m_edgesOf[to] << int(m_edges.size());
+        m_edges.append({from, 0, 0});
+        return int(m_edges.size()) - 2;
+    }
+    void raiseCapacity(int edge, qint64 by) { m_edges[edge].capacity += by; }
+    qint64 flow(int edge) const { return m_edges[edge].flow; }
+    // Pushes flow from source to sink until no augmenting path is left. Flow on the edges that
+    // leave the source never goes down.
+    void augment(int source, int sink)
+    {
+        for (;;) {
+            QList<int> via(m_edgesOf.size(), -1); // the edge each node was reached by
+            QList<int> queue{source};
+            for (int q = 0; q < queue.size() && via[sink] < 0; ++q) {
+                for (int e : m_edgesOf[queue[q]]) {
+                    const int to = m_edges[e].to;
+                    if (to != source && via[to] < 0 && residual(e) > 0) {
+                        via[to] = e;
+                        queue << to;
+                    }
+                }
+            }
+            if (via[sink] < 0)
+                return;
+            qint64 push = std::numeric_limits<qint64>::max();
+            for (int node = sink; node != source; node = m_edges[via[node] ^ 1].to)
+                push = std::min(push, residual(via[node]));
+            for (int node = sink; node != source; node = m_edges[via[node] ^ 1].to) {
+                m_edges[via[node]].flow += push;
+                m_edges[via[node] ^ 1].flow -= push;
+            }
+        }
+    }
+
+private:
+    struct Edge {
+        int to;
+        qint64 capacity;
+        qint64 flow;
+    };
+    qint64 residual(int e) const { return m_edges[e].capacity - m_edges[e].flow; }
+    QList<Edge> m_edges;
+    QList<QList<int>> m_edgesOf;
+};
+
+// Spreads whole units of the parts (amounts[k], k in columns) over lines in proportion to their
+// weights (total > 0), as result[line][part]. Each cell is its exact share rounded down or up;
+// each part adds up to its amount; each line adds up to its exact share of all the parts rounded
+// down or up, the lines with the largest fractions rounding up first. The units that the rounding
+// down leaves over go out as a flow: one unit per cell at most, each line its fraction's floor,
+// then one more while units are left.
+QList<QList<qint64>> spreadUnits(const QList<qint64> &amounts, const QList<int> &columns,
+                                 const QList<qint64> &weights, qint64 total)
+{
+    const int lines = int(weights.size());
+    QList<QList<qint64>> units(lines, QList<qint64>(amounts.size(), 0));
+    const int source = lines + int(amounts.size());
+    const int sink = source + 1;
+    FlowNetwork network(sink + 1);
+    QList<int> lineEdge(lines);
+    QList<qint64> lineFraction(lines, 0); // Σ of the cells' remainders, in units of total
+    QList<QList<int>> cellEdge(lines, QList<int>(amounts.size(), -1));
+    QList<qint64> leftOver = amounts;
+    for (int i = 0; i < lines; ++i) {
+        lineEdge[i] = network.addEdge(source, i, 0);
+        for (int k : columns) {
+            const __int128 exact = __int128(amounts[k]) * weights[i];
+            units[i][k] = qint64(exact / total);
+            const qint64 remainder = qint64(exact % total);
+            leftOver[k] -= units[i][k];
+            if (remainder != 0) {
+                cellEdge[i][k] = network.addEdge(i, lines + k, 1);
+                lineFraction[i] += remainder;
+            }
+        }
+    }
+    qint64 toGive = 0;
+    for (int k : columns) {
+        network.addEdge(lines + k, sink, leftOver[k]);
+        toGive += leftOver[k];
+    }
+    for (int i = 0; i < lines; ++i)
+        network.raiseCapacity(lineEdge[i], lineFraction[i] / total);
+    network.augment(source, sink);
+    QList<int> order(lines);
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return lineFraction[a] % total > lineFraction[b] % total; });
+    auto given = [&] {
+        qint64 sum = 0;
+        for (int i = 0; i < lines; ++i)
+            sum += network.flow(lineEdge[i]);
+        return sum;
+    };
+    for (int i : order) {
+        if (given() >= toGive)
+            break;
+        if (lineFraction[i] % total == 0)
+            continue;
+        network.raiseCapacity(lineEdge[i], 1);
+        network.augment(source, sink);
+    }
+    for (int i = 0; i < lines; ++i)
+        for (int k : columns)
+            if (cellEdge[i][k] >= 0)
+                units[i][k] += network.flow(cellEdge[i][k]);
+    return units;
+}
+
 printing::Receipt receiptOf(const Cart &cart, const QString &receiptNo)
 {
     printing::Receipt receipt;
@@ -463,33 +591,42 @@ QList<SplitPayment> spreadSplit(const SplitPayment &split, const QStringList &li
         out[0] = split;
         return out;
     }
-    double total = 0;
-    for (const QString &a : lineAmounts)
-        total += textToNumber(a);
-    auto spreadPart = [&](QString SplitPayment::*part) {
-        const QString entered = split.*part;
-        if (entered.isEmpty())
-            return;
-        const double value = textToNumber(entered);
-        if (std::fabs(total) < 1e-12) {
-            out[0].*part = entered;
+    QString SplitPayment::*const partOf[] = {&SplitPayment::现金, &SplitPayment::银行, &SplitPayment::积分,
+                                             &SplitPayment::优惠券, &SplitPayment::储值};
+    QList<qint64> weights; // the line amounts in millionths; negative amounts weigh nothing
+    qint64 total = 0;
+    for (const QString &a : lineAmounts) {
+        weights << std::max<qint64>(0, std::llround(roundTo(textToNumber(a), 6) * 1e6));
+        total += weights.last();
+    }
+    if (total == 0) {
+        for (QString SplitPayment::*part : partOf) {
+            if ((split.*part).isEmpty())
+                continue;
+            out[0].*part = split.*part;
             for (int i = 1; i < out.size(); ++i)
                 out[i].*part = QStringLiteral("0");
-            return;
         }
-        double given = 0;
-        for (int i = 1; i < out.size(); ++i) {
-            const double share = roundTo(value * textToNumber(lineAmounts.at(i)) / total, 2);
-            out[i].*part = numberToText(share);
-            given += share;
-        }
-        out[0].*part = numberToText(roundTo(value - given, 10));
-    };
-    spreadPart(&SplitPayment::现金);
-    spreadPart(&SplitPayment::银行);
-    spreadPart(&SplitPayment::积分);
-    spreadPart(&SplitPayment::优惠券);
-    spreadPart(&SplitPayment::储值);
+        return out;
+    }
+    // Whole units of the entered parts: cents, or finer when a part was entered finer (up to 6).
+    int decimals = 2;
+    for (QString SplitPayment::*part : partOf)
+        decimals = std::max(decimals, decimalsOf(textToNumber(split.*part)));
+    const double unit = std::pow(10.0, decimals);
+    QList<qint64> amounts;
+    QList<int> columns; // the parts entered
+    for (int k = 0; k < 5; ++k) {
+        amounts << std::llround(std::fabs(roundTo(textToNumber(split.*partOf[k]), decimals)) * unit);
+        if (!(split.*partOf[k]).isEmpty())
+            columns << k;
+    }
+    const QList<QList<qint64>> units = spreadUnits(amounts, columns, weights, total);
+    for (int k : columns) {
+        const double sign = textToNumber(split.*partOf[k]) < 0 ? -1 : 1;
+        for (int i = 0; i < out.size(); ++i)
+            out[i].*partOf[k] = numberToText(roundTo(sign * double(units[i][k]) / unit, decimals));
+    }
     return out;
 }
 

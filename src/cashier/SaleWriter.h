@@ -92,10 +92,11 @@ QString saleTimeText(const QDateTime &time);
 // The underpaid refusal: "" when R − A ≥ −1e-7, else the message with the three texts as shown.
 QString underpaidText(const QString &payable, const QString &received, const QString &change);
 
-// A split payment spread over lines in proportion to their amounts: every line but the first gets
-// its share rounded to 2 decimals, the first line the rest, so that each part adds up to what was
-// entered. One line gets the split as entered; an empty part stays empty on every line; with a
-// zero total the first line gets everything.
+// A split payment spread over lines in proportion to their amounts, in cents (or the finer unit a
+// part was entered in): each part adds up over the lines to what was entered, each line's parts
+// add up to its share of the sum paid (the exact share, up or down by less than a cent), and no
+// line gets a negative part; a line of amount 0 gets 0. One line gets the split as entered; an
+// empty part stays empty on every line; with a zero total the first line gets everything.
 QList<SplitPayment> spreadSplit(const SplitPayment &split, const QStringList &lineAmounts);
 
 // The stock-alarm questions of a sold line, in the order they are asked: own limits when the row's

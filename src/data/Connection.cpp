@@ -387,4 +387,14 @@ bool Connection::endTransaction(bool commit, bool outermost)
     return true;
 }
 
+bool Connection::holdTransactionLock(qint64 key)
+{
+    if (m_transactionDepth <= 0) {
+        fail(QStringLiteral("LOCK ") + QString::number(key), QStringLiteral("没有打开的事务"));
+        return false;
+    }
+    const QString text = dialect().transactionLockSql();
+    return text.isEmpty() || execute(Sql(text, {key}));
+}
+
 } // namespace data

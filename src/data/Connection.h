@@ -53,6 +53,10 @@ public:
     // inactive and its commit() returns false.
     Transaction transaction();
     bool inTransaction() const { return m_transactionDepth > 0; }
+    // Inside a transaction: waits until no other connection's transaction holds the lock `key`
+    // and holds it until this transaction ends (see Dialect::transactionLockSql). False, logged,
+    // outside a transaction or when the statement failed.
+    bool holdTransactionLock(qint64 key);
 
     QSqlDatabase database() const;
     QString connectionName() const { return m_name; }

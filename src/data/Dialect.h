@@ -56,6 +56,11 @@ public:
     virtual QString inStockCondition() const = 0;
     // Statement that starts a write transaction.
     virtual QString beginTransactionSql() const = 0;
+    // Statement (one bound number, the lock's key) that waits until no other transaction on the
+    // database holds that lock and then holds it until its own transaction ends: a check followed
+    // by a write then runs on one workstation at a time. "" where the write transaction already
+    // holds the whole database (SQLite's BEGIN IMMEDIATE).
+    virtual QString transactionLockSql() const = 0;
 
     // Order texts: " 升序" -> " ASC", " 降序" -> " DESC" (each with its leading blank).
     static QString translateOrder(const QString &order);

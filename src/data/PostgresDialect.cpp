@@ -65,4 +65,9 @@ QString PostgresDialect::beginTransactionSql() const
     return QStringLiteral("BEGIN");
 }
 
+QString PostgresDialect::transactionLockSql() const
+{
+    return QStringLiteral("SELECT pg_advisory_xact_lock(CAST(? AS bigint))");
+}
+
 } // namespace data

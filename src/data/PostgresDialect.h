@@ -16,6 +16,7 @@ public:
     QString likeOp() const override;
     QString inStockCondition() const override;
     QString beginTransactionSql() const override;
+    QString transactionLockSql() const override;
 };
 
 } // namespace data

@@ -65,4 +65,9 @@ QString SqliteDialect::beginTransactionSql() const
     return QStringLiteral("BEGIN IMMEDIATE");
 }
 
+QString SqliteDialect::transactionLockSql() const
+{
+    return QString(); // BEGIN IMMEDIATE already holds the file's write lock
+}
+
 } // namespace data

@@ -2,6 +2,7 @@
 
 #include "context/AppContext.h"
 #include "lists/ReportList.h"
+#include "platform/MessageSeam.h"
 
 #include <QGroupBox>
 #include <QHeaderView>
@@ -76,6 +77,8 @@ void SaleLineDetailWindow::initSaleLineDetailWindow(AppContext &context, const S
     m_lists[1]->addRow(m_detail.stock);
     m_lists[2]->addRow(m_detail.sale);
     m_lists[3]->addRow(m_detail.payment);
+    if (!m_detail.ok)
+        MessageSeam::message(this, QString(), StockReadFailedText);
 
     // The window grows to the widest list, so no list needs a horizontal scroll bar.
     int widest = 0;

@@ -15,6 +15,11 @@ class SaleLineDetailWindow : public QDialog
 {
     Q_OBJECT
 public:
+    // A stock lookup that failed is said at once (the connection has logged it); the window
+    // then shows the line without 剩余库存 and 操作员.
+    static inline const QString StockReadFailedText =
+        QStringLiteral("读取库存失败，剩余库存和操作员无法显示，请检查数据库连接后重试！");
+
     SaleLineDetailWindow(AppContext &context, const SoldRow &row, QWidget *parent = nullptr);
 
     // 超级列表框1 .. 超级列表框4.

@@ -160,9 +160,9 @@ void addToTotals(SalesDetailTotals &totals, const data::RecordSet &rs, bool canS
 {
     const QString quantity = rs.text(QStringLiteral("数量"));
     totals.quantity += textToInteger(quantity);
-    totals.amount += textToNumber(rs.text(QStringLiteral("金额")));
+    totals.amount.add(rs.text(QStringLiteral("金额")));
     if (canSeeCost)
-        totals.cost += textToNumber(rs.text(QStringLiteral("进货价"))) * textToNumber(quantity);
+        totals.cost.addProduct(textToNumber(rs.text(QStringLiteral("进货价"))), textToNumber(quantity));
 }
 
 QString salesMarginText(double amountTotal, double costTotal)
@@ -177,11 +177,11 @@ QString salesMarginText(double amountTotal, double costTotal)
 SalesDetailFooter salesDetailFooter(const SalesDetailTotals &totals)
 {
     SalesDetailFooter footer;
-    footer.amount = numberToText(totals.amount);
+    footer.amount = totals.amount.text();
     footer.quantity = QString::number(totals.quantity);
-    footer.cost = numberToText(totals.cost);
-    footer.profit = numberToText(totals.amount - totals.cost);
-    footer.margin = salesMarginText(totals.amount, totals.cost);
+    footer.cost = totals.cost.text();
+    footer.profit = (totals.amount - totals.cost).text();
+    footer.margin = salesMarginText(totals.amount.value(), totals.cost.value());
     return footer;
 }
 
@@ -270,8 +270,9 @@ SaleLineDetail saleLineDetail(data::Connection &connection, const QString &shop,
 
     auto v = [&row](const char *column) { return row.value(QString::fromUtf8(column)); };
     detail.goods = {v("商品条码"), v("商品名称"), v("款号"), v("颜色"), v("尺码"), v("数量"), v("单位")};
-    detail.stock = {v("供货来源"), v("类别"), cost, v("吊牌价"), v("商品折扣"), QString::number(stockSum), enteredBy,
-                    v("入库日期")};
+    // A failed lookup shows no stock figure at all: "0" would say the item is sold out.
+    detail.stock = {v("供货来源"), v("类别"), cost, v("吊牌价"), v("商品折扣"),
+                    detail.ok ? QString::number(stockSum) : QString(), enteredBy, v("入库日期")};
     detail.sale = {v("小票单号"), v("导购员"), v("折扣"), v("金额"), profit, v("收银员"), v("销售日期"), v("销售时间")};
     detail.payment = {v("备注"), v("结付方式"), v("会员编号"), v("现金"), v("储值"), v("银行"), v("积分"), v("优惠券")};
     return detail;

@@ -10,6 +10,7 @@
 #include <QtGlobal>
 
 #include "data/Sql.h"
+#include "platform/MoneySum.h"
 
 namespace data {
 class Connection;
@@ -49,10 +50,10 @@ data::Sql salesOfRangeSql(const data::Dialect &dialect, const QString &shop, con
 data::Sql searchSalesSql(const data::Dialect &dialect, const QString &shop, DateScope scope, const QDate &start,
                          const QDate &end, const QString &item, const QString &text);
 
-// Running totals of listed lines.
+// Running totals of listed lines; the money is summed exactly.
 struct SalesDetailTotals {
-    double amount = 0;
-    double cost = 0;
+    MoneySum amount;
+    MoneySum cost;
     qint64 quantity = 0;
 };
 
@@ -84,7 +85,7 @@ struct SaleLineDetail {
     QStringList stock;    // 入库信息
     QStringList sale;     // 销售信息
     QStringList payment;  // 备注, 结付方式 ...
-    bool ok = true;       // false when the stock lookup failed
+    bool ok = true;       // false when the stock lookup failed (剩余库存 and 操作员 then empty)
 };
 const QStringList &saleLineGoodsTitles();
 const QStringList &saleLineStockTitles();

@@ -232,8 +232,18 @@ void SalesDetailPage::writeFooter(const SalesDetailTotals &totals)
     m_values[4]->setText(footer.margin);
 }
 
+bool SalesDetailPage::readSucceeded(const data::RecordSet &rs)
+{
+    if (rs.rowCount() >= 0)
+        return true;
+    MessageSeam::message(this, QString(), ReadFailedText);
+    return false;
+}
+
 void SalesDetailPage::fillSalesDetailList(data::RecordSet &rs)
 {
+    if (!readSucceeded(rs))
+        return;
     m_values[3]->setText(QString());
     m_list->clear();
     SalesDetailTotals totals;
@@ -243,6 +253,8 @@ void SalesDetailPage::fillSalesDetailList(data::RecordSet &rs)
 
 void SalesDetailPage::appendSalesDetailRows(data::RecordSet &rs)
 {
+    if (!readSucceeded(rs))
+        return;
     m_values[3]->setText(QString());
     walk(rs, m_totals);
     writeFooter(m_totals);
@@ -250,9 +262,12 @@ void SalesDetailPage::appendSalesDetailRows(data::RecordSet &rs)
 
 void SalesDetailPage::listRange(const data::Sql &sql)
 {
+    // The range's rows are read before anything is emptied: a failed read keeps the old list.
+    m_rs.open(sql);
+    if (!readSucceeded(m_rs))
+        return;
     m_totals = {};
     m_list->clear();
-    m_rs.open(sql);
     appendSalesDetailRows(m_rs);
 }
 

@@ -26,11 +26,16 @@ class SalesDetailPage : public QWidget
 public:
     static inline const QString ExportPrefix = QStringLiteral("销售明细");
     static inline const QString ExportLogText = QStringLiteral("销售明细---导出销售明细");
+    // A listing or search whose statement failed (the connection has logged it): the list and the
+    // footer keep what they showed.
+    static inline const QString ReadFailedText =
+        QStringLiteral("读取销售明细失败，请检查数据库连接后重试！列表和合计仍是上次的内容。");
 
     explicit SalesDetailPage(AppContext &context, QWidget *parent = nullptr);
 
     // Fills the list from a record set opened on 销售明细 (the page switch lists today's lines
-    // through this), then writes the footer.
+    // through this), then writes the footer. A record set whose statement failed (it holds no
+    // result) leaves the list and the footer as they were and says that the read failed.
     void fillSalesDetailList(data::RecordSet &rs);
     // The same without emptying the list, adding into the running totals.
     void appendSalesDetailRows(data::RecordSet &rs);
@@ -73,6 +78,8 @@ private:
     void walk(data::RecordSet &rs, SalesDetailTotals &totals);
     void writeFooter(const SalesDetailTotals &totals);
     void listRange(const data::Sql &sql);
+    // False, after saying so, when the record set's statement failed.
+    bool readSucceeded(const data::RecordSet &rs);
     bool canSeeCost() const;
 
     AppContext &m_context;

@@ -13,7 +13,6 @@
 #include "shell/DesktopActions.h"
 #include "shell/Login.h"
 #include "shell/MainWindow.h"
-#include "shell/RemoteSupportServer.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -198,19 +197,14 @@ bool LoginWindow::upgradeShopDatabase()
 
 bool LoginWindow::onlineVersionCheck()
 {
-    const data::ServerSettings settings =
-        RemoteSupportServer::readSettings(SettingsFile::inDirectory(ProgramDir::path()));
-    if (!RemoteSupportServer::isConfigured(settings))
+    if (!m_pages.newerVersionAddress)
         return false;
-    RemoteSupportServer remote;
-    remote.open(settings);
-    const RemoteSupportServer::PublishedVersion published = remote.publishedVersion();
-    remote.close();
-    if (!RemoteSupportServer::isNewerVersion(m_context.programVersion, published.version))
+    const std::optional<QString> address = m_pages.newerVersionAddress(m_context.programVersion);
+    if (!address)
         return false;
-    DesktopActions::copyToClipboard(published.address);
-    DesktopActions::openUrl(QUrl::fromUserInput(published.address));
-    MessageSeam::message(this, QString(), newVersionText(published.address));
+    DesktopActions::copyToClipboard(*address);
+    DesktopActions::openUrl(QUrl::fromUserInput(*address));
+    MessageSeam::message(this, QString(), newVersionText(*address));
     return true;
 }
 

@@ -42,8 +42,8 @@ public:
 
     // The start-up steps, in order; Ended when the program is to end (the window is not shown).
     StartResult initLoginWindow();
-    // The update check on the remote server; true when a newer version was announced (the
-    // program then ends). Nothing is attempted when no remote server is configured.
+    // The update check (MainPages::newerVersionAddress); true when a newer version was announced
+    // (the program then ends). Nothing is asked without that check.
     bool onlineVersionCheck();
     // The exit button: closes the connections and the window.
     void exitFromLoginWindow();

@@ -1,11 +1,13 @@
 #pragma once
 // What the main window needs of the feature subsystems, filled by the application: the seven page
-// widgets and the routines that load them, the cashier's hot-key actions and the main window's
-// start and shutdown steps that belong to other subsystems. Every member is optional: an empty
-// factory leaves an empty page, an empty routine is skipped (a count reads 0).
+// widgets and the routines that load them, the cashier's hot-key actions, the main window's start
+// and shutdown steps that belong to other subsystems, and the start window's update check. Every
+// member is optional: an empty factory leaves an empty page, an empty routine is skipped (a count
+// reads 0).
 #include <QString>
 #include <array>
 #include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -65,6 +67,11 @@ struct MainPages
     // Opens the live sales feed modeless (the six keys are already released; its closing calls
     // MainWindow::registerPosHotKeys).
     std::function<void()> openLiveBroadcastWindow;
+
+    // The start window's update check: the download page of a version newer than programVersion
+    // that the support desk published; nullopt when there is none, or no support server is
+    // configured or it cannot be read.
+    std::function<std::optional<QString>(const QString &programVersion)> newerVersionAddress;
 };
 
 } // namespace shell

@@ -17,6 +17,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QDateTimeEdit>
 #include <QLabel>
 #include <QStatusBar>
@@ -443,7 +444,7 @@ void MainWindow::handlePosHotKey(int id)
         return;
     const int lines = m_pages.cartLineCount ? m_pages.cartLineCount() : 0;
     if (id == m_hotKeys[SlotEsc]) {
-        if (lines > 0)
+        if (lines > 0 && currentPage() == CounterPage)
             run(m_pages.resetCart);
     } else if (id == m_hotKeys[SlotF5]) {
         if (lines > 0)
@@ -494,6 +495,21 @@ void MainWindow::closeEvent(QCloseEvent *event)
 {
     shutDownMainWindow();
     event->accept();
+}
+
+bool MainWindow::event(QEvent *event)
+{
+    // Before a key can act as a hot key, the focused control and then its parents up to this
+    // window are asked whether they want it themselves. Away from the counter this window takes
+    // a bare Esc for its control, so the Esc hot key does not swallow it.
+    if (event->type() == QEvent::ShortcutOverride && currentPage() != CounterPage) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier) {
+            key->accept();
+            return true;
+        }
+    }
+    return QMainWindow::event(event);
 }
 
 } // namespace shell

@@ -31,6 +31,8 @@ public:
 
     // The slots of mainHotKeys.
     enum HotKeySlot { SlotF5, SlotEsc, SlotF1, SlotF2, SlotF4, SlotF8, HotKeySlotCount };
+    // The page 前台收银, the only page on which Esc clears the cart.
+    static constexpr int CounterPage = 0;
 
     static const QStringList &toolbarCaptions();
     static const QStringList &pageCaptions();
@@ -48,7 +50,9 @@ public:
     QWidget *page(int n) const;
 
     // The cashier's six keys: registering again first releases the keys still held, so exactly
-    // one set stays live. A refused key keeps 0 in its slot.
+    // one set stays live. A refused key keeps 0 in its slot. Esc clears the cart only while the
+    // counter page is shown; on the other pages it is left to the focused control (a drop-down
+    // list closes, say), as if it were no hot key.
     void registerPosHotKeys();
     void releasePosHotKeys();
     void handlePosHotKey(int id);
@@ -74,6 +78,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool event(QEvent *event) override;
 
 private:
     void buildWindow();

@@ -1,7 +1,7 @@
 #include "shell/NoticeTicker.h"
 
 #include "context/AppContext.h"
-#include "shell/NoticeAdmin.h"
+#include "platform/Clock.h"
 
 #include <QFontMetrics>
 #include <QLabel>
@@ -85,18 +85,21 @@ void NoticeTicker::refreshNoticeTicker()
 {
     if (!isFlagOn(m_context.shopSettings.开启公告))
         return;
-    if (m_sinceReload.isValid() && m_sinceReload.elapsed() < ReloadFloorMs)
-        return;
+    if (m_lastReload.isValid()) {
+        const qint64 since = m_lastReload.msecsTo(Clock::now());
+        if (since >= 0 && since < ReloadFloorMs)
+            return;
+    }
     loadAndShow();
 }
 
 void NoticeTicker::loadAndShow()
 {
-    m_sinceReload.start();
-    bool found = false;
-    const QString text = loadNotice(m_context, m_context.currentShop, &found);
-    if (found)
-        m_noticeText = text;
+    m_lastReload = Clock::now();
+    if (m_source) {
+        if (const std::optional<QString> text = m_source(m_context.currentShop))
+            m_noticeText = *text;
+    }
     if (!m_label)
         return;
     const QString caption = captionFor(m_noticeText);

@@ -3,10 +3,13 @@
 // 50 ms across the strip 分组框16 (label 消息标签), and is reloaded every 公告间隔 milliseconds so that
 // a notice changed on another workstation shows up. The main window owns the strip, the label and
 // the timers 时钟1 (scroll) and 时钟2 (reload); it hands them over with start(), or runs them
-// itself and calls startNoticeTicker(), scrollNoticeTicker() and refreshNoticeTicker().
-#include <QElapsedTimer>
+// itself and calls startNoticeTicker(), scrollNoticeTicker() and refreshNoticeTicker(). The notice
+// itself comes from the source the application sets (the shop's notice of the settings).
+#include <QDateTime>
 #include <QObject>
 #include <QString>
+#include <functional>
+#include <optional>
 
 class AppContext;
 class QLabel;
@@ -28,6 +31,11 @@ public:
 
     // window: the widget whose width a pass spans (the main window); label: 消息标签.
     NoticeTicker(AppContext &context, QLabel *label, QWidget *window, QObject *parent = nullptr);
+
+    // Reads the notice of a shop; nullopt when the shop has none (what the label shows stays).
+    using NoticeSource = std::function<std::optional<QString>(const QString &shop)>;
+    // Without a source no notice is ever loaded.
+    void setNoticeSource(NoticeSource source) { m_source = std::move(source); }
 
     // The main window's start: with 开启公告 "真" the notice is loaded and shown and the scroll timer
     // runs every 50 ms; in every case the reload timer runs with reloadPeriod(公告间隔), unless that
@@ -56,8 +64,9 @@ public:
     // loads the notice, sets the label's caption and width and shows it.
     void startNoticeTicker();
     void scrollNoticeTicker();  // each tick of 时钟1
-    // Each tick of 时钟2. A tick sooner than ReloadFloorMs after the last reload does nothing, so a
-    // short 公告间隔 never floods the shared database, whoever runs the timer.
+    // Each tick of 时钟2. A tick sooner than ReloadFloorMs after the last reload (by the program's
+    // clock) does nothing, so a short 公告间隔 never floods the shared database, whoever runs the
+    // timer. A clock set back reloads at once.
     void refreshNoticeTicker();
 
     QString noticeText() const { return m_noticeText; }
@@ -69,13 +78,14 @@ private:
     void loadAndShow();
 
     AppContext &m_context;
+    NoticeSource m_source;
     QLabel *m_label;
     QWidget *m_window;
     QTimer *m_scrollTimer = nullptr;
     QTimer *m_reloadTimer = nullptr;
     QString m_noticeText;
     int m_step = 0;
-    QElapsedTimer m_sinceReload;
+    QDateTime m_lastReload; // Clock::now() of the last reload; invalid before the first
 };
 
 } // namespace shell

@@ -1,10 +1,6 @@
 #include "shell/SettingsTab.h"
 
 #include "context/AppContext.h"
-#include "shell/AccountsPage.h"
-#include "shell/LogPage.h"
-#include "shell/ShopSettingsPage.h"
-#include "shell/SupportPage.h"
 
 #include <QCheckBox>
 #include <QScrollArea>
@@ -16,10 +12,6 @@ SettingsTab::SettingsTab(AppContext &context, QWidget *parent)
     : QTabWidget(parent), m_context(context)
 {
     setObjectName(QStringLiteral("选择夹3"));
-    m_accounts = new AccountsPage(context, this);
-    m_shop = new ShopSettingsPage(context, this);
-    m_log = new LogPage(context, this);
-    m_support = new SupportPage(context, this);
 
     auto emptyPage = [this](const QString &name) {
         auto *page = new QWidget(this);
@@ -30,15 +22,15 @@ SettingsTab::SettingsTab(AppContext &context, QWidget *parent)
     auto *shopScroll = new QScrollArea(this);
     shopScroll->setObjectName(QStringLiteral("店铺初始设置页"));
     shopScroll->setWidgetResizable(true);
-    shopScroll->setWidget(m_shop);
 
-    m_pages[Accounts] = m_accounts;
+    m_pages[Accounts] = emptyPage(QStringLiteral("帐号权限管理"));
     m_pages[Suppliers] = emptyPage(QStringLiteral("供货来源管理"));
-    m_pages[ShopSetup] = m_shop;
+    m_pages[ShopSetup] = emptyPage(QStringLiteral("店铺初始设置"));
     m_pages[Printing] = emptyPage(QStringLiteral("票据打印设置"));
-    m_pages[Log] = m_log;
-    m_pages[Help] = m_support;
+    m_pages[Log] = emptyPage(QStringLiteral("系统日志查看"));
+    m_pages[Help] = emptyPage(QStringLiteral("系统帮助"));
     m_pages[Database] = emptyPage(QStringLiteral("配置数据库"));
+    shopScroll->setWidget(m_pages[ShopSetup]);
 
     const QStringList captions{QStringLiteral("帐号权限管理"), QStringLiteral("供货来源管理"),
                                QStringLiteral("店铺初始设置"), QStringLiteral("票据打印设置"),
@@ -48,7 +40,6 @@ SettingsTab::SettingsTab(AppContext &context, QWidget *parent)
         addTab(i == ShopSetup ? static_cast<QWidget *>(shopScroll) : m_pages[i], captions[i]);
 
     connect(this, &QTabWidget::currentChanged, this, &SettingsTab::loadSettingsPage);
-    connect(m_shop, &ShopSettingsPage::workstationShopChanged, this, &SettingsTab::workstationShopChanged);
 }
 
 QWidget *SettingsTab::page(Page page) const
@@ -73,23 +64,11 @@ void SettingsTab::setPageLoader(Page page, std::function<void()> loader)
 void SettingsTab::loadSettingsPage(int index)
 {
     switch (index) {
-    case Accounts:
-        m_accounts->load();
-        break;
-    case ShopSetup:
-        m_shop->load();
-        break;
     case Printing:
         if (auto *box = m_pages[Printing]->findChild<QCheckBox *>(QStringLiteral("选择框9")))
             box->setChecked(isFlagOn(m_context.receiptPrintFlag));
         if (auto *box = m_pages[Printing]->findChild<QCheckBox *>(QStringLiteral("打标签框")))
             box->setChecked(isFlagOn(m_context.labelPrintFlag));
-        break;
-    case Log:
-        m_log->load();
-        break;
-    case Help:
-        m_support->loadSupportMessages();
         break;
     case Database:
         // The database settings open as a window; the tab goes on showing 系统帮助 behind it.

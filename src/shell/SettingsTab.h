@@ -1,20 +1,15 @@
 #pragma once
 // The settings tab 选择夹3 of the main page 系统设置, with its seven pages. loadSettingsPage runs on
-// every page change and loads the page now shown. The pages 供货来源管理 and 票据打印设置 and the
-// member tier grid are filled by their own subsystems through setPageContent(), the places of
-// ShopSettingsPage and the loader hooks.
+// every page change and loads the page now shown. The pages' contents come from their own
+// subsystems (the administration pages, the supplier page, the printing layouts) through
+// setPageContent() and their loaders; the tab itself opens the database settings window and ticks
+// the printing page's boxes.
 #include <QTabWidget>
 #include <functional>
 
 class AppContext;
 
 namespace shell {
-
-class AccountsPage;
-class LogPage;
-class RemoteSupportServer;
-class ShopSettingsPage;
-class SupportPage;
 
 class SettingsTab : public QTabWidget
 {
@@ -24,10 +19,10 @@ public:
 
     explicit SettingsTab(AppContext &context, QWidget *parent = nullptr);
 
-    // Puts a subsystem's widget on its page (供货来源管理, 票据打印设置).
+    // Puts a subsystem's widget on its page (帐号权限管理, 店铺初始设置, 供货来源管理 ...).
     void setPageContent(Page page, QWidget *content);
-    // Runs when the page is loaded, after this tab's own loading of it (the supplier list, the
-    // printing layouts ...).
+    // Runs when the page is loaded, after this tab's own loading of it (the account list, the shop
+    // settings, the supplier list, the printing layouts ...).
     void setPageLoader(Page page, std::function<void()> loader);
     // Opens DatabaseSettingsWindow modal (the page 配置数据库).
     void setDatabaseSettingsOpener(std::function<void()> opener) { m_openDatabaseSettings = std::move(opener); }
@@ -35,22 +30,11 @@ public:
     // Loads the page shown (runs on every page change).
     void loadSettingsPage(int index);
 
-    AccountsPage *accountsPage() const { return m_accounts; }
-    ShopSettingsPage *shopSettingsPage() const { return m_shop; }
-    LogPage *logPage() const { return m_log; }
-    SupportPage *supportPage() const { return m_support; }
+    // The page's holder; its content sits in its layout.
     QWidget *page(Page page) const;
-
-Q_SIGNALS:
-    // The workstation was bound to another shop (the status bar shows the new shop).
-    void workstationShopChanged(const QString &shop);
 
 private:
     AppContext &m_context;
-    AccountsPage *m_accounts = nullptr;
-    ShopSettingsPage *m_shop = nullptr;
-    LogPage *m_log = nullptr;
-    SupportPage *m_support = nullptr;
     QWidget *m_pages[PageCount] = {};
     std::function<void()> m_loaders[PageCount];
     std::function<void()> m_openDatabaseSettings;

@@ -43,6 +43,11 @@ QString CategoryTreeWidget::currentName() const
     return currentItem() ? currentItem()->text(0) : QString();
 }
 
+bool CategoryTreeWidget::hasSelection() const
+{
+    return currentItem() && currentItem()->isSelected();
+}
+
 bool CategoryTreeWidget::askName(const QString &title, const QString &prompt, QString *name)
 {
     CategoryNameDialog input(title, prompt, this);
@@ -75,6 +80,12 @@ void CategoryTreeWidget::addTopCategory()
 
 void CategoryTreeWidget::addSubCategory()
 {
+    // With nothing selected (a new shop's empty tree, a click on empty space) there is no parent:
+    // the category added is a first-level one, as by the double click.
+    if (!hasSelection()) {
+        addTopCategory();
+        return;
+    }
     if (!rights::checkRight(m_context, QStringLiteral("分类管理"), this))
         return;
     const QString parentName = currentName();

@@ -14,6 +14,7 @@ public:
 
     void loadCategoryTree();
     void addTopCategory();
+    // Under the selected first-level category; with nothing selected, a first-level one.
     void addSubCategory();
     void deleteCategory();
     void renameCategory();
@@ -27,6 +28,7 @@ protected:
 
 private:
     QString currentName() const;
+    bool hasSelection() const;
     bool askName(const QString &title, const QString &prompt, QString *name);
     void showMessage(const QString &message);
     void showCategoryTreeMenu(const QPoint &pos);

@@ -77,16 +77,9 @@ void FilterComboBox::setItemsKeepingText(const QStringList &items)
 
 void FilterComboBox::showFilterResult(const QStringList &items)
 {
-    const QString typedText = currentText();
     setItemsKeepingText(items);
-    m_match.clear();
-    m_matchTyped.clear();
     if (items.size() == 1) {
         setEditText(items.first());
-        if (items.first() != typedText) {
-            m_match = items.first();
-            m_matchTyped = typedText;
-        }
         closeList();
     } else if (items.size() > 1) {
         openList();
@@ -200,19 +193,7 @@ void FilterComboBox::onTextEdited(const QString &text)
 
 void FilterComboBox::emitTyped(const QString &text)
 {
-    QString filter = text;
-    QLineEdit *edit = lineEdit();
-    if (!m_match.isEmpty() && text.size() > m_match.size() && text.startsWith(m_match)
-        && edit->cursorPosition() == text.size()) {
-        // Typed on after a single match: the match stood for the initials typed before it.
-        filter = m_matchTyped + text.mid(m_match.size());
-        const QSignalBlocker blocker(this);
-        edit->setText(filter);
-        edit->setCursorPosition(int(filter.size()));
-    }
-    m_match.clear();
-    m_matchTyped.clear();
-    Q_EMIT typed(filter);
+    Q_EMIT typed(text);
 }
 
 void FilterComboBox::openList()
@@ -252,7 +233,6 @@ void FilterComboBox::moveHighlight(int steps)
     const QModelIndex index = m_model->index(next);
     m_list->setCurrentIndex(index);
     m_list->scrollTo(index);
-    m_match.clear();
     setEditText(m_model->stringList().at(next));
 }
 
@@ -261,7 +241,6 @@ void FilterComboBox::pick(int row)
     const QStringList items = m_model->stringList();
     if (row < 0 || row >= items.size())
         return;
-    m_match.clear();
     setEditText(items.at(row));
     closeList();
 }

@@ -18,9 +18,8 @@ public:
 
     // Replaces the items, keeping the typed text, the cursor and the selection.
     void setItemsKeepingText(const QStringList &items);
-    // After a filter: one item becomes the text and the list closes; several open the list.
-    // Letters typed on after a single match go on narrowing: the initials typed so far come back
-    // with the new letters instead of being appended to the matched name.
+    // After a filter: one item becomes the text and the list closes; several open the list. What
+    // is typed next continues the text the edit shows.
     void showFilterResult(const QStringList &items);
     // The drop-down (arrow, F4, Alt+Down): asks dropDownRequested first, then lists every item.
     void showPopup() override;
@@ -56,8 +55,6 @@ private:
     QWidget *m_watchedWindow = nullptr;
     bool m_composing = false;      // an input method holds uncommitted text in the edit
     bool m_typedPending = false;   // the text changed while composing; filter when it ends
-    QString m_match;               // the single match the last filter put into the edit
-    QString m_matchTyped;          // what had been typed when that match was shown
 };
 
 } // namespace stock

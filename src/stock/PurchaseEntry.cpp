@@ -12,11 +12,15 @@ namespace stock {
 
 namespace {
 
+// The lock under which an entry looks for a free generated barcode and stores it, so that two
+// workstations generating a code in the same second take different ones.
+constexpr qint64 kGeneratedBarcodeLock = 0x73686f7062617263; // "shopbarc"
+
 const QString kSaveFailed = QStringLiteral("采购入库保存失败，本次采购没有写入任何数据，请检查后重新添加！");
 
 QString badQuantityMessage(int line, const QString &typed)
 {
-    return QStringLiteral("第%1行的数量“%2”不是整数，请填写整数！").arg(line).arg(typed);
+    return QStringLiteral("第%1行的数量“%2”不是0或正整数，请重新填写！").arg(line).arg(typed);
 }
 
 data::Sql shopIs(const QString &shop)
@@ -72,11 +76,23 @@ QString categoryCodeOf(AppContext &context, const QString &category, bool *ok)
     return opened ? rs.text(QStringLiteral("二级编号")) : QString();
 }
 
+RequiredField firstEmptyRequiredField(const PurchaseForm &form)
+{
+    const std::pair<RequiredField, const QString *> required[] = {
+        {RequiredField::Supplier, &form.supplier}, {RequiredField::Category, &form.category},
+        {RequiredField::StyleNo, &form.styleNo},   {RequiredField::Size1, &form.lines[0].size},
+        {RequiredField::Cost, &form.cost},         {RequiredField::TagPrice, &form.tagPrice}};
+    for (const auto &[field, text] : required)
+        if (text->isEmpty())
+            return field;
+    return RequiredField::None;
+}
+
 PurchaseResult addPurchase(AppContext &context, const PurchaseForm &form, printing::LabelPrinter &labels)
 {
     PurchaseResult result;
-    if (form.category.isEmpty() || form.styleNo.isEmpty() || form.lines[0].size.isEmpty()
-        || form.supplier.isEmpty() || form.cost.isEmpty() || form.tagPrice.isEmpty()) {
+    result.missing = firstEmptyRequiredField(form);
+    if (result.missing != RequiredField::None) {
         result.message = kFillInEverything;
         return result;
     }
@@ -84,6 +100,11 @@ PurchaseResult addPurchase(AppContext &context, const PurchaseForm &form, printi
     const std::optional<QString> tagPrice = parsePrice(form.tagPrice);
     if (!cost || !tagPrice) {
         result.message = kPricesMustBeNumbers;
+        return result;
+    }
+    const std::optional<QString> discount = parseItemDiscount(form.discount);
+    if (!discount) {
+        result.message = kItemDiscountRefused;
         return result;
     }
     std::array<qint64, PurchaseForm::lineCount> quantities{};
@@ -116,6 +137,12 @@ PurchaseResult addPurchase(AppContext &context, const PurchaseForm &form, printi
                 continue;
             const PurchaseLine &line = form.lines[k];
             if (printLabels && barcode.isEmpty()) {
+                // The check and the insert that takes the code run under the lock (held until
+                // the commit); SQLite's write transaction already holds the whole file.
+                if (!db.holdTransactionLock(kGeneratedBarcodeLock)) {
+                    ok = false;
+                    break;
+                }
                 const std::optional<QString> generated = freeGeneratedBarcode(db, shop, now);
                 if (!generated) {
                     ok = false;
@@ -146,7 +173,7 @@ PurchaseResult addPurchase(AppContext &context, const PurchaseForm &form, printi
                 {QStringLiteral("小票单号"), QString()},
                 {QStringLiteral("所属店铺"), shop},
                 {QStringLiteral("拼音检索"), searchKey},
-                {QStringLiteral("折扣"), form.discount},
+                {QStringLiteral("折扣"), *discount},
                 {QStringLiteral("单位"), form.unit},
                 {QStringLiteral("零库存"), QStringLiteral("1")},
                 {QStringLiteral("大类"), categoryCode},

@@ -3,6 +3,7 @@
 #include "context/AppContext.h"
 #include "data/RecordSet.h"
 #include "data/SqlBuilder.h"
+#include "platform/MoneySum.h"
 #include "platform/NumberText.h"
 #include "stock/PurchaseEntry.h"
 #include "stock/StockRules.h"
@@ -148,7 +149,7 @@ QList<PurchaseListLine> purchaseListLines(const QList<PurchaseRow> &rows, bool c
 {
     QList<PurchaseListLine> lines;
     qint64 quantityTotal = 0;
-    double costTotal = 0;
+    MoneySum costTotal;
     for (const PurchaseRow &r : rows) {
         const bool ownAlarm = r.alarmSwitch == u"真";
         PurchaseListLine line;
@@ -161,14 +162,14 @@ QList<PurchaseListLine> purchaseListLines(const QList<PurchaseRow> &rows, bool c
         lines.append(line);
         quantityTotal += textToInteger(r.quantity);
         if (canSeeCost)
-            costTotal += textToNumber(r.cost) * textToNumber(r.quantity);
+            costTotal.addProduct(textToNumber(r.cost), textToNumber(r.quantity));
     }
     if (canSeeCost && !lines.isEmpty()) {
         PurchaseListLine totals;
         totals.cells = QStringList(kPurchaseListColumns, QString());
         totals.cells[7] = QStringLiteral("合计:");
         totals.cells[8] = QString::number(quantityTotal);
-        totals.cells[10] = numberToText(costTotal);
+        totals.cells[10] = costTotal.text();
         totals.colour = kRed;
         totals.totals = true;
         lines.append(totals);
@@ -216,13 +217,18 @@ ListActionResult modifyPurchase(AppContext &context, const QString &rowId, const
     }
     const std::optional<qint64> quantity = parseQuantity(form.lines[0].quantity);
     if (!quantity) {
-        result.message = QStringLiteral("数量“%1”不是整数，请填写整数！").arg(form.lines[0].quantity);
+        result.message = QStringLiteral("数量“%1”不是0或正整数，请重新填写！").arg(form.lines[0].quantity);
         return result;
     }
     const std::optional<QString> cost = parsePrice(form.cost);
     const std::optional<QString> tagPrice = parsePrice(form.tagPrice);
     if (!cost || !tagPrice) {
         result.message = kPricesMustBeNumbers;
+        return result;
+    }
+    const std::optional<QString> discount = parseItemDiscount(form.discount);
+    if (!discount) {
+        result.message = kItemDiscountRefused;
         return result;
     }
     data::Connection &db = context.connection();
@@ -243,7 +249,7 @@ ListActionResult modifyPurchase(AppContext &context, const QString &rowId, const
             {QStringLiteral("吊牌价"), *tagPrice},
             {QStringLiteral("入库人"), context.currentUserName + u'-'},
             {QStringLiteral("拼音检索"), searchKeyOf(form.name)},
-            {QStringLiteral("折扣"), form.discount},
+            {QStringLiteral("折扣"), *discount},
             {QStringLiteral("单位"), form.unit},
             {QStringLiteral("大类"), code},
             {QStringLiteral("零库存"), QStringLiteral("1")},

@@ -293,6 +293,8 @@ void PurchasePage::addPurchase()
     const PurchaseResult r = stock::addPurchase(m_context, readForm(), m_labels);
     if (!r.saved) {
         MessageSeam::message(this, QString(), r.message);
+        if (QWidget *field = requiredField(r.missing))
+            field->setFocus(Qt::OtherFocusReason); // the user goes on where the entry is incomplete
         return;
     }
     refreshPurchaseList();
@@ -302,6 +304,20 @@ void PurchasePage::addPurchase()
     loadPurchaseCategoryCombo();
     loadPurchaseUnitCombo();
     m_supplier->setFocus(); // the next purchase starts at the top of the emptied form
+}
+
+QWidget *PurchasePage::requiredField(RequiredField field) const
+{
+    switch (field) {
+    case RequiredField::None: break;
+    case RequiredField::Supplier: return m_supplier;
+    case RequiredField::Category: return m_category;
+    case RequiredField::StyleNo: return m_styleNo;
+    case RequiredField::Size1: return m_sizes[0];
+    case RequiredField::Cost: return m_cost;
+    case RequiredField::TagPrice: return m_tagPrice;
+    }
+    return nullptr;
 }
 
 void PurchasePage::clearForm()
@@ -399,9 +415,10 @@ void PurchasePage::printBarcodeLabel()
     m_labels.printPurchaseLabels(formLabel(readForm(), Clock::now()));
 }
 
-void PurchasePage::showPurchaseListMenu(int row, const QPoint &globalPos)
+void PurchasePage::showPurchaseListMenu(int, const QPoint &globalPos)
 {
-    if (row < 0 || m_list->selectedRow() < 0)
+    // The menu acts on the selected line, wherever in the list the right click lands.
+    if (m_list->selectedRow() < 0)
         return;
     QMenu menu(this);
     menu.setObjectName(QStringLiteral("菜单2"));
@@ -418,13 +435,20 @@ bool PurchasePage::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
         if (watched == m_styleNo && m_styleNo->text().isEmpty()) {
             const QString next = suggestNextStyleNo(m_context);
-            if (!next.isEmpty())
+            if (!next.isEmpty()) {
                 m_styleNo->setText(next);
+                m_styleNoSuggested = true;
+            }
         } else if (watched == m_discounted) {
             m_discounted->setText(computeDiscountedPrice(m_tagPrice->text(), m_discount->text()));
         }
+    } else if (event->type() == QEvent::MouseButtonRelease && watched == m_styleNo && m_styleNoSuggested) {
+        // The suggestion stands selected once the click is done: typing replaces it.
+        m_styleNoSuggested = false;
+        m_styleNo->selectAll();
     } else if (event->type() == QEvent::FocusOut) {
         if (watched == m_styleNo) {
+            m_styleNoSuggested = false;
             if (const std::optional<StylePrefill> p = prefillFromStyleNo(m_context, m_styleNo->text())) {
                 PurchaseForm f = readForm();
                 applyPrefill(*p, f);

@@ -2,6 +2,7 @@
 // The page 采购入库: the purchase form (分组框3) and the purchase list (超级列表框7). The page reads its
 // controls into a PurchaseForm and calls the plain functions of purchase entry and the purchase
 // list; everything it shows goes through MessageSeam.
+#include "stock/PurchaseEntry.h"
 #include "stock/PurchaseForm.h"
 
 #include <QWidget>
@@ -63,6 +64,7 @@ protected:
 private:
     void addPurchase();
     void clearForm();
+    QWidget *requiredField(RequiredField field) const;
     void modifyPurchase();
     void deleteSelected(bool fromMenu);
     void showSelectedPurchase();
@@ -83,6 +85,7 @@ private:
     std::array<QLineEdit *, PurchaseForm::lineCount> m_quantities{};
     ReportList *m_list;
     QString m_selectedId;
+    bool m_styleNoSuggested = false; // a click filled 款号7: select it when the click ends
 };
 
 } // namespace stock

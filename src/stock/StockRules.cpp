@@ -1,5 +1,6 @@
 #include "stock/StockRules.h"
 
+#include "context/DiscountScheme.h"
 #include "data/Dialect.h"
 #include "data/Pinyin.h"
 #include "platform/Gbk.h"
@@ -56,7 +57,10 @@ std::optional<qint64> parseQuantity(const QString &typed)
     static const QRegularExpression whole(QStringLiteral("^[+-]?[0-9]{1,15}$"));
     if (!whole.match(text).hasMatch())
         return std::nullopt;
-    return text.toLongLong();
+    const qint64 value = text.toLongLong();
+    if (value < 0)
+        return std::nullopt;
+    return value;
 }
 
 std::optional<QString> parsePrice(const QString &typed)
@@ -64,6 +68,16 @@ std::optional<QString> parsePrice(const QString &typed)
     const QString text = toHalfWidth(typed).trimmed();
     static const QRegularExpression number(QStringLiteral("^[+-]?([0-9]+(\\.[0-9]*)?|\\.[0-9]+)$"));
     if (!number.match(text).hasMatch())
+        return std::nullopt;
+    return text;
+}
+
+std::optional<QString> parseItemDiscount(const QString &typed)
+{
+    const QString text = toHalfWidth(typed).trimmed();
+    if (text.isEmpty())
+        return QString();
+    if (!isUsableDiscountFactor(text))
         return std::nullopt;
     return text;
 }

@@ -35,12 +35,18 @@ bool isZeroStock(const QString &quantity);
 bool isEditable(const QString &sold);
 
 // A quantity typed into the form: blanks around it are ignored and full-width digits and sign
-// count as half-width. A whole number gives its value (stored as its decimal text); an empty text
-// gives 0. Anything else (3.5, 2abc, x) gives nothing.
+// count as half-width. A whole number from 0 on gives its value (stored as its decimal text); an
+// empty text gives 0. Anything else (3.5, -1, 2abc, x) gives nothing.
 std::optional<qint64> parseQuantity(const QString &typed);
 // A price typed into the form: a plain decimal number (full-width accepted), in canonical
 // half-width form as typed ("12.50" stays "12.50"); nothing when it is not a number.
 std::optional<QString> parsePrice(const QString &typed);
+
+// An item's own discount factor typed into the form (折扣7): blanks around it are ignored and
+// full-width digits count as half-width. Empty (no discount of its own) gives ""; a factor the
+// counter may price with (above 0 and at most 1, as the uniform factor) gives its half-width
+// text; anything else ("8", "八折", "abc", "0") gives nothing.
+std::optional<QString> parseItemDiscount(const QString &typed);
 
 // The search key 拼音检索 of an item name: its pinyin initials, A-Z lower-cased.
 QString searchKeyOf(const QString &name);

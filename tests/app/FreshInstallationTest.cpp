@@ -52,7 +52,8 @@ void adminSetsUp(MainWindow &main, Installation &inst)
     shops->setCurrentIndex(shops->findText(Shop));
     click(tab, QStringLiteral("按钮8"));
     EXPECT_EQ(inst.script.texts().last(),
-              QStringLiteral("当前本机指定使用【总店】，如果是旧店铺请重启软件读取该店铺配置信息！"));
+              QStringLiteral("当前本机指定使用【总店】，如果是旧店铺请重启软件读取该店铺配置信息！\r\n"
+                             "折扣框为空，没有设置全场统一折扣"));
     EXPECT_TRUE(main.statusText(1).startsWith(QStringLiteral("总店---单机版：")))
         << main.statusText(1).toStdString();
 

@@ -5,7 +5,7 @@
 
 #include "app/WorkstationKey.h"
 #include "data/SettingsFile.h"
-#include "shell/RemoteSupportServer.h"
+#include "admin/RemoteSupportServer.h"
 
 namespace {
 
@@ -16,8 +16,8 @@ TEST(WorkstationKey, MadeOnceAndKeptEncipheredInSqlIni)
     const QString key = app::workstationKey(ini);
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^[A-Za-z0-9._-]+-[0-9a-f]{12}$")).match(key).hasMatch())
         << key.toStdString();
-    EXPECT_EQ(ini.readEncipheredSetting(shell::RemoteSupportServer::Section, shell::RemoteSupportServer::WorkstationKey), key);
-    EXPECT_NE(ini.readSetting(shell::RemoteSupportServer::Section, shell::RemoteSupportServer::WorkstationKey), key)
+    EXPECT_EQ(ini.readEncipheredSetting(admin::RemoteSupportServer::Section, admin::RemoteSupportServer::WorkstationKey), key);
+    EXPECT_NE(ini.readSetting(admin::RemoteSupportServer::Section, admin::RemoteSupportServer::WorkstationKey), key)
         << "stored enciphered like the section's other keys";
     EXPECT_EQ(app::workstationKey(ini), key) << "the next start finds the same key";
     EXPECT_NE(app::newWorkstationKey(), app::newWorkstationKey());

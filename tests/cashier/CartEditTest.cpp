@@ -7,6 +7,8 @@
 #include "lists/ReportList.h"
 #include "platform/MessageScript.h"
 
+#include <QCoreApplication>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -88,8 +90,8 @@ TEST_F(CartEditing, MoreThanTheStockIsRefusedAndPutBack)
     script.setDialogHandler([&](QDialog *dialog) {
         auto *d = qobject_cast<LineEditDialog *>(dialog);
         d->quantityBox()->setText(QStringLiteral("5"));
-        boxAfter = d->quantityBox()->text();
         d->confirmButton()->click();
+        boxAfter = d->quantityBox()->text();
         return d->result();
     });
     editCartLine(c.context, cart, 0);
@@ -130,6 +132,135 @@ TEST_F(CartEditing, ASoldOutOlderRowOfTheSameItemNeverLoopsTheCheck)
     EXPECT_EQ(cart.line(0).数量, QStringLiteral("3"));
 }
 
+// The cashier types the whole quantity without a message in between, even when a number on the
+// way is above the stock; the check comes with Enter, once, and what is typed after the refusal
+// replaces the quantity put back.
+TEST_F(CartEditing, TypingTheQuantityLosesNothingAndEnterChecksTheStock)
+{
+    c.addStock({{QStringLiteral("数量"), QStringLiteral("5")}});
+    scan(QStringLiteral("1001"));
+    LineEditDialog dialog(c.context, cart.line(0));
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    QLineEdit *box = dialog.quantityBox();
+    ASSERT_TRUE(box->hasFocus());
+    EXPECT_EQ(box->selectedText(), QStringLiteral("1"));
+
+    QTest::keyClick(box, Qt::Key_End);
+    QTest::keyClicks(box, QStringLiteral("3"));         // "13" on the way
+    QTest::keyClick(box, Qt::Key_Home);
+    QTest::keyClick(box, Qt::Key_Delete);
+    EXPECT_EQ(box->text(), QStringLiteral("3"));
+    box->selectAll();
+    QTest::keyClicks(box, QStringLiteral("12"));
+    EXPECT_EQ(box->text(), QStringLiteral("12"));
+    EXPECT_TRUE(script.messages().isEmpty());
+
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_EQ(script.texts(), QStringList{QStringLiteral("该款库存数量【5】,小于你所要销售的数量【12】")});
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(box->text(), QStringLiteral("1"));
+    EXPECT_EQ(box->selectedText(), QStringLiteral("1"));
+
+    QTest::keyClicks(box, QStringLiteral("4"));
+    QTest::keyClick(box, Qt::Key_Tab); // past the shown fields, straight to 备注
+    EXPECT_TRUE(dialog.remarkBox()->hasFocus());
+    QInputMethodEvent commit; // the remark comes through the input method
+    commit.setCommitString(QStringLiteral("包装"));
+    QCoreApplication::sendEvent(dialog.remarkBox(), &commit);
+    QTest::keyClick(dialog.remarkBox(), Qt::Key_Return);
+    EXPECT_EQ(dialog.result(), int(QDialog::Accepted));
+    EXPECT_EQ(dialog.confirmedQuantity(), QStringLiteral("4"));
+    EXPECT_EQ(dialog.confirmedRemark(), QStringLiteral("包装"));
+    EXPECT_EQ(script.texts().size(), 1);
+}
+
+// Barcode, name, style number, colour and size are shown, not edited; the stock check reads the
+// line's own stock row, whatever older row of the same item there is.
+TEST_F(CartEditing, OnlyQuantityAndRemarkAreEditableAndTheCheckReadsTheLinesOwnRow)
+{
+    const struct {
+        const char *olderStock, *ownStock, *typed;
+        const char16_t *refusal; // "" when taken
+        const char *quantityAfter;
+    } cases[] = {
+        {"10", "2", "5", u"该款库存数量【2】,小于你所要销售的数量【5】", "1"},
+        {"1", "6", "6", u"", "6"},
+    };
+    for (const auto &k : cases) {
+        SCOPED_TRACE(k.typed);
+        c.conn().execute(data::Sql(QStringLiteral("DELETE FROM [采购入库]")));
+        cart.removeAll();
+        script.clear();
+        const QMap<QString, QString> item{{QStringLiteral("商品条码"), QStringLiteral("6900000000017")}};
+        QMap<QString, QString> older = item, own = item;
+        older[QStringLiteral("数量")] = QString::fromUtf8(k.olderStock);
+        own[QStringLiteral("数量")] = QString::fromUtf8(k.ownStock);
+        c.addStock(older);
+        const qint64 ownId = c.addStock(own);
+        CartLine line;
+        line.id = QString::number(ownId);
+        line.商品条码 = QStringLiteral("6900000000017");
+        line.款号 = QStringLiteral("1001");
+        line.商品名称 = QStringLiteral("衬衫");
+        line.颜色 = QStringLiteral("白");
+        line.尺码 = QStringLiteral("M");
+        line.数量 = QStringLiteral("1");
+        line.吊牌价 = QStringLiteral("100");
+        line.折扣 = QStringLiteral("0.8");
+        line.金额 = QStringLiteral("80");
+        cart.append(line);
+
+        script.setDialogHandler([&](QDialog *dialog) {
+            auto *d = qobject_cast<LineEditDialog *>(dialog);
+            d->show();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(d));
+            for (const char *name : {"x条码", "x商品名称", "x款号", "x颜色", "x尺码"}) {
+                auto *shown = d->findChild<QLineEdit *>(QString::fromUtf8(name));
+                EXPECT_TRUE(shown && shown->isReadOnly()) << name;
+                if (!shown)
+                    continue;
+                const QString before = shown->text();
+                QTest::keyClicks(shown, QStringLiteral("X9"));
+                EXPECT_EQ(shown->text(), before) << name;
+            }
+            d->quantityBox()->selectAll();
+            QTest::keyClicks(d->quantityBox(), QString::fromUtf8(k.typed));
+            QTest::keyClick(d->quantityBox(), Qt::Key_Return);
+            if (d->isVisible())
+                d->cancelButton()->click();
+            return d->result();
+        });
+        editCartLine(c.context, cart, 0);
+        const QString refusal = QString::fromUtf16(k.refusal);
+        EXPECT_EQ(script.texts(), refusal.isEmpty() ? QStringList() : QStringList{refusal});
+        EXPECT_EQ(cart.line(0).数量, QString::fromUtf8(k.quantityAfter));
+        CartLine expected = line;
+        expected.数量 = cart.line(0).数量;
+        expected.金额 = cart.line(0).金额;
+        EXPECT_EQ(cart.line(0), expected); // nothing else of the line changed
+    }
+}
+
+// A price restore whose stock read fails says so; it never tells the cashier the row is gone.
+TEST_F(CartEditing, ARestoreThatCannotReadTheStockSaysSoAndKeepsThePrices)
+{
+    c.addStock({});
+    scan(QStringLiteral("1001"));
+    cart.setCell(0, Col金额, QStringLiteral("75"));
+    ASSERT_TRUE(c.conn().execute(data::Sql(QStringLiteral("ALTER TABLE [采购入库] RENAME TO [采购入库旧]"))));
+    const RepriceResult kept = restoreCartPrices(c.context, cart);
+    EXPECT_EQ(kept.unread, QStringList{QStringLiteral("衬衫")});
+    EXPECT_TRUE(kept.gone.isEmpty());
+    EXPECT_EQ(keptPriceText(kept), QStringLiteral("读取库存失败，请检查数据库连接！以下商品保留原价格：衬衫"));
+    EXPECT_EQ(cart.line(0).金额, QStringLiteral("75"));
+    EXPECT_EQ(keptPriceText(repriceCartWithoutMember(c.context, cart)),
+              QStringLiteral("读取库存失败，请检查数据库连接！以下商品保留原价格：衬衫"));
+    ASSERT_TRUE(c.conn().execute(data::Sql(QStringLiteral("ALTER TABLE [采购入库旧] RENAME TO [采购入库]"))));
+    EXPECT_TRUE(restoreCartPrices(c.context, cart).isEmpty());
+    EXPECT_EQ(cart.line(0).金额, QStringLiteral("80"));
+}
+
 TEST_F(CartEditing, RestoreRepricesFromTheStockRowsAndClearsTheCheckoutCells)
 {
     const qint64 id = c.addStock({});
@@ -143,14 +274,16 @@ TEST_F(CartEditing, RestoreRepricesFromTheStockRowsAndClearsTheCheckoutCells)
     cart.salesperson = QStringLiteral("李四");
     // The second line's stock row disappears: it keeps its price and the cashier is told.
     cart.setCell(1, ColId, QString::number(id + 100));
-    const QStringList kept = restoreCartPrices(c.context, cart);
+    const RepriceResult kept = restoreCartPrices(c.context, cart);
     EXPECT_EQ(cart.line(0).金额, QStringLiteral("240"));
     EXPECT_EQ(cart.line(0).结付, kPayCash);
     EXPECT_EQ(cart.line(0).导购员, QString());
     EXPECT_EQ(cart.line(0).会员卡号, QString());
     EXPECT_EQ(cart.line(0).备注, QString());
     EXPECT_EQ(cart.line(1).金额, QStringLiteral("1"));
-    EXPECT_EQ(kept, QStringList{QStringLiteral("衬衫")});
+    EXPECT_EQ(kept.gone, QStringList{QStringLiteral("衬衫")});
+    EXPECT_TRUE(kept.unread.isEmpty());
+    EXPECT_EQ(keptPriceText(kept), QStringLiteral("以下商品的库存记录已不存在，保留原价格：衬衫"));
     EXPECT_EQ(cart.salesperson, QString());
 }
 

@@ -136,7 +136,7 @@ TEST_F(CheckoutTest, BalanceFollowsTheTypedAmountReceived)
     }
 }
 
-TEST_F(CheckoutTest, TypingFiltersDropDisallowedCharactersOnly)
+TEST_F(CheckoutTest, TypingFiltersCheckCharactersAndAmounts)
 {
     const struct {
         TypingMode mode;
@@ -151,16 +151,100 @@ TEST_F(CheckoutTest, TypingFiltersDropDisallowedCharactersOnly)
     for (const auto &c : cases)
         EXPECT_EQ(typingAccepts(c.mode, QString::fromUtf8(c.typed)), c.accepted) << c.typed;
 
-    addLine(QStringLiteral("衬衫"), QStringLiteral("109.5"), QStringLiteral("0.8"));
+    const struct {
+        const char *text;
+        int decimals;
+        bool accepted;
+    } amounts[] = {
+        {"218.4", 2, true}, {"0.4", 1, true},  {".4", 2, true},    {"-12.5", 2, true}, {"", 2, true},
+        {"-", 2, true},     {"12.", 2, true},  {"1.2.3", 2, false}, {"12.345", 2, false}, {"218.45", 1, false},
+        {"218.", 0, false}, {"2184", 0, true}, {"1-2", 2, false},  {"12a", 2, false},  {"１２", 2, false},
+    };
+    for (const auto &c : amounts)
+        EXPECT_EQ(numberTextAccepted(QString::fromUtf8(c.text), c.decimals), c.accepted) << c.text << " " << c.decimals;
+
+    ShopSettings shop;
+    EXPECT_EQ(moneyDecimals(shop), 2); // no setting
+    for (const auto &[setting, decimals] : {std::pair{"0", 0}, std::pair{"1", 1}, std::pair{"2", 2}}) {
+        shop.销售 = QString::fromUtf8(setting);
+        EXPECT_EQ(moneyDecimals(shop), decimals) << setting;
+    }
+}
+
+// Amounts typed key by key into the real window: a decimal point goes in once, up to the shop's
+// decimals; every refused key is told, and the rest of the typing is kept.
+TEST_F(CheckoutTest, AmountsAreTypedWithADecimalPointAndRefusalsAreTold)
+{
+    const struct {
+        const char *decimals; // 销售
+        int kind;             // the key before typing: F1, F2 or F3 (then into 现金)
+        const char *typed;
+        const char *shown;
+        const char *message;
+    } cases[] = {
+        {"2", Qt::Key_F1, "218.4", "218.4", ""},
+        {"2", Qt::Key_F2, "0.4", "0.4", ""},
+        {"", Qt::Key_F2, "12.34", "12.34", ""},
+        {"2", Qt::Key_F3, "218.4", "218.4", ""},
+        {"2", Qt::Key_F1, "12.5x", "12.5", "金额只能输入数字和一个小数点，最多2位小数！"},
+        {"2", Qt::Key_F3, "1.2.3", "1.23", "金额只能输入数字和一个小数点，最多2位小数！"},
+        {"1", Qt::Key_F3, "218.45", "218.4", "金额只能输入数字和一个小数点，最多1位小数！"},
+        {"0", Qt::Key_F2, "218.4", "2184", "金额只能输入整数！"},
+    };
+    addLine(QStringLiteral("衬衫"), QStringLiteral("500"), QStringLiteral("1"));
+    for (const auto &c : cases) {
+        script.clear();
+        context.shopSettings.销售 = QString::fromUtf8(c.decimals);
+        auto window = openWindow();
+        ASSERT_TRUE(window->handleCheckoutKey(c.kind));
+        QLineEdit *field = window->field(c.kind == Qt::Key_F3 ? F::现金 : F::实收款);
+        field->selectAll();
+        QTest::keyClicks(field, QString::fromUtf8(c.typed));
+        EXPECT_EQ(field->text(), QString::fromUtf8(c.shown)) << c.typed;
+        EXPECT_EQ(script.texts().join(u'|'), QString::fromUtf8(c.message)) << c.typed;
+        if (c.kind != Qt::Key_F3) {
+            EXPECT_EQ(window->state().text(F::找零), QString::number(500 - QString::fromUtf8(c.shown).toDouble())) << c.typed;
+        }
+    }
+}
+
+// A bill of 319.2 paid 100 in cash, 218.4 on the card, 0.4 by voucher and 0.4 from stored value,
+// all typed on the window: the sale stores the parts as typed and the member's stored value left.
+TEST_F(CheckoutTest, ASplitTypedWithDecimalsIsStoredAsTyped)
+{
+    exec(QStringLiteral("INSERT INTO 会员管理 (会员卡号,会员类别,积分,消费金额,会员储值,所属店铺) "
+                        "VALUES ('8001','普通','0','0','100','A')"));
+    addLine(QStringLiteral("衬衫"), QStringLiteral("319.2"), QStringLiteral("1"));
     auto window = openWindow();
-    QLineEdit *received = window->field(F::实收款);
-    // Free text at opening; the program's own "87.6" passes whatever the mode.
-    ASSERT_TRUE(window->handleCheckoutKey(Qt::Key_F1));
-    EXPECT_EQ(received->text(), "87.6");
-    received->clear();
-    QTest::keyClicks(received, QStringLiteral("12.5x"));
-    EXPECT_EQ(received->text(), "125");
-    EXPECT_EQ(window->state().text(F::找零), "-37.4");
+    CheckoutState &s = window->state();
+    s.setText(F::会员卡号x, QStringLiteral("8001"));
+    s.setText(F::会员类别x, QStringLiteral("普通"));
+    addMember(s, QStringLiteral("100"));
+    ASSERT_TRUE(window->handleCheckoutKey(Qt::Key_F3));
+    for (auto [f, typed] : {std::pair{F::现金, "100"}, std::pair{F::银行, "218.4"}, std::pair{F::优惠券, "0.4"},
+                            std::pair{F::储值, "0.4"}}) {
+        QTest::mouseClick(window->field(f), Qt::LeftButton); // selects the whole "0"
+        QTest::keyClicks(window->field(f), QString::fromUtf8(typed));
+    }
+    EXPECT_EQ(s.text(F::实收款), "319.2");
+    EXPECT_EQ(s.text(F::找零), "0");
+    EXPECT_EQ(s.text(F::会员储值x), "99.6");
+    ASSERT_TRUE(window->handleCheckoutKey(Qt::Key_Return));
+    ASSERT_TRUE(window->lastResult().written()) << script.texts().join(u'|').toStdString();
+    EXPECT_TRUE(script.texts().isEmpty());
+
+    data::RecordSet sale(context.connection());
+    ASSERT_TRUE(sale.open(data::Sql(QStringLiteral("SELECT * FROM 销售明细"))));
+    ASSERT_EQ(sale.rowCount(), 1);
+    EXPECT_EQ(sale.text(QStringLiteral("结付方式")), "其它");
+    EXPECT_EQ(sale.text(QStringLiteral("现金")), "100");
+    EXPECT_EQ(sale.text(QStringLiteral("银行")), "218.4");
+    EXPECT_EQ(sale.text(QStringLiteral("优惠券")), "0.4");
+    EXPECT_EQ(sale.text(QStringLiteral("储值")), "0.4");
+    EXPECT_EQ(sale.text(QStringLiteral("积分")), "0");
+    data::RecordSet member(context.connection());
+    ASSERT_TRUE(member.open(data::Sql(QStringLiteral("SELECT 会员储值 FROM 会员管理"))));
+    EXPECT_EQ(member.text(QStringLiteral("会员储值")), "99.6");
 }
 
 TEST_F(CheckoutTest, SplitSumsItsPartsAndCashAfterwardsTakesThePayable)
@@ -227,7 +311,7 @@ TEST_F(CheckoutTest, StoredValueIsBoundByTheMembersBalance)
         s.open(CartTotals{QString(), QString(), QStringLiteral("200"), QString()}, false);
         addMember(s, QStringLiteral("100"));
         s.selectSplitPayment();
-        EXPECT_EQ(s.mode(F::储值), TypingMode::DigitsOnly);
+        EXPECT_EQ(s.mode(F::储值), TypingMode::Numbers);
         s.setText(F::储值, QString::fromUtf8(c.typed));
         EXPECT_EQ(s.text(F::会员储值x), QString::fromUtf8(c.shownBalance)) << c.typed;
         EXPECT_EQ(s.text(F::储值), QString::fromUtf8(c.paid)) << c.typed;
@@ -255,11 +339,22 @@ TEST_F(CheckoutTest, LeavingSplitGivesBackStoredValueAndPoints)
     EXPECT_EQ(request.member.会员储值, "100");
 }
 
-TEST_F(CheckoutTest, PointsAtAFactorOfZeroPayNothing)
+// Points pay whole units of money at the shop's 抵扣值 points each; the rest of the points stay.
+TEST_F(CheckoutTest, PointsPayWholeUnitsAtTheShopsFactor)
 {
-    EXPECT_EQ(pointsAsMoney(500, 0), 0);
-    EXPECT_EQ(pointsAsMoney(500, -1), 0);
-    EXPECT_EQ(pointsAsMoney(500, 100), 5);
+    const struct {
+        const char *factor;
+        qint64 points, money, left;
+    } cases[] = {
+        {"30", 250, 8, 10}, {"30", 29, 0, 29}, {"100", 250, 2, 50}, {"7", 700, 100, 0},
+        {"0", 500, 0, 500}, {"", 500, 0, 500}, {"-1", 500, 0, 500},
+    };
+    for (const auto &c : cases) {
+        context.shopSettings.抵扣值 = QString::fromUtf8(c.factor);
+        const PointsPayment paid = pointsPayment(c.points, context.shopSettings);
+        EXPECT_EQ(paid.money, c.money) << c.factor << " " << c.points;
+        EXPECT_EQ(paid.pointsLeft, c.left) << c.factor << " " << c.points;
+    }
 }
 
 TEST_F(CheckoutTest, SalespersonByInitialsInEitherCase)

@@ -8,7 +8,9 @@
 #include "lists/ReportList.h"
 #include "platform/MessageScript.h"
 
+#include <QCoreApplication>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTest>
 
 using namespace cashier;
@@ -335,6 +337,7 @@ TEST_F(ScanIntoCart, SeveralPinyinMatchesOpenTheChooserWithExactlyThoseRows)
         EXPECT_NE(chooser, nullptr);
         title = chooser->windowTitle();
         listed = chooser->list()->rowCount();
+        chooser->list()->clearSelection();
         chooser->pickProduct(); // nothing selected: stays open, picks nothing
         EXPECT_FALSE(chooser->pickedItem().picked());
         chooser->list()->selectRow(1);
@@ -358,7 +361,8 @@ TEST_F(ScanIntoCart, EnterInTheChooserPicksTheSelectedRowLikeADoubleClick)
     script.setDialogHandler([&](QDialog *dialog) {
         auto *chooser = qobject_cast<ProductChooserWindow *>(dialog);
         EXPECT_NE(chooser, nullptr);
-        QTest::keyClick(chooser->list(), Qt::Key_Return); // nothing selected yet: stays open
+        chooser->list()->clearSelection();
+        QTest::keyClick(chooser->list(), Qt::Key_Return); // nothing selected: stays open
         stayedOpen = chooser->result() == 0 && !chooser->pickedItem().picked();
         chooser->list()->selectRow(1);
         QTest::keyClick(chooser->list(), Qt::Key_Return);
@@ -368,6 +372,73 @@ TEST_F(ScanIntoCart, EnterInTheChooserPicksTheSelectedRowLikeADoubleClick)
     EXPECT_TRUE(stayedOpen);
     ASSERT_EQ(page->cart().count(), 1);
     EXPECT_EQ(page->cart().line(0).id, QString::number(black));
+}
+
+// Many matches: the chooser opens at the top with the first row selected, and Enter takes it.
+TEST_F(ScanIntoCart, TheChooserOpensOnItsFirstRowAndEnterTakesIt)
+{
+    for (int i = 0; i < 40; ++i)
+        c.addStock({{QStringLiteral("颜色"), QStringLiteral("色%1").arg(i)}});
+    QString firstId;
+    script.setDialogHandler([&](QDialog *dialog) {
+        auto *chooser = qobject_cast<ProductChooserWindow *>(dialog);
+        EXPECT_NE(chooser, nullptr);
+        chooser->show();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(chooser));
+        QCoreApplication::processEvents(); // the list scrolls once it shows
+        ReportList *list = chooser->list();
+        EXPECT_EQ(list->rowCount(), 40);
+        EXPECT_EQ(list->selectedRow(), 0);
+        EXPECT_GT(list->verticalScrollBar()->maximum(), 0); // more rows than fit
+        EXPECT_EQ(list->verticalScrollBar()->value(), 0);
+        EXPECT_TRUE(list->viewport()->rect().contains(list->rowRect(0)));
+        EXPECT_TRUE(list->hasFocus());
+        firstId = list->cellText(0, 0);
+        QTest::keyClick(list, Qt::Key_Return);
+        return chooser->result();
+    });
+    scan(QStringLiteral("cs"));
+    EXPECT_EQ(script.dialogs(), QStringList{QStringLiteral("ProductChooserWindow")});
+    ASSERT_EQ(page->cart().count(), 1);
+    EXPECT_EQ(page->cart().line(0).id, firstId);
+}
+
+// A click on the cart list leaves the keyboard there; a scanner typing then reaches the scan box
+// and the scan completes. Keys that move in the list stay with the list.
+TEST_F(ScanIntoCart, AScanTypedIntoTheCartListGoesToTheScanBox)
+{
+    c.addStock({{QStringLiteral("商品条码"), QStringLiteral("6900000000001")}});
+    const qint64 second = c.addStock({{QStringLiteral("商品条码"), QStringLiteral("6900000000025")}});
+    page->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(page.get()));
+    scan(QStringLiteral("6900000000001"));
+    scan(QStringLiteral("6900000000001"));
+    ASSERT_EQ(page->cart().count(), 2);
+    ReportList *list = page->cartList();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(20, list->rowRect(0).center().y()));
+    ASSERT_TRUE(list->hasFocus());
+    ASSERT_EQ(list->selectedRow(), 0);
+    QTest::keyClick(list, Qt::Key_Down); // the arrows still move in the list
+    EXPECT_EQ(list->selectedRow(), 1);
+    EXPECT_TRUE(list->hasFocus());
+
+    QTest::keyClicks(list, QStringLiteral("6900000000025"));
+    EXPECT_EQ(page->scanBox()->text(), QStringLiteral("6900000000025")); // the old code was replaced
+    QTest::keyClick(list, Qt::Key_Return);
+    ASSERT_EQ(page->cart().count(), 3);
+    EXPECT_EQ(page->cart().line(2).id, QString::number(second));
+    EXPECT_TRUE(page->scanBox()->hasFocus());
+    EXPECT_TRUE(script.messages().isEmpty());
+
+    // A style number started on the keypad, confirmed with the keypad's Enter.
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_1, Qt::KeypadModifier);
+    for (const char *digit : {"0", "0", "1"})
+        QTest::keyClicks(list, QString::fromLatin1(digit));
+    EXPECT_EQ(page->scanBox()->text(), QStringLiteral("1001"));
+    script.setDialogHandler([](QDialog *) { return int(QDialog::Rejected); });
+    QTest::keyClick(list, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(script.dialogs(), QStringList{QStringLiteral("ProductChooserWindow")}); // both rows match 1001
 }
 
 TEST_F(ScanIntoCart, ClosingTheChooserAddsNothing)

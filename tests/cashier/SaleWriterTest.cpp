@@ -120,6 +120,82 @@ TEST(SplitSpread, SharesFollowTheAmountsAndAddUpToWhatWasEntered)
     EXPECT_EQ(zero[1].现金, QStringLiteral("0"));
 }
 
+struct SpreadCase {
+    const char *name;
+    SplitPayment entered;
+    QStringList amounts;
+    QStringList cash; // the cash part line by line, when the case spells it out
+};
+
+void PrintTo(const SpreadCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class SplitSpreadCases : public ::testing::TestWithParam<SpreadCase> {};
+
+// In cents: no part below 0, every part adds up to what was entered, every line's parts to the
+// line's share of what was paid (up or down by less than a cent).
+TEST_P(SplitSpreadCases, NoPartIsNegativeAndEveryLineAddsUpToItsShare)
+{
+    const SpreadCase c = GetParam();
+    const QList<SplitPayment> spread = spreadSplit(c.entered, c.amounts);
+    ASSERT_EQ(spread.size(), c.amounts.size());
+    QString SplitPayment::*const parts[] = {&SplitPayment::现金, &SplitPayment::银行, &SplitPayment::积分,
+                                            &SplitPayment::优惠券, &SplitPayment::储值};
+    auto cents = [](const QString &text) { return std::llround(textToNumber(text) * 100); };
+    qint64 paid = 0, total = 0;
+    for (auto part : parts)
+        paid += cents(c.entered.*part);
+    for (const QString &a : c.amounts)
+        total += cents(a);
+    for (auto part : parts) {
+        qint64 sum = 0;
+        for (const SplitPayment &line : spread) {
+            EXPECT_EQ((line.*part).isEmpty(), (c.entered.*part).isEmpty()) << c.name;
+            EXPECT_GE(cents(line.*part), 0) << c.name << " " << (line.*part).toStdString();
+            sum += cents(line.*part);
+        }
+        EXPECT_EQ(sum, cents(c.entered.*part)) << c.name;
+    }
+    for (int i = 0; i < spread.size(); ++i) {
+        qint64 line = 0;
+        for (auto part : parts)
+            line += cents(spread[i].*part);
+        const double share = double(paid) * double(cents(c.amounts[i])) / double(total);
+        EXPECT_LT(std::fabs(double(line) - share), 1.0) << c.name << " line " << i;
+    }
+    if (!c.cash.isEmpty()) {
+        QStringList cash;
+        for (const SplitPayment &line : spread)
+            cash << line.现金;
+        EXPECT_EQ(cash, c.cash) << c.name;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, SplitSpreadCases,
+    ::testing::Values(
+        SpreadCase{"change over a free first line",
+                   {QStringLiteral("1001"), QString(), QString(), QString(), QString()},
+                   {QStringLiteral("0"), QStringLiteral("10"), QStringLiteral("10"), QStringLiteral("10"), QStringLiteral("10"),
+                    QStringLiteral("10"), QStringLiteral("10"), QStringLiteral("10"), QStringLiteral("10")},
+                   {QStringLiteral("0"), QStringLiteral("125.13"), QStringLiteral("125.13"), QStringLiteral("125.13"),
+                    QStringLiteral("125.13"), QStringLiteral("125.12"), QStringLiteral("125.12"), QStringLiteral("125.12"),
+                    QStringLiteral("125.12")}},
+        SpreadCase{"a small part over large lines",
+                   {QStringLiteral("0.05"), QStringLiteral("100"), QStringLiteral("0.01"), QStringLiteral("0.01"), QStringLiteral("3")},
+                   {QStringLiteral("33.33"), QStringLiteral("0"), QStringLiteral("66.67"), QStringLiteral("0.01"), QStringLiteral("3.06")},
+                   {}},
+        SpreadCase{"one decimal, three lines",
+                   {QStringLiteral("100"), QStringLiteral("218.4"), QString(), QStringLiteral("0.4"), QString()},
+                   {QStringLiteral("99.9"), QStringLiteral("118.5"), QStringLiteral("100.4")},
+                   {}},
+        SpreadCase{"a free last line",
+                   {QStringLiteral("7"), QStringLiteral("0"), QString(), QString(), QStringLiteral("0.01")},
+                   {QStringLiteral("3"), QStringLiteral("3"), QStringLiteral("3"), QStringLiteral("0")},
+                   {QStringLiteral("2.34"), QStringLiteral("2.33"), QStringLiteral("2.33"), QStringLiteral("0")}}));
+
 // A sale on a shop database.
 class SaleTest : public ::testing::TestWithParam<data::Backend> {
 protected:
@@ -164,16 +240,23 @@ TEST_P(SaleTest, ThreeLinesWriteOneReceiptTheRankingAndTheStock)
     odd.导购员 = QStringLiteral("O'Neil");
     cart.append(odd);
 
+    // Network mode dates the sale by the server's clock, which is years away from the workstation's
+    // fixed one; the receipt number and time stay local.
+    const bool local = GetParam() == data::Backend::Sqlite;
+    const QString dayBefore = local ? QString() : testsupport::serverDate(c.conn());
     const SaleResult result = sell(QStringLiteral("480"));
     ASSERT_EQ(result.status, SaleStatus::Written) << result.message.toStdString();
     EXPECT_EQ(result.receiptNo, QStringLiteral("58985141183"));
-    // Network mode dates the sale by the server's clock; the receipt number and time stay local.
-    const bool local = GetParam() == data::Backend::Sqlite;
-    const QString date = local ? QStringLiteral("2015-03-11") : result.saleDate;
-    EXPECT_TRUE(QDate::fromString(date, QStringLiteral("yyyy-MM-dd")).isValid()) << date.toStdString();
+    const QString dayAfter = local ? QString() : testsupport::serverDate(c.conn());
 
     const auto sales = c.rows(QStringLiteral("销售明细"));
     ASSERT_EQ(sales.size(), 3);
+    const QString date = local ? QStringLiteral("2015-03-11")
+                               : (sales[0][QStringLiteral("销售日期")] == dayAfter ? dayAfter : dayBefore);
+    if (!local) {
+        ASSERT_NE(date, QStringLiteral("2015-03-11"));
+    }
+    EXPECT_EQ(result.saleDate, date);
     for (const auto &row : sales) {
         EXPECT_EQ(row[QStringLiteral("小票单号")], QStringLiteral("58985141183"));
         EXPECT_EQ(row[QStringLiteral("销售日期")], date);
@@ -345,8 +428,9 @@ TEST_F(Sale, UnderpaidIsRefusedAndNothingIsWritten)
 
 TEST_F(Sale, MemberGainsPointsAndSpendingOfThisShopOnly)
 {
-    const qint64 here = addMember(QStringLiteral("V1"), QStringLiteral("普通"), QStringLiteral("120"), kShop);
+    // The other shop's member with the same card comes first: only the shop condition finds ours.
     const qint64 there = addMember(QStringLiteral("V1"), QStringLiteral("普通"), QStringLiteral("120"), QStringLiteral("B店"));
+    const qint64 here = addMember(QStringLiteral("V1"), QStringLiteral("普通"), QStringLiteral("120"), kShop);
     cart.append(lineOf(stock, QStringLiteral("1001"), QStringLiteral("衬衫"), QStringLiteral("1"), QStringLiteral("88.5")));
     SaleRequest r = cash(QStringLiteral("88.5"));
     r.member = memberOf(QStringLiteral("V1"), QStringLiteral("普通"), QStringLiteral("120"));
@@ -427,6 +511,69 @@ TEST_F(Sale, ASplitSaleIsSpreadOverItsLinesAndACashSaleAfterItStoresNone)
     sales = c.rows(QStringLiteral("销售明细"));
     for (const char16_t *column : {u"现金", u"银行", u"积分", u"优惠券", u"储值"})
         EXPECT_EQ(sales[2][QString::fromUtf16(column)], QString());
+}
+
+// Cash 1001 for a free first line and eight lines of 10: the change is spread over the paid lines
+// and no stored part is negative.
+TEST_F(Sale, ChangeOnASplitOverAFreeLineStoresNoNegativePart)
+{
+    cart.append(lineOf(stock, QStringLiteral("1001"), QStringLiteral("衬衫"), QStringLiteral("1"), QStringLiteral("0")));
+    for (int i = 0; i < 8; ++i)
+        cart.append(lineOf(stock, QStringLiteral("1001"), QStringLiteral("衬衫"), QStringLiteral("1"), QStringLiteral("10")));
+    cart.setColumnForAll(Col结付, kPayOther);
+    SaleRequest r = cash(QStringLiteral("80"));
+    r.received = QStringLiteral("1001");
+    r.change = QStringLiteral("-921");
+    r.split = true;
+    r.splitFields = {QStringLiteral("1001"), QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")};
+    ASSERT_TRUE(sell(r).written()) << script.texts().join(u'|').toStdString();
+    QStringList cashParts;
+    for (const auto &row : c.rows(QStringLiteral("销售明细"))) {
+        cashParts << row[QStringLiteral("现金")];
+        EXPECT_EQ(row[QStringLiteral("银行")], QStringLiteral("0"));
+    }
+    EXPECT_EQ(cashParts, (QStringList{QStringLiteral("0"), QStringLiteral("125.13"), QStringLiteral("125.13"),
+                                      QStringLiteral("125.13"), QStringLiteral("125.13"), QStringLiteral("125.12"),
+                                      QStringLiteral("125.12"), QStringLiteral("125.12"), QStringLiteral("125.12")}));
+}
+
+// Sales on both sides of a month end and in another shop: one ranking row per shop, month and style
+// number, each with its own count and last sale date.
+TEST_F(Sale, TheRankingKeepsARowPerShopMonthAndStyle)
+{
+    const qint64 other = c.addStock({{QStringLiteral("款号"), QStringLiteral("2002")}, {QStringLiteral("数量"), QStringLiteral("50")}});
+    const qint64 ofB = c.addStock({{QStringLiteral("所属店铺"), QStringLiteral("B店")}, {QStringLiteral("数量"), QStringLiteral("50")}});
+    const struct {
+        QDateTime time;
+        const char16_t *shop;
+        qint64 stockId;
+        const char16_t *styleNo, *quantity;
+    } sales[] = {
+        {QDateTime(QDate(2015, 3, 30), QTime(10, 0)), u"A店", stock, u"1001", u"2"},
+        {QDateTime(QDate(2015, 3, 31), QTime(23, 59, 59)), u"A店", other, u"2002", u"1"},
+        {QDateTime(QDate(2015, 4, 1), QTime(0, 0, 1)), u"A店", stock, u"1001", u"3"},
+        {QDateTime(QDate(2015, 4, 2), QTime(9, 30)), u"B店", ofB, u"1001", u"4"},
+        {QDateTime(QDate(2015, 4, 20), QTime(18, 0)), u"A店", stock, u"1001", u"1"},
+        {QDateTime(QDate(2016, 3, 5), QTime(12, 0)), u"A店", stock, u"1001", u"6"},
+    };
+    for (const auto &sale : sales) {
+        Clock::setFixed(sale.time);
+        c.context.currentShop = QString::fromUtf16(sale.shop);
+        cart.append(lineOf(sale.stockId, QString::fromUtf16(sale.styleNo), QStringLiteral("衬衫"),
+                           QString::fromUtf16(sale.quantity), QStringLiteral("80")));
+        ASSERT_TRUE(sell(cash(QStringLiteral("80"))).written())
+            << sale.time.toString().toStdString() << " " << script.texts().join(u'|').toStdString();
+    }
+    QStringList ranking;
+    for (const auto &row : c.rows(QStringLiteral("销量排行")))
+        ranking << QStringList{row[QStringLiteral("所属店铺")], row[QStringLiteral("当月时间")], row[QStringLiteral("款号")],
+                               row[QStringLiteral("已售数量")], row[QStringLiteral("最近售出日期")]}.join(u'|');
+    ranking.sort();
+    EXPECT_EQ(ranking, (QStringList{QStringLiteral("A店|2015-03-|1001|2|2015-03-30"),
+                                    QStringLiteral("A店|2015-03-|2002|1|2015-03-31"),
+                                    QStringLiteral("A店|2015-04-|1001|4|2015-04-20"),
+                                    QStringLiteral("A店|2016-03-|1001|6|2016-03-05"),
+                                    QStringLiteral("B店|2015-04-|1001|4|2015-04-02")}));
 }
 
 TEST_F(Sale, AlarmQuestionsComeAfterTheCommitAndAConfirmationInsideThemWritesNothing)

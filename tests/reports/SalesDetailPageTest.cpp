@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -195,6 +196,77 @@ TEST_F(SalesDetailTest, MarginTexts)
         EXPECT_EQ(salesMarginText(c.amount, c.cost), QString::fromUtf8(c.text)) << c.amount << " " << c.cost;
 }
 
+// Thousands of lines whose amounts and costs a running double sums with noise in the last digits
+// (981099.7000001, 794925.0299999): the footer shows the totals to the cent.
+TEST_F(SalesDetailTest, TotalsOfManyLinesAreExact)
+{
+    ASSERT_TRUE(context.connection().execute(data::Sql(QStringLiteral(
+        "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 4999) "
+        "INSERT INTO 销售明细 (销售日期,所属店铺,商品名称,数量,金额,进货价,小票单号) "
+        "SELECT '2015-04-01','A','衬衫',CAST(i % 3 + 1 AS TEXT),"
+        "CASE i % 3 WHEN 0 THEN '292.3' WHEN 1 THEN '199.8' ELSE '96.5' END,"
+        "CASE i % 3 WHEN 0 THEN '88.59' WHEN 1 THEN '77.22' ELSE '77.99' END,'R' || i FROM n"))));
+    page->selectDayFilter();
+    setStart(QDate(2015, 4, 1));
+    ASSERT_EQ(page->list()->rowCount(), 5000);
+    EXPECT_EQ(footer(), (QStringList{"981099.7", "9999", "794925.03", "186174.67", "23.42%"}));
+
+    // The same lines as a range, and the month.
+    page->selectRangeFilter();
+    setEnd(QDate(2015, 4, 30));
+    EXPECT_EQ(footer(), (QStringList{"981099.7", "9999", "794925.03", "186174.67", "23.42%"}));
+    page->selectMonthFilter();
+    setStart(QDate(2015, 4, 15));
+    EXPECT_EQ(footer().value(0), "981099.7");
+}
+
+// A listing or search whose statement fails says so and keeps the list and the footer it showed;
+// once the table is back the page lists again.
+TEST_F(SalesDetailTest, AFailedReadSaysSoAndKeepsWhatWasShown)
+{
+    page->selectDayFilter();
+    setStart(QDate(2015, 3, 11));
+    ASSERT_EQ(listed(), QStringList{"R3"});
+    const QStringList shownFooter{"300", "3", "150", "150", "100%"};
+    ASSERT_EQ(footer(), shownFooter);
+    ASSERT_TRUE(context.connection().execute(data::Sql(QStringLiteral("ALTER TABLE 销售明细 RENAME TO 销售明细旧"))));
+
+    const struct {
+        const char *name;
+        std::function<void()> act;
+    } cases[] = {
+        {"day", [&] { page->selectDayFilter(); setStart(QDate(2015, 3, 10)); }},
+        {"month", [&] { page->selectMonthFilter(); setStart(QDate(2015, 3, 1)); }},
+        {"range", [&] { page->selectRangeFilter(); setEnd(QDate(2015, 3, 12)); }},
+        {"search in a day", [&] {
+             page->selectDayFilter();
+             page->searchField()->setCurrentText(QStringLiteral("款号"));
+             page->searchSalesDetails();
+         }},
+        {"search in a range", [&] { page->selectRangeFilter(); page->searchSalesDetails(); }},
+        {"search in all dates", [&] { page->selectAllDatesFilter(); page->searchSalesDetails(); }},
+        {"the page switch's listing", [&] {
+             data::RecordSet rs(context.connection());
+             rs.open(salesOfDaySql(context.connection().dialect(), QStringLiteral("A"), QDate(2015, 3, 11)));
+             page->fillSalesDetailList(rs);
+         }},
+    };
+    for (const auto &c : cases) {
+        script.clear();
+        c.act();
+        EXPECT_EQ(script.texts(), QStringList{"读取销售明细失败，请检查数据库连接后重试！列表和合计仍是上次的内容。"}) << c.name;
+        EXPECT_EQ(listed(), QStringList{"R3"}) << c.name;
+        EXPECT_EQ(footer(), shownFooter) << c.name;
+    }
+
+    ASSERT_TRUE(context.connection().execute(data::Sql(QStringLiteral("ALTER TABLE 销售明细旧 RENAME TO 销售明细"))));
+    script.clear();
+    page->selectRangeFilter();
+    setStart(QDate(2015, 3, 10));
+    EXPECT_EQ(listed(), (QStringList{"R2", "R3"}));
+    EXPECT_TRUE(script.texts().isEmpty());
+}
+
 TEST_F(SalesDetailTest, SearchInsideTheScope)
 {
     const struct {
@@ -282,6 +354,29 @@ TEST_F(SalesDetailTest, DetailWindowOfALine)
     page->openSaleLineDetailWindow();
     EXPECT_EQ(sale.value(4), "");
     EXPECT_EQ(stock.value(2), "");
+}
+
+// A stock lookup that fails is said, and the window shows no stock figure rather than "0".
+TEST_F(SalesDetailTest, TheDetailWindowSaysWhenTheStockCannotBeRead)
+{
+    page->selectDayFilter();
+    setStart(QDate(2015, 3, 11));
+    page->list()->selectRow(0);
+    ASSERT_TRUE(context.connection().execute(data::Sql(QStringLiteral("ALTER TABLE 采购入库 RENAME TO 采购入库旧"))));
+    QStringList stock, sale;
+    script.setDialogHandler([&](QDialog *dialog) {
+        auto *window = qobject_cast<SaleLineDetailWindow *>(dialog);
+        stock = window->list(2)->rowTexts(0);
+        sale = window->list(3)->rowTexts(0);
+        return int(QDialog::Accepted);
+    });
+    page->openSaleLineDetailWindow();
+    EXPECT_EQ(script.texts(), QStringList{"读取库存失败，剩余库存和操作员无法显示，请检查数据库连接后重试！"});
+    EXPECT_EQ(stock.value(5), "");    // 剩余库存
+    EXPECT_EQ(stock.value(6), "");    // 操作员
+    EXPECT_EQ(sale.value(3), "300");  // the sold line itself is shown
+    EXPECT_EQ(sale.value(4), "150");
+    ASSERT_TRUE(context.connection().execute(data::Sql(QStringLiteral("ALTER TABLE 采购入库旧 RENAME TO 采购入库"))));
 }
 
 // The detail window shows a 13-digit barcode, the receipt number and the dates whole, and no

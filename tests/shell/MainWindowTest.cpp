@@ -14,6 +14,7 @@
 
 #include "ShellFixture.h"
 #include "context/DateSplit.h"
+#include "platform/Clock.h"
 #include "platform/MessageScript.h"
 #include "shell/Login.h"
 #include "shell/MainWindow.h"
@@ -37,7 +38,11 @@ protected:
         ASSERT_TRUE(ws->db->ok()) << ws->db->error().toStdString();
         ASSERT_TRUE(ws->openContext(Shop));
     }
-    void TearDown() override { ws.reset(); }
+    void TearDown() override
+    {
+        ws.reset();
+        Clock::reset();
+    }
 
     void logIn(const QStringList &rights)
     {
@@ -414,8 +419,12 @@ TEST_P(MainWindowTest, SalesPageTakesThePickedDateTheTotalsAndTodaysRowsOfTheSho
         for (rs.moveFirst(); !rs.pastLast(); rs.moveNext())
             listed << rs.text(QStringLiteral("款号"));
     };
+    // Today is the workstation's fixed date in single-machine mode and the server's in network mode.
+    Clock::setFixed(QDateTime(QDate(2015, 3, 12), QTime(14, 5, 9)));
     MainWindow w(ws->ctx, pages);
     const QString today = ws->ctx.today.dateText();
+    if (!ws->network())
+        EXPECT_EQ(today, QStringLiteral("2015-03-12"));
     ASSERT_TRUE(ws->insert(QStringLiteral("销售明细"), {{QStringLiteral("款号"), QStringLiteral("A")},
                                                          {QStringLiteral("销售日期"), today},
                                                          {QStringLiteral("所属店铺"), Shop}}));

@@ -126,25 +126,51 @@ TEST_F(FilterComboBoxTest, UpDownAndEnterPickFromTheList)
     EXPECT_FALSE(first()->isListShown());
 }
 
-// Initials typed on after a single match narrow further; they are never glued to the matched name.
-TEST_F(FilterComboBoxTest, LettersTypedAfterASingleMatchGoOnNarrowing)
+// What is typed after a single match continues the matched text, keys and input-method commits
+// alike; initials typed after a name narrow among the items that go on with them.
+TEST_F(FilterComboBoxTest, TypingAfterASingleMatchContinuesTheShownText)
 {
     struct Case {
-        const char *typed;
+        const char *name;
+        bool striped; // the colours and 红色条纹, 黑色条纹
+        std::vector<Typing> steps;
         const char *expected;
-        bool listShown;
+        std::vector<const char *> items;
     };
     const Case cases[] = {
-        {"bs", "白色", false},   // b already found 白色; s keeps it
-        {"bsx", "bsx", false},   // nothing has bsx: the typed initials stay, not 白色x
+        {"a committed character after a match by initials", false, {{true, "b"}, {false, "条"}}, "白色条", {}},
+        {"a committed character after a typed name", false, {{false, "红色"}, {false, "条"}}, "红色条", {}},
+        {"a letter after a match", false, {{true, "b"}, {true, "s"}}, "白色s", {}},
+        {"initials matching nothing", false, {{true, "hsx"}}, "hsx", {}},
+        {"a typed name keeps matching itself", true, {{false, "红色"}}, "红色", {"红色", "红色条纹"}},
+        {"initials after a name narrow", true, {{false, "红色"}, {true, "t"}}, "红色条纹", {"红色条纹"}},
+        {"initials only", true, {{true, "hst"}}, "hst", {"红色条纹", "黑色条纹"}},
     };
+    const QStringList striped = colours + QStringList{QStringLiteral("红色条纹"), QStringLiteral("黑色条纹")};
+    const QStringList *items = &colours;
+    QObject::disconnect(first(), &FilterComboBox::typed, nullptr, nullptr);
+    QObject::connect(first(), &FilterComboBox::typed, first(),
+                     [&](const QString &t) { first()->showFilterResult(filterByInitials(*items, t)); });
     for (const Case &c : cases) {
-        SCOPED_TRACE(c.typed);
+        SCOPED_TRACE(c.name);
+        items = c.striped ? &striped : &colours;
         first()->setEditText(QString());
-        typeKeys(QString::fromUtf8(c.typed));
-        EXPECT_EQ(first()->currentText().toStdString(), std::string(c.expected));
-        EXPECT_EQ(first()->lineEdit()->cursorPosition(), QString::fromUtf8(c.expected).size());
-        EXPECT_EQ(first()->isListShown(), c.listShown);
+        first()->setItemsKeepingText({});
+        for (const Typing &step : c.steps) {
+            if (step.keys)
+                typeKeys(QString::fromUtf8(step.text));
+            else
+                imeCommit(QString::fromUtf8(step.text));
+        }
+        const QString expected = QString::fromUtf8(c.expected);
+        EXPECT_EQ(first()->currentText().toStdString(), expected.toStdString());
+        EXPECT_EQ(first()->lineEdit()->cursorPosition(), expected.size());
+        QStringList expectedItems, shownItems;
+        for (const char *item : c.items)
+            expectedItems << QString::fromUtf8(item);
+        for (int i = 0; i < first()->count(); ++i)
+            shownItems << first()->itemText(i);
+        EXPECT_EQ(shownItems.join(u',').toStdString(), expectedItems.join(u',').toStdString());
     }
 }
 

@@ -53,18 +53,23 @@ TEST_P(PurchaseOnBothBackends, TwoLinesMakeTwoRowsAndTheirLabelsAfterTheCommit)
         rowsSeenAtPrint = int(rs.integer(QStringLiteral("n")));
     };
 
+    // The date is today's of the mode: the fixed clock on SQLite, the server's date on PostgreSQL
+    // (years away from the workstation's fixed clock).
+    const bool local = backendUnderTest() == data::Backend::Sqlite;
+    const QString dayBefore = local ? QString() : testsupport::serverDate(db());
     const PurchaseResult r = addPurchase(ctx(), twoLineForm(), labels);
     ASSERT_TRUE(r.saved) << r.message.toStdString();
     EXPECT_EQ(r.rowsWritten, 2);
     EXPECT_EQ(r.barcode, QStringLiteral("6983111485901"));
+    const QString dayAfter = local ? QString() : testsupport::serverDate(db());
 
     const QString table = db().dialect().quoteTable(kStockTable);
     const QStringList stored = rows(QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" ORDER BY id"), kAllColumns);
     ASSERT_EQ(stored.size(), 2);
-    // The date is today's of the mode: the fixed clock on SQLite, the server's date on PostgreSQL.
-    const QString date = ctx().today.dateText();
-    if (backendUnderTest() == data::Backend::Sqlite)
-        EXPECT_EQ(date, QStringLiteral("2015-03-11"));
+    const QString date = local ? QStringLiteral("2015-03-11") : (stored[0].contains(dayAfter) ? dayAfter : dayBefore);
+    if (!local) {
+        ASSERT_NE(date, QStringLiteral("2015-03-11"));
+    }
     EXPECT_EQ(stored[0], QStringLiteral("0|羽绒服|X2015001|羽绒服|红色|M|6983111485901|广州甲|100|199|2|%1|张三|"
                                         "|||||||A|yrf|0.8|件|1|7|0|0||").arg(date));
     EXPECT_EQ(stored[1], QStringLiteral("0|羽绒服|X2015001|羽绒服|黑色|XL|6983111485901|广州甲|100|199|3|%1|张三|"
@@ -163,9 +168,26 @@ TEST_F(SqliteStockFixture, RefusedEntriesStoreNothing)
     };
     const Case cases[] = {
         {[](PurchaseForm &f) { f.lines[2].quantity = QStringLiteral("3.5"); },
-         QStringLiteral("第3行的数量“3.5”不是整数，请填写整数！")},
+         QStringLiteral("第3行的数量“3.5”不是0或正整数，请重新填写！")},
         {[](PurchaseForm &f) { f.lines[1].quantity = QStringLiteral("2abc"); },
-         QStringLiteral("第2行的数量“2abc”不是整数，请填写整数！")},
+         QStringLiteral("第2行的数量“2abc”不是0或正整数，请重新填写！")},
+        // A negative line is refused too, also when it is the only line (no style number used).
+        {[](PurchaseForm &f) { f.lines[2].quantity = QStringLiteral("-1"); },
+         QStringLiteral("第3行的数量“-1”不是0或正整数，请重新填写！")},
+        {[](PurchaseForm &f) {
+             f.lines[0].quantity.clear();
+             f.lines[2].quantity = QStringLiteral("－１");
+         },
+         QStringLiteral("第3行的数量“－１”不是0或正整数，请重新填写！")},
+        // The item's own discount is empty or a factor above 0 and at most 1.
+        {[](PurchaseForm &f) { f.discount = QStringLiteral("8"); },
+         QStringLiteral("商品折扣请填写0到1之间的小数，比如：7折 输入0.7，75折 输入0.75；不打折请留空")},
+        {[](PurchaseForm &f) { f.discount = QStringLiteral("八折"); },
+         QStringLiteral("商品折扣请填写0到1之间的小数，比如：7折 输入0.7，75折 输入0.75；不打折请留空")},
+        {[](PurchaseForm &f) { f.discount = QStringLiteral("0"); },
+         QStringLiteral("商品折扣请填写0到1之间的小数，比如：7折 输入0.7，75折 输入0.75；不打折请留空")},
+        {[](PurchaseForm &f) { f.discount = QStringLiteral("1.2"); },
+         QStringLiteral("商品折扣请填写0到1之间的小数，比如：7折 输入0.7，75折 输入0.75；不打折请留空")},
         {[](PurchaseForm &f) { f.cost = QStringLiteral("十元"); }, QStringLiteral("成本价和吊牌价必须填写数字！")},
         {[](PurchaseForm &f) { f.lines[0].size.clear(); }, kFillInEverything},
         {[](PurchaseForm &f) { f.supplier.clear(); }, kFillInEverything},
@@ -182,6 +204,44 @@ TEST_F(SqliteStockFixture, RefusedEntriesStoreNothing)
     EXPECT_EQ(count(QStringLiteral("采购入库")), 0);
     EXPECT_EQ(count(QStringLiteral("款式号")), 0);
     EXPECT_TRUE(labels.entries().isEmpty());
+}
+
+// The item's discount is stored as a factor the counter can price with: empty, or above 0 and at
+// most 1 in half-width form.
+TEST_F(SqliteStockFixture, AnItemDiscountIsStoredAsAFactor)
+{
+    const std::pair<const char *, const char *> accepted[] = {
+        {"", ""}, {"1", "1"}, {"0.8", "0.8"}, {" .75 ", ".75"}, {"０.８５", "0.85"}};
+    for (const auto &[typed, stored] : accepted) {
+        PurchaseForm f = twoLineForm();
+        f.discount = QString::fromUtf8(typed);
+        ASSERT_TRUE(addPurchase(ctx(), f, labels).saved) << typed;
+        EXPECT_EQ(rows(QStringLiteral("SELECT 折扣 FROM [采购入库] ORDER BY id DESC LIMIT 1"), {QStringLiteral("折扣")}),
+                  QStringList{QString::fromUtf8(stored)})
+            << typed;
+    }
+}
+
+// After "请填写完整" the user goes on at the first required field left empty, in the form's order.
+TEST(PurchaseRequiredFields, TheFirstEmptyOneInTheFormsOrder)
+{
+    const std::pair<std::function<void(PurchaseForm &)>, RequiredField> cases[] = {
+        {[](PurchaseForm &) {}, RequiredField::None},
+        {[](PurchaseForm &f) { f.tagPrice.clear(); }, RequiredField::TagPrice},
+        {[](PurchaseForm &f) { f.cost.clear(); f.tagPrice.clear(); }, RequiredField::Cost},
+        {[](PurchaseForm &f) { f.lines[0].size.clear(); f.cost.clear(); }, RequiredField::Size1},
+        {[](PurchaseForm &f) { f.styleNo.clear(); f.lines[0].size.clear(); }, RequiredField::StyleNo},
+        {[](PurchaseForm &f) { f.category.clear(); f.tagPrice.clear(); }, RequiredField::Category},
+        {[](PurchaseForm &f) { f.supplier.clear(); f.category.clear(); }, RequiredField::Supplier},
+        // Not required: the name, the unit, the discount, the colours, the quantities.
+        {[](PurchaseForm &f) { f.name.clear(); f.unit.clear(); f.discount.clear(); f.lines[0] = {QString(), QStringLiteral("M"), QString()}; },
+         RequiredField::None},
+    };
+    for (const auto &[change, expected] : cases) {
+        PurchaseForm f = twoLineForm();
+        change(f);
+        EXPECT_EQ(int(firstEmptyRequiredField(f)), int(expected));
+    }
 }
 
 TEST_F(SqliteStockFixture, AFailureAfterTheFirstLineStoresNothing)

@@ -49,6 +49,19 @@ TEST(PurchaseListLines, ColoursCostAndTotals)
     EXPECT_EQ(purchaseListLines({rows[2]}, true).size(), 2);
 }
 
+// Thousands of rows whose cost total a running double gets as 794925.0299999.
+TEST(PurchaseListLines, TheCostTotalOfManyRowsIsExact)
+{
+    const QStringList costs{QStringLiteral("88.59"), QStringLiteral("77.22"), QStringLiteral("77.99")};
+    QList<PurchaseRow> rows;
+    for (int i = 0; i < 5000; ++i)
+        rows << row(QString::number(i + 1), QString::number(i % 3 + 1), costs.at(i % 3));
+    const QList<PurchaseListLine> lines = purchaseListLines(rows, true);
+    ASSERT_EQ(lines.size(), 5001);
+    EXPECT_EQ(lines.last().cells[8], QStringLiteral("9999"));
+    EXPECT_EQ(lines.last().cells[10], QStringLiteral("794925.03"));
+}
+
 TEST(PurchaseListLines, TheTotalsLineInTheFormSelectsNoRow)
 {
     const QList<PurchaseListLine> seen = purchaseListLines({row(QStringLiteral("7"), QStringLiteral("2"), QStringLiteral("5"))}, true);
@@ -188,6 +201,46 @@ TEST_F(PurchaseListTest, ModifyRefusesPricesThatAreNoNumbers)
     ASSERT_TRUE(modifyPurchase(ctx(), id, form).changed);
     EXPECT_EQ(rows(QStringLiteral("SELECT * FROM [采购入库]"), {QStringLiteral("进货价"), QStringLiteral("吊牌价")}),
               QStringList{QStringLiteral("12.5|30")});
+}
+
+// A quantity below 0 or with a fraction and a discount that is no factor are refused with what is
+// wrong; the row and the log stay as they were.
+TEST_F(PurchaseListTest, ModifyRefusesBadQuantitiesAndDiscounts)
+{
+    const QString id = stockRow(QStringLiteral("A"), QStringLiteral("原"), QStringLiteral("5"));
+    exec(QStringLiteral("UPDATE [采购入库] SET 折扣='0.9'"));
+    struct Case {
+        const char *quantity;
+        const char *discount;
+        const char *message;
+    };
+    const Case refused[] = {
+        {"-1", "", "数量“-1”不是0或正整数，请重新填写！"},
+        {"2.5", "", "数量“2.5”不是0或正整数，请重新填写！"},
+        {"5", "8", "商品折扣请填写0到1之间的小数，比如：7折 输入0.7，75折 输入0.75；不打折请留空"},
+        {"5", "abc", "商品折扣请填写0到1之间的小数，比如：7折 输入0.7，75折 输入0.75；不打折请留空"},
+        {"5", "-0.5", "商品折扣请填写0到1之间的小数，比如：7折 输入0.7，75折 输入0.75；不打折请留空"},
+    };
+    PurchaseForm form;
+    form.name = QStringLiteral("原");
+    form.cost = QStringLiteral("10");
+    form.tagPrice = QStringLiteral("20");
+    for (const Case &c : refused) {
+        form.lines[0] = {QString(), QStringLiteral("M"), QString::fromUtf8(c.quantity)};
+        form.discount = QString::fromUtf8(c.discount);
+        const ListActionResult r = modifyPurchase(ctx(), id, form);
+        EXPECT_FALSE(r.changed) << c.quantity << " " << c.discount;
+        EXPECT_EQ(r.message.toStdString(), std::string(c.message));
+    }
+    EXPECT_EQ(rows(QStringLiteral("SELECT * FROM [采购入库]"), {QStringLiteral("数量"), QStringLiteral("折扣")}),
+              QStringList{QStringLiteral("5|0.9")});
+    EXPECT_EQ(count(QStringLiteral("日志记录")), 0);
+
+    form.lines[0].quantity = QStringLiteral("0");
+    form.discount = QStringLiteral(" ０.８５ ");
+    ASSERT_TRUE(modifyPurchase(ctx(), id, form).changed);
+    EXPECT_EQ(rows(QStringLiteral("SELECT * FROM [采购入库]"), {QStringLiteral("数量"), QStringLiteral("折扣")}),
+              QStringList{QStringLiteral("0|0.85")});
 }
 
 TEST_F(PurchaseListTest, DeleteOnlyUnsoldRowsOfTheShop)

@@ -12,7 +12,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QMenu>
 #include <QTest>
+#include <QTimer>
 
 using namespace stock;
 using stocktest::SqliteStockFixture;
@@ -42,6 +44,17 @@ protected:
         page->loadPurchaseColourCombos();
         page->show();
         QApplication::setActiveWindow(page.get());
+    }
+    // The required fields of an entry of style S1 and one piece on line 1.
+    void fillRequired()
+    {
+        child<QComboBox>(QStringLiteral("供货来源7"))->setEditText(QStringLiteral("广州甲"));
+        child<QComboBox>(QStringLiteral("类别7"))->setEditText(QStringLiteral("衬衫"));
+        child<QLineEdit>(QStringLiteral("款号7"))->setText(QStringLiteral("S1"));
+        child<QComboBox>(QStringLiteral("尺码1"))->setEditText(QStringLiteral("M"));
+        child<QLineEdit>(QStringLiteral("进货价7"))->setText(QStringLiteral("50"));
+        child<QLineEdit>(QStringLiteral("吊牌价7"))->setText(QStringLiteral("120"));
+        child<QLineEdit>(QStringLiteral("数量1"))->setText(QStringLiteral("1"));
     }
     std::unique_ptr<PurchasePage> page;
 };
@@ -97,12 +110,7 @@ TEST_F(PurchasePageTest, EnterTwoColoursInThreeSizes)
 
 TEST_F(PurchasePageTest, ARefusedEntryKeepsTheForm)
 {
-    child<QComboBox>(QStringLiteral("类别7"))->setEditText(QStringLiteral("衬衫"));
-    child<QLineEdit>(QStringLiteral("款号7"))->setText(QStringLiteral("S1"));
-    child<QComboBox>(QStringLiteral("供货来源7"))->setEditText(QStringLiteral("广州甲"));
-    child<QLineEdit>(QStringLiteral("进货价7"))->setText(QStringLiteral("50"));
-    child<QLineEdit>(QStringLiteral("吊牌价7"))->setText(QStringLiteral("120"));
-    child<QComboBox>(QStringLiteral("尺码1"))->setEditText(QStringLiteral("M"));
+    fillRequired();
     child<QLineEdit>(QStringLiteral("数量1"))->setText(QStringLiteral("2.5"));
     QTest::mouseClick(child<QPushButton>(QStringLiteral("添加采购")), Qt::LeftButton);
     ASSERT_EQ(messages.texts().size(), 1);
@@ -274,20 +282,124 @@ TEST_F(PurchasePageTest, TabWalksTheLinesColumnByColumnBeforeThePrices)
 TEST_F(PurchasePageTest, EnterOnAddSavesAndTheFocusGoesBackToTheTop)
 {
     ASSERT_TRUE(QTest::qWaitForWindowActive(page.get()));
-    child<QComboBox>(QStringLiteral("类别7"))->setEditText(QStringLiteral("衬衫"));
-    child<QLineEdit>(QStringLiteral("款号7"))->setText(QStringLiteral("S1"));
+    fillRequired();
     child<QComboBox>(QStringLiteral("名称7"))->setEditText(QStringLiteral("衬衫"));
-    child<QComboBox>(QStringLiteral("供货来源7"))->setEditText(QStringLiteral("广州甲"));
-    child<QLineEdit>(QStringLiteral("进货价7"))->setText(QStringLiteral("50"));
-    child<QLineEdit>(QStringLiteral("吊牌价7"))->setText(QStringLiteral("120"));
     child<QComboBox>(QStringLiteral("颜色1"))->setEditText(QStringLiteral("红色"));
-    child<QComboBox>(QStringLiteral("尺码1"))->setEditText(QStringLiteral("M"));
     child<QLineEdit>(QStringLiteral("数量1"))->setText(QStringLiteral("2"));
     child<QPushButton>(QStringLiteral("添加采购"))->setFocus();
     pressKey(Qt::Key_Return);
     EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join(u'\n').toStdString();
     EXPECT_EQ(count(QStringLiteral("采购入库")), 1);
     EXPECT_EQ(QApplication::focusWidget(), child<QComboBox>(QStringLiteral("供货来源7")));
+}
+
+// After Enter found one name, typing goes on after it: typing in the name searches nothing, and
+// what is saved is the name as shown with its own search key.
+TEST_F(PurchasePageTest, TypingAfterAFoundNameContinuesIt)
+{
+    ASSERT_TRUE(QTest::qWaitForWindowActive(page.get()));
+    const QString id = stockRow(QStringLiteral("A"), QStringLiteral("羽绒服"), QStringLiteral("2"));
+    exec(QStringLiteral("UPDATE [采购入库] SET 拼音检索='yrf' WHERE id=?"), {id});
+    auto *name = child<FilterComboBox>(QStringLiteral("名称7"));
+    QTest::mouseClick(name->lineEdit(), Qt::LeftButton);
+    typeKeys(QStringLiteral("yrf"));
+    pressKey(Qt::Key_Return);
+    ASSERT_EQ(name->currentText(), QStringLiteral("羽绒服"));
+    typeKeys(QStringLiteral("V"));
+    imeCommit(QStringLiteral("领"));
+    EXPECT_EQ(name->currentText(), QStringLiteral("羽绒服V领"));
+    EXPECT_EQ(name->lineEdit()->cursorPosition(), 5);
+    EXPECT_EQ(name->count(), 1); // typing ran no search
+
+    fillRequired();
+    QTest::mouseClick(child<QPushButton>(QStringLiteral("添加采购")), Qt::LeftButton);
+    EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join(u'\n').toStdString();
+    EXPECT_EQ(rows(QStringLiteral("SELECT 名称, 拼音检索 FROM [采购入库] WHERE id>?"),
+                   {QStringLiteral("名称"), QStringLiteral("拼音检索")}, {id.toLongLong()}),
+              QStringList{QStringLiteral("羽绒服V领|yrfvl")});
+}
+
+// The style number a click suggests stands selected: what is typed next replaces it. A click into
+// a filled style number changes nothing.
+TEST_F(PurchasePageTest, TypingReplacesTheSuggestedStyleNumber)
+{
+    ASSERT_TRUE(QTest::qWaitForWindowActive(page.get()));
+    auto *style = child<QLineEdit>(QStringLiteral("款号7"));
+    QTest::mouseClick(style, Qt::LeftButton);
+    EXPECT_EQ(style->text(), QStringLiteral("X1001"));
+    EXPECT_EQ(style->selectedText(), QStringLiteral("X1001"));
+    typeKeys(QStringLiteral("3003"));
+    EXPECT_EQ(style->text(), QStringLiteral("3003"));
+
+    QTest::mouseClick(style, Qt::LeftButton);
+    typeKeys(QStringLiteral("9"));
+    EXPECT_EQ(style->text().size(), 5);
+    EXPECT_TRUE(style->text().contains(u'9'));
+}
+
+// After "请填写完整" the keyboard waits in the first required field left empty; the form keeps its texts.
+TEST_F(PurchasePageTest, AnIncompleteEntryGoesToTheFirstEmptyRequiredField)
+{
+    ASSERT_TRUE(QTest::qWaitForWindowActive(page.get()));
+    const char *required[] = {"供货来源7", "类别7", "款号7", "尺码1", "进货价7", "吊牌价7"};
+    auto empty = [this](const char *name) {
+        QWidget *w = child<QWidget>(QString::fromUtf8(name));
+        if (auto *combo = qobject_cast<QComboBox *>(w))
+            combo->setEditText(QString());
+        else
+            qobject_cast<QLineEdit *>(w)->clear();
+    };
+    for (int first = 0; first < 6; ++first) {
+        SCOPED_TRACE(required[first]);
+        fillRequired();
+        child<QLineEdit>(QStringLiteral("数量1"))->setText(QStringLiteral("2"));
+        for (int k = first; k < 6; k += 2) // the first one and some after it
+            empty(required[k]);
+        messages.clear();
+        auto *add = child<QPushButton>(QStringLiteral("添加采购"));
+        add->setFocus();
+        pressKey(Qt::Key_Return);
+        EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("请填写完整")});
+        EXPECT_EQ(QApplication::focusWidget(), child<QWidget>(QString::fromUtf8(required[first])));
+        EXPECT_EQ(child<QLineEdit>(QStringLiteral("数量1"))->text(), QStringLiteral("2"));
+    }
+    EXPECT_EQ(count(QStringLiteral("采购入库")), 0);
+    EXPECT_EQ(count(QStringLiteral("款式号")), 1); // the shop's seed only
+}
+
+// A right click anywhere in the list, also below the last line, opens 菜单2 for the selected line.
+TEST_F(PurchasePageTest, ARightClickOnEmptySpaceOpensTheMenuOfTheSelectedLine)
+{
+    ASSERT_TRUE(QTest::qWaitForWindowActive(page.get()));
+    page->resize(1000, 700);
+    stockRow(QStringLiteral("A"), QStringLiteral("衬衫"), QStringLiteral("2"));
+    page->refreshPurchaseList();
+    ReportList *list = child<ReportList>(QStringLiteral("超级列表框7"));
+    ASSERT_GE(list->rowCount(), 1);
+    QWidget *viewport = list->viewport();
+    const QPoint below(viewport->width() / 2, viewport->height() - 5);
+    ASSERT_EQ(list->rowAt(below), -1);
+
+    auto rightClick = [&](const QPoint &at) {
+        QStringList shown;
+        QTimer::singleShot(0, [&] {
+            if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+                shown << menu->objectName();
+                for (QAction *a : menu->actions())
+                    shown << a->text();
+                menu->close();
+            }
+        });
+        QWindow *window = page->windowHandle();
+        const QPoint inWindow = viewport->mapTo(page.get(), at);
+        QTest::mouseClick(window, Qt::RightButton, {}, inWindow);
+        QCoreApplication::processEvents();
+        return shown;
+    };
+    EXPECT_EQ(rightClick(below), QStringList{}); // nothing selected: no menu
+    list->selectRow(0);
+    EXPECT_EQ(rightClick(below), (QStringList{QStringLiteral("菜单2"), QStringLiteral("商品调整"), QStringLiteral("历史调整"),
+                                              QStringLiteral("库存报警"), QStringLiteral("删除商品")}));
 }
 
 } // namespace

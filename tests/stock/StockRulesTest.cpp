@@ -39,7 +39,7 @@ TEST(StyleNumberTail, LongestNumericEnding)
         EXPECT_EQ(styleNumberTail(QString::fromUtf8(style)), QString::fromUtf8(tail)) << style;
 }
 
-TEST(Quantity, OnlyWholeNumbers)
+TEST(Quantity, OnlyWholeNumbersFromZeroOn)
 {
     EXPECT_EQ(parseQuantity(QStringLiteral("3")), 3);
     EXPECT_EQ(parseQuantity(QStringLiteral(" 3 ")), 3);
@@ -47,8 +47,8 @@ TEST(Quantity, OnlyWholeNumbers)
     EXPECT_EQ(parseQuantity(QStringLiteral("１２")), 12);
     EXPECT_EQ(parseQuantity(QString()), 0);
     EXPECT_EQ(parseQuantity(QStringLiteral("0")), 0);
-    EXPECT_EQ(parseQuantity(QStringLiteral("-2")), -2);
-    for (const char *bad : {"3.5", "2abc", "x", "3 4", "1e3", "."})
+    EXPECT_EQ(parseQuantity(QStringLiteral("+2")), 2);
+    for (const char *bad : {"3.5", "2abc", "x", "3 4", "1e3", ".", "-1", "-2", "－１"})
         EXPECT_FALSE(parseQuantity(QString::fromUtf8(bad)).has_value()) << bad;
 }
 
@@ -98,7 +98,7 @@ struct FilterCase {
     QStringList kept;
 };
 
-TEST(PinyinFilter, KeepsItemsWhoseInitialsContainTheText)
+TEST(PinyinFilter, KeepsItemsInWhichTheTypedTextOccurs)
 {
     const QStringList three = {QStringLiteral("红色"), QStringLiteral("黑色"), QStringLiteral("灰色")};
     const QStringList two = {QStringLiteral("红色"), QStringLiteral("白色")};
@@ -110,6 +110,15 @@ TEST(PinyinFilter, KeepsItemsWhoseInitialsContainTheText)
         {two, "H", {QStringLiteral("红色")}},
         {two, "S", two},
         {two, "", two},
+        // A typed character also stands for itself: a name, a name going on with initials.
+        {three, "红色", {QStringLiteral("红色")}},
+        {{QStringLiteral("红色"), QStringLiteral("红色条纹"), QStringLiteral("黑色条纹")}, "红色t", {QStringLiteral("红色条纹")}},
+        {{QStringLiteral("红色"), QStringLiteral("红色条纹")}, "红st", {QStringLiteral("红色条纹")}},
+        {three, "红色条", {}},
+        {three, "色h", {}},
+        // Characters the initials drop are passed over inside a match, as in the initials.
+        {{QStringLiteral("红·色"), QStringLiteral("白")}, "hs", {QStringLiteral("红·色")}},
+        {{QStringLiteral("ＸＬ码")}, "xl", {QStringLiteral("ＸＬ码")}},
     };
     for (const FilterCase &c : cases)
         EXPECT_EQ(filterByInitials(c.items, QString::fromUtf8(c.typed)), c.kept) << c.typed;

@@ -1,5 +1,6 @@
 #include "support/TestDatabase.h"
 
+#include "data/RecordSet.h"
 #include "data/SqlScript.h"
 
 #include <QAtomicInt>
@@ -19,6 +20,14 @@ namespace {
 QAtomicInt databaseCounter;
 
 } // namespace
+
+QString serverDate(data::Connection &connection)
+{
+    data::RecordSet rs(connection);
+    EXPECT_TRUE(rs.open(data::Sql(QStringLiteral("SELECT to_char(CURRENT_DATE, 'YYYY-MM-DD') AS d"))))
+        << connection.lastError().toStdString();
+    return rs.text(QStringLiteral("d"));
+}
 
 const char *TestDatabase::backendName(data::Backend backend)
 {

@@ -96,6 +96,11 @@ private:
 
 std::string backendParamName(const ::testing::TestParamInfo<data::Backend> &info);
 
+// The server's date 'YYYY-MM-DD' in the session's time zone, read with the test's own statement
+// (PostgreSQL). Read before and after an action, it gives the dates the action may have written
+// by the server's clock (two only when the action ran across midnight).
+QString serverDate(data::Connection &connection);
+
 } // namespace testsupport
 
 #define SHOPDESK_BOTH_BACKENDS(Suite)                                                                   \
