@@ -1,10 +1,15 @@
 // The counter on a stock table of 1,000,000 rows over 10 shops, on SQLite and on PostgreSQL:
-//   Cashier/<backend>/scan/<barcode|style|pinyin>  from the scan box's text to the priced line in
-//                                                   the cart (lookup, pricing, append)
-//   Cashier/<backend>/sale10                        confirming a sale of 10 lines (one transaction:
-//                                                   stock, 10 sales rows, ranking, commit)
-// PostgreSQL runs when SHOPDESK_PG_HOST and SHOPDESK_PG_PORT name a server (user postgres).
-// The databases are made on first use; run with --benchmark_filter=Cashier.
+//   Cashier/<backend>/scan/barcode           from the scan box's text to the priced line in the cart
+//   Cashier/<backend>/scan/<style|pinyin>    (lookup, pricing, append): a barcode; a style number of
+//                                            seven characters, a pinyin code of five
+//   Cashier/<backend>/scan/<style3|pinyin3>  contains-search keys of three characters
+//   Cashier/<backend>/scan/<style2|pinyin2>  keys of two characters (on SQLite these scan the shop's
+//                                            index entries; three or more start from the trigram index)
+//   Cashier/<backend>/sale10                 confirming a sale of 10 lines (one transaction: stock,
+//                                            10 sales rows, ranking, commit)
+// PostgreSQL runs when SHOPDESK_PG_HOST and SHOPDESK_PG_PORT name a server (user postgres) that
+// keeps its default durability (tools/pg-throwaway.sh start-durable DIR).
+// The databases are made on first use; run in a Release build with --benchmark_filter=Cashier.
 #include "cashier/Cart.h"
 #include "cashier/CartScanning.h"
 #include "cashier/SaleWriter.h"
@@ -50,6 +55,23 @@ QString fillSql(data::Backend backend)
                "'0', '0', '', '' FROM generate_series(1,") + QString::number(totalRows) + QStringLiteral(") AS g");
 }
 
+// Rows of the shop that the short keys find, one each: style numbers "#1".."#9" (pinyin codes
+// "@x1".."@x9") and "#X1".."#X9" (pinyin codes "@1".."@9"). No generated row holds # or @.
+QString shortKeyRowsSql()
+{
+    QStringList rows;
+    for (int i = 1; i <= 9; ++i)
+        for (const auto &[style, pinyin] : {std::pair{"#", "@x"}, std::pair{"#X", "@"}})
+            rows << QStringLiteral("('', '%1%3', '衬衫', '%2%3', '5', '0', '100', '0.8', '40', '%4', '上衣', '白', 'M', '件', "
+                                   "'甲厂', '2015-03-01', '0', '0', '', '')")
+                        .arg(QLatin1String(style), QLatin1String(pinyin))
+                        .arg(i)
+                        .arg(shop);
+    return QStringLiteral("INSERT INTO 采购入库 (商品条码,款号,名称,拼音检索,数量,已售,吊牌价,折扣,进货价,所属店铺,类别,颜色,"
+                          "尺码,单位,供货来源,入库日期,上限,下限,开关,特价) VALUES ")
+           + rows.join(QLatin1Char(','));
+}
+
 QString pinyinOf(int g)
 {
     QString code;
@@ -79,7 +101,8 @@ Counter *counterOf(data::Backend backend)
     slot = std::make_unique<Counter>();
     data::Connection &connection = slot->context.connection();
     if (!slot->database.open(connection, backend, QStringLiteral("shopdesk_cashier_bench"))
-        || !BenchDatabase::loadRows(connection, fillSql(backend), totalRows))
+        || !BenchDatabase::loadRows(connection, fillSql(backend), totalRows)
+        || !connection.execute(data::Sql(shortKeyRowsSql())))
         return nullptr;
     AppContext &context = slot->context;
     context.currentShop = shop;
@@ -91,7 +114,30 @@ Counter *counterOf(data::Backend backend)
     return slot.get();
 }
 
-enum class Code { Barcode, Style, Pinyin };
+enum class Code { Barcode, Style, Pinyin, Style3, Pinyin3, Style2, Pinyin2 };
+
+// The text scanned in round i (rows g of 店3 for the generated codes).
+QString typedText(Code code, int g, int i)
+{
+    const QString digit = QString::number(1 + i % 9);
+    switch (code) {
+    case Code::Barcode:
+        return QStringLiteral("69%1").arg(g, 11, 10, QChar(u'0'));
+    case Code::Style:
+        return QString::number(1000000 + g);
+    case Code::Pinyin:
+        return pinyinOf(g);
+    case Code::Style3:
+        return QStringLiteral("#X") + digit;
+    case Code::Pinyin3:
+        return QStringLiteral("@x") + digit;
+    case Code::Style2:
+        return QStringLiteral("#") + digit;
+    case Code::Pinyin2:
+        return QStringLiteral("@") + digit;
+    }
+    return QString();
+}
 
 void scanToCart(benchmark::State &state, data::Backend backend, Code code)
 {
@@ -103,11 +149,10 @@ void scanToCart(benchmark::State &state, data::Backend backend, Code code)
     MessageScript script;
     Cart cart;
     int g = 3; // rows of 店3
+    int round = 0;
     for (auto _ : state) {
         g = g + 10 > totalRows ? 3 : g + 10;
-        const QString typed = code == Code::Barcode ? QStringLiteral("69%1").arg(g, 11, 10, QChar(u'0'))
-                              : code == Code::Style ? QString::number(1000000 + g)
-                                                    : pinyinOf(g);
+        const QString typed = typedText(code, g, round++);
         if (scanItemIntoCart(counter->context, cart, typed) < 0) {
             state.SkipWithError(qPrintable(QStringLiteral("no line for ") + typed + u' ' + script.texts().join(u'|')));
             return;
@@ -159,7 +204,10 @@ bool registerAll()
 {
     const std::pair<const char *, data::Backend> backends[] = {{"SQLite", data::Backend::Sqlite},
                                                                {"PostgreSQL", data::Backend::Postgres}};
-    const std::pair<const char *, Code> codes[] = {{"barcode", Code::Barcode}, {"style", Code::Style}, {"pinyin", Code::Pinyin}};
+    const std::pair<const char *, Code> codes[] = {{"barcode", Code::Barcode}, {"style", Code::Style},
+                                                   {"pinyin", Code::Pinyin},   {"style3", Code::Style3},
+                                                   {"pinyin3", Code::Pinyin3}, {"style2", Code::Style2},
+                                                   {"pinyin2", Code::Pinyin2}};
     for (const auto &[label, backend] : backends) {
         if (backend == data::Backend::Postgres && !BenchDatabase::postgresConfigured())
             continue;

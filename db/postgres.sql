@@ -5,7 +5,8 @@
 -- so that text ordering is byte-wise, as in the single-machine SQLite file.
 -- Names are unquoted: PostgreSQL folds their ASCII letters to lower case (ID -> id, 原始ID -> 原始id,
 -- G挂单时间 -> g挂单时间), so queries name them unquoted in any case. Every business column is text, empty unless written.
--- Running the file again changes nothing.
+-- Running the file again changes nothing. The file is the whole current schema: an older shop
+-- database is brought up to it by the numbered scripts of db/upgrade/.
 
 SET client_encoding = 'UTF8';
 BEGIN;
@@ -455,5 +456,12 @@ WHERE NOT EXISTS (SELECT 1 FROM 会员类别 WHERE 所属店铺 = '---' AND 会�
 INSERT INTO 会员类别 (会员类别, 会员折扣, 累计积分, 所属店铺)
 SELECT '普通会员', '0.95', '0', '---'
 WHERE NOT EXISTS (SELECT 1 FROM 会员类别 WHERE 所属店铺 = '---' AND 会员类别 = '普通会员');
+
+-- The schema version of this database, in its one row (db/upgrade/ takes an older database to it)
+CREATE TABLE IF NOT EXISTS schema_version (
+    id integer PRIMARY KEY CHECK (id = 1),
+    version integer NOT NULL
+);
+INSERT INTO schema_version (id, version) VALUES (1, 2) ON CONFLICT (id) DO NOTHING;
 
 COMMIT;

@@ -1,7 +1,8 @@
 -- Tables, indexes and shipped rows of the shop database (SQLite, single-machine mode).
 -- Create the database file with:  sqlite3 qi.db < db/sqlite.sql
 -- Every business column is text, empty unless written; keep this file in step with db/postgres.sql.
--- Running the file again changes nothing.
+-- Running the file again changes nothing. The file is the whole current schema: an older shop
+-- database is brought up to it by the numbered scripts of db/upgrade/.
 
 BEGIN;
 
@@ -426,6 +427,21 @@ CREATE UNIQUE INDEX IF NOT EXISTS idx_shop_name ON 店铺名 (店名);
 -- A first-level category code is given once, even when two workstations add one at the same moment.
 CREATE UNIQUE INDEX IF NOT EXISTS idx_category_top_code ON 分类例表 (一级编号) WHERE 一级编号 <> '';
 
+-- Contains-searches of the counter (款号 or 拼音检索 holding a key of three characters or more)
+-- start from this trigram index. It stores no text of its own: its rows are the stock rows by id,
+-- kept in step by the three triggers below.
+CREATE VIRTUAL TABLE IF NOT EXISTS stock_search USING fts5(拼音检索, 款号, content='采购入库', content_rowid='id', tokenize='trigram');
+CREATE TRIGGER IF NOT EXISTS stock_search_insert AFTER INSERT ON 采购入库 BEGIN
+    INSERT INTO stock_search (rowid, 拼音检索, 款号) VALUES (new.id, new.拼音检索, new.款号);
+END;
+CREATE TRIGGER IF NOT EXISTS stock_search_delete AFTER DELETE ON 采购入库 BEGIN
+    INSERT INTO stock_search (stock_search, rowid, 拼音检索, 款号) VALUES ('delete', old.id, old.拼音检索, old.款号);
+END;
+CREATE TRIGGER IF NOT EXISTS stock_search_update AFTER UPDATE OF id, 拼音检索, 款号 ON 采购入库 BEGIN
+    INSERT INTO stock_search (stock_search, rowid, 拼音检索, 款号) VALUES ('delete', old.id, old.拼音检索, old.款号);
+    INSERT INTO stock_search (rowid, 拼音检索, 款号) VALUES (new.id, new.拼音检索, new.款号);
+END;
+
 -- The administrator account "admin" (password 580417) with all twenty rights; no shop yet
 INSERT INTO 帐号管理 (帐号, 密码, 姓名, 电话, 所属店铺,
     前台收银, 实况播报, 销售明细, 销售简表, 销量排行, 退货管理, 导出明细, 会员管理, 添加会员, 积分调整,
@@ -445,5 +461,8 @@ WHERE NOT EXISTS (SELECT 1 FROM 会员类别 WHERE 所属店铺 = '---' AND 会�
 INSERT INTO 会员类别 (会员类别, 会员折扣, 累计积分, 所属店铺)
 SELECT '普通会员', '0.95', '0', '---'
 WHERE NOT EXISTS (SELECT 1 FROM 会员类别 WHERE 所属店铺 = '---' AND 会员类别 = '普通会员');
+
+-- The schema version (db/upgrade/ takes an older database to it)
+PRAGMA user_version = 2;
 
 COMMIT;

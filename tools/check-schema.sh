@@ -3,7 +3,9 @@
 # their indexes and their shipped rows, and fails when the two differ.
 # PostgreSQL side: the server in SHOPDESK_PG_HOST / SHOPDESK_PG_PORT (user postgres, no password).
 # Column names are compared with ASCII letters lower-cased, since PostgreSQL folds unquoted names (原始ID -> 原始id).
-# The server's trigram indexes (names ending in _trgm) have no SQLite counterpart and are left out.
+# The server's trigram indexes (names ending in _trgm) and its schema_version table have no SQLite
+# counterpart, nor have SQLite's trigram index stock_search (FTS5, with its own tables) and triggers:
+# they are left out. Both must set the same schema version (PRAGMA user_version / schema_version).
 set -euo pipefail
 : "${SHOPDESK_PG_HOST:?set SHOPDESK_PG_HOST and SHOPDESK_PG_PORT}" "${SHOPDESK_PG_PORT:?set SHOPDESK_PG_PORT}"
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -20,8 +22,10 @@ psql "${pg[@]}" -d "$db" -q -v ON_ERROR_STOP=1 -f "$root/db/postgres.sql" >/dev/
 lite() { sqlite3 -separator '|' "$tmp/x.db" "$@"; }
 pgq() { psql "${pg[@]}" -d "$db" -At -F '|' -c "$1"; }
 
-tables=$(lite "SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite_%' ORDER BY name")
+tables=$(lite "SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite_%'
+               AND name NOT LIKE 'stock_search%' ORDER BY name")
 {
+  echo "schema version $(lite "PRAGMA user_version")"
   for t in $tables; do
     echo "$t: $(lite "SELECT group_concat(lower(name) || ' ' || lower(type), ', ') FROM pragma_table_info('$t')")"
   done
@@ -30,7 +34,9 @@ tables=$(lite "SELECT name FROM sqlite_master WHERE type='table' AND name NOT LI
   for t in $tables; do lite "SELECT '$t', * FROM $t ORDER BY id"; done
 } >"$tmp/sqlite.txt"
 {
-  for t in $(pgq "SELECT table_name FROM information_schema.tables WHERE table_schema='public' ORDER BY table_name"); do
+  echo "schema version $(pgq "SELECT version FROM schema_version")"
+  for t in $(pgq "SELECT table_name FROM information_schema.tables WHERE table_schema='public'
+                  AND table_name <> 'schema_version' ORDER BY table_name"); do
     echo "$t: $(pgq "SELECT string_agg(column_name || ' ' || CASE WHEN column_name='id' THEN 'integer' ELSE data_type END,
                      ', ' ORDER BY ordinal_position) FROM information_schema.columns
                      WHERE table_schema='public' AND table_name='$t'")"

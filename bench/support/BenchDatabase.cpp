@@ -8,7 +8,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -53,6 +52,30 @@ bool adminExec(const QString &statement)
     return ok;
 }
 
+// The benchmarks measure PostgreSQL as a shop's server runs it, with the server's default
+// durability: a server that does not flush its commits (the tests' throw-away cluster) is refused.
+bool hasDefaultDurability(data::Connection &connection)
+{
+    for (const char *setting : {"fsync", "synchronous_commit"}) {
+        QSqlQuery query(connection.database());
+        if (!query.exec(QStringLiteral("SHOW ") + QLatin1String(setting)) || !query.next()) {
+            std::fprintf(stderr, "PostgreSQL: SHOW %s: %s\n", setting, qPrintable(query.lastError().text()));
+            return false;
+        }
+        const QString value = query.value(0).toString();
+        std::printf("PostgreSQL: %s = %s\n", setting, qPrintable(value));
+        if (value != QStringLiteral("on")) {
+            std::fprintf(stderr,
+                         "PostgreSQL runs with %s = %s: the benchmarks need the server's default durability "
+                         "(start one with tools/pg-throwaway.sh start-durable DIR)\n",
+                         setting, qPrintable(value));
+            return false;
+        }
+    }
+    std::fflush(stdout);
+    return true;
+}
+
 } // namespace
 
 BenchDatabase::~BenchDatabase()
@@ -70,13 +93,7 @@ bool BenchDatabase::open(data::Connection &connection, data::Backend backend, co
 {
     if (backend == data::Backend::Sqlite) {
         const QString path = QDir(m_dir.path()).filePath(QStringLiteral("qi.db"));
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly)) {
-            std::fprintf(stderr, "SQLite: cannot create %s\n", qPrintable(path));
-            return false;
-        }
-        file.close();
-        if (!connection.openSqlite(path)) {
+        if (!connection.createSqlite(path)) {
             std::fprintf(stderr, "SQLite: %s\n", qPrintable(connection.lastError()));
             return false;
         }
@@ -92,6 +109,8 @@ bool BenchDatabase::open(data::Connection &connection, data::Backend backend, co
             std::fprintf(stderr, "PostgreSQL: %s\n", qPrintable(connection.lastError()));
             return false;
         }
+        if (!hasDefaultDurability(connection))
+            return false;
     }
     QString error;
     if (!data::runSqlScript(connection, schemaPath(backend), &error)) {

@@ -1,7 +1,9 @@
 #pragma once
 // A fresh shop database for a benchmark, made from db/sqlite.sql or db/postgres.sql: an empty
 // qi.db in a temporary folder, or a new PostgreSQL database on the server named by
-// SHOPDESK_PG_HOST / SHOPDESK_PG_PORT (user postgres) that is dropped again at the end.
+// SHOPDESK_PG_HOST / SHOPDESK_PG_PORT (user postgres) that is dropped again at the end. That
+// server must run with its default durability (fsync and synchronous_commit on), as a shop's
+// server does: tools/pg-throwaway.sh start-durable DIR starts one.
 #include "data/Backend.h"
 #include "data/Connection.h"
 

@@ -7,14 +7,17 @@
 #include "data/RecordSet.h"
 #include "data/SqlBuilder.h"
 #include "platform/Gbk.h"
+#include "stock/StockRules.h"
 
 namespace cashier {
 
 namespace {
 const QString kStockTable = QStringLiteral("采购入库");
-// Indexes of the stock table on (所属店铺, 款号) and (所属店铺, 拼音检索).
+// Indexes of the stock table on (所属店铺, 款号) and (所属店铺, 拼音检索), and the trigram index
+// over its 拼音检索 and 款号 (SQLite).
 const QString kStyleIndex = QStringLiteral("idx_stock_shop_style");
 const QString kPinyinIndex = QStringLiteral("idx_stock_shop_pinyin");
+const QString kSearchTable = QStringLiteral("stock_search");
 constexpr int kBarcodeBytes = 13;
 } // namespace
 
@@ -56,26 +59,18 @@ LookupKey lookupKeyOf(const QString &typed)
 
 data::Sql lookupSql(const data::Dialect &dialect, const QString &shop, const LookupKey &key)
 {
-    // A contains-search names the index that starts with the shop and the searched column, so
-    // that the pattern is tested on index entries rather than on every row of the shop.
-    QString table = dialect.quoteTable(kStockTable);
-    data::Sql match;
-    switch (key.kind) {
-    case SearchKind::Barcode:
-        match = data::eq(QStringLiteral("商品条码"), key.key);
-        break;
-    case SearchKind::Pinyin:
-        table = dialect.searchTable(kStockTable, kPinyinIndex);
-        match = dialect.like(QStringLiteral("拼音检索"), u'%' + key.key + u'%');
-        break;
-    case SearchKind::StyleNumber:
-        table = dialect.searchTable(kStockTable, kStyleIndex);
-        match = dialect.like(QStringLiteral("款号"), u'%' + key.key + u'%');
-        break;
-    }
-    const data::Sql where = data::both(data::both(match, data::Sql(dialect.inStockCondition())),
-                                       data::eq(QStringLiteral("所属店铺"), shop));
-    return data::Sql(QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" WHERE ")) + where;
+    const data::Sql shopAndStock = data::both(data::Sql(dialect.inStockCondition()), data::eq(QStringLiteral("所属店铺"), shop));
+    if (key.kind == SearchKind::Barcode)
+        return data::Sql(QStringLiteral("SELECT * FROM ") + dialect.quoteTable(kStockTable) + QStringLiteral(" WHERE "))
+               + data::both(data::eq(QStringLiteral("商品条码"), key.key), shopAndStock);
+    // A contains-search: the typed text stands for itself (its % and _ included), ASCII case ignored.
+    const bool pinyin = key.kind == SearchKind::Pinyin;
+    const QString column = pinyin ? QStringLiteral("拼音检索") : QStringLiteral("款号");
+    const data::Dialect::ContainsSearch search =
+        dialect.containsSearch(kStockTable, column, key.key, pinyin ? kPinyinIndex : kStyleIndex, kSearchTable);
+    const data::Sql match = data::both(search.candidates, stock::containsText(dialect, column, key.key));
+    return data::Sql(QStringLiteral("SELECT * FROM ") + search.from + QStringLiteral(" WHERE "))
+           + data::both(match, shopAndStock);
 }
 
 LookupResult lookupItems(AppContext &context, const LookupKey &key)

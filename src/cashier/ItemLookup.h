@@ -1,9 +1,9 @@
 #pragma once
 // Finding the shop's items in stock from the text of the scan box 编辑框1: 13 GBK bytes or more is
 // an exact barcode; otherwise the pinyin initials of the text, lower-cased, searched in 拼音检索
-// when they start with a letter or sign above '9', else in 款号 (case-insensitive like, the key
-// inside %...%, % and _ typed by the user acting as wildcards). Only rows of the shop that pass
-// the backend's in-stock test are found.
+// when they start with a letter or sign above '9', else in 款号 (rows whose column contains the
+// key, ASCII letter case ignored; % and _ typed by the user stand for themselves). Only rows of the
+// shop that pass the backend's in-stock test are found.
 #include <QList>
 #include <QString>
 
@@ -43,7 +43,8 @@ struct LookupResult {
 // The route and key of a typed text (an empty text gives a style-number search with an empty key).
 LookupKey lookupKeyOf(const QString &typed);
 // «SELECT * FROM 采购入库 WHERE <match> and <in stock> and 所属店铺=?» with every value bound; a
-// contains-search names the table through Dialect::searchTable() with the index of its column.
+// contains-search takes its table reference and candidate rows from Dialect::containsSearch()
+// (on SQLite a key of three characters or more starts from the trigram index stock_search).
 data::Sql lookupSql(const data::Dialect &dialect, const QString &shop, const LookupKey &key);
 // Runs the lookup for the context's shop on the context's connection.
 LookupResult lookupItems(AppContext &context, const QString &typed);

@@ -2,6 +2,7 @@
 
 #include "context/AppContext.h"
 #include "data/RecordSet.h"
+#include "data/SchemaUpgrade.h"
 #include "data/SettingsFile.h"
 #include "data/SqlBuilder.h"
 #include "platform/ProgramDir.h"
@@ -31,8 +32,8 @@ void loadSettingsFromIni(AppContext &context)
 bool openShopDatabase(AppContext &context)
 {
     data::Connection &connection = context.connection();
-    if (context.isSingleMachine())
-        return connection.openSqlite(ProgramDir::file(databaseFileName));
+    if (context.isSingleMachine()) // a file that is not a shop database is left untouched
+        return connection.openSqlite(ProgramDir::file(databaseFileName), data::shopTables());
     if (context.isNetwork())
         return connection.openPostgres(context.sqlServerSettings);
     return false;

@@ -8,8 +8,9 @@ class AppContext;
 void loadSettingsFromIni(AppContext &context);
 
 // Opens the context's shop connection by runMode: "单机版" the SQLite file qi.db of the program
-// directory (never created when missing), "网络版" PostgreSQL with sqlServerSettings; any other mode
-// opens nothing. Returns whether the connection is open.
+// directory (never created when missing; a file that is not a shop database, an empty one say, is
+// not opened and not touched), "网络版" PostgreSQL with sqlServerSettings; any other mode opens
+// nothing. Returns whether the connection is open.
 bool openShopDatabase(AppContext &context);
 
 // The shop's first 折扣方案 row (by id) into discountScheme; no row gives empty fields.

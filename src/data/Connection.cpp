@@ -3,6 +3,7 @@
 #include "platform/ProgramLog.h"
 
 #include <QAtomicInt>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -35,6 +36,34 @@ QString errorText(const QSqlError &error)
     return text;
 }
 
+// True when the file starts with the 16 bytes every SQLite database file starts with.
+bool hasSqliteHeader(const QString &path)
+{
+    static const QByteArray header("SQLite format 3\0", 16);
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.read(header.size()) == header;
+}
+
+// "" when the open database holds every one of tables; otherwise the error.
+QString missingTables(const QSqlDatabase &db, const QStringList &tables)
+{
+    if (tables.isEmpty())
+        return QString();
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type='table'")))
+        return errorText(query.lastError());
+    QStringList present;
+    while (query.next())
+        present << query.value(0).toString();
+    QStringList missing;
+    for (const QString &table : tables)
+        if (!present.contains(table))
+            missing << table;
+    if (missing.isEmpty())
+        return QString();
+    return QStringLiteral("不是本程序的数据库（缺少表 ") + missing.join(QStringLiteral("、")) + QStringLiteral("）");
+}
+
 } // namespace
 
 Connection::Connection()
@@ -47,7 +76,7 @@ Connection::~Connection()
     close();
 }
 
-bool Connection::openSqlite(const QString &path)
+bool Connection::openSqlite(const QString &path, const QStringList &requiredTables)
 {
     close();
     m_backend = Backend::Sqlite;
@@ -57,25 +86,69 @@ bool Connection::openSqlite(const QString &path)
         fail(QStringLiteral("open ") + path, QStringLiteral("数据库文件不存在：") + path);
         return false;
     }
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-    // mode=rw: open an existing file only, never create one (the check above can race).
-    QUrl url = QUrl::fromLocalFile(info.absoluteFilePath());
-    url.setQuery(QStringLiteral("mode=rw"));
-    db.setDatabaseName(url.toString(QUrl::FullyEncoded));
-    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs));
-    if (!db.open()) {
-        fail(QStringLiteral("open ") + path, errorText(db.lastError()));
+    // Nothing may write to a file that is not a database of ours: SQLite would take an empty file
+    // for an empty database and the WAL switch below would write to it.
+    if (!hasSqliteHeader(path)) {
+        fail(QStringLiteral("open ") + path, QStringLiteral("不是 SQLite 数据库文件：") + path);
         return false;
     }
-    // Readers and the writer do not block each other in WAL mode.
-    QSqlQuery pragma(db);
-    if (!pragma.exec(QStringLiteral("PRAGMA journal_mode=WAL")) || !pragma.next()
-        || pragma.value(0).toString().compare(QStringLiteral("wal"), Qt::CaseInsensitive) != 0) {
-        programlog::write(QStringLiteral("数据库未能切换到 WAL 模式：") + path + QStringLiteral(" -- ")
-                          + errorText(pragma.lastError()));
+    QString error;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+        // mode=rw: open an existing file only, never create one (the check above can race).
+        QUrl url = QUrl::fromLocalFile(info.absoluteFilePath());
+        url.setQuery(QStringLiteral("mode=rw"));
+        db.setDatabaseName(url.toString(QUrl::FullyEncoded));
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs));
+        if (!db.open())
+            error = errorText(db.lastError());
+        else
+            error = missingTables(db, requiredTables);
+        if (error.isEmpty()) {
+            // Readers and the writer do not block each other in WAL mode.
+            QSqlQuery pragma(db);
+            if (!pragma.exec(QStringLiteral("PRAGMA journal_mode=WAL")) || !pragma.next()
+                || pragma.value(0).toString().compare(QStringLiteral("wal"), Qt::CaseInsensitive) != 0) {
+                programlog::write(QStringLiteral("数据库未能切换到 WAL 模式：") + path + QStringLiteral(" -- ")
+                                  + errorText(pragma.lastError()));
+            }
+            return true;
+        }
     }
-    pragma.finish();
-    return true;
+    close();
+    fail(QStringLiteral("open ") + path, error + QStringLiteral("：") + path);
+    return false;
+}
+
+bool Connection::createSqlite(const QString &path)
+{
+    close();
+    m_backend = Backend::Sqlite;
+    m_lastError.clear();
+    if (path.isEmpty() || QFileInfo::exists(path)) {
+        fail(QStringLiteral("create ") + path, QStringLiteral("文件已存在：") + path);
+        return false;
+    }
+    QString error;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+        db.setDatabaseName(path);
+        if (db.open()) {
+            // Switching to WAL writes the database header, so the file is a database from now on.
+            QSqlQuery query(db);
+            if (!query.exec(QStringLiteral("PRAGMA journal_mode=WAL")))
+                error = errorText(query.lastError());
+        } else {
+            error = errorText(db.lastError());
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(m_name);
+    if (!error.isEmpty()) {
+        fail(QStringLiteral("create ") + path, error);
+        return false;
+    }
+    return openSqlite(path);
 }
 
 int Connection::postgresPort(const QString &portText)

@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 #include "data/Backend.h"
@@ -25,9 +26,14 @@ public:
     Connection(const Connection &) = delete;
     Connection &operator=(const Connection &) = delete;
 
-    // Opens an existing SQLite file. A missing file is an error and no file is created.
+    // Opens an existing SQLite database file. A missing file, or one that does not start with the
+    // SQLite header (an empty file, say), is an error, and so is a database that lacks one of
+    // requiredTables: such a file is left byte for byte as it was, and no file is created.
     // Runs in WAL mode with a busy timeout.
-    bool openSqlite(const QString &path);
+    bool openSqlite(const QString &path, const QStringList &requiredTables = {});
+    // Makes a new, empty SQLite database file (never over an existing one) and opens it as
+    // openSqlite does. For set-up tools and tests: the program opens only the file it finds.
+    bool createSqlite(const QString &path);
     // Opens a PostgreSQL database: ip and port apart, "" port = 5432, short connect timeout,
     // client encoding UTF8. An invalid port is an error.
     bool openPostgres(const ServerSettings &settings);

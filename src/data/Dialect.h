@@ -18,12 +18,23 @@ public:
     virtual Backend backend() const = 0;
     // Table name as the builders write it: "[t]" on SQLite, "\"t\"" on PostgreSQL.
     virtual QString quoteTable(const QString &table) const = 0;
-    // The table reference of a contains-search («column like '%k%'») on a column that leads an
-    // index after its equality columns: on SQLite "[t] INDEXED BY idx", so that the pattern is
-    // tested on the index entries before any row is fetched (the planner would otherwise pick
-    // any index of the equality column and read every row of it); on PostgreSQL the plain
-    // quoted name (the planner chooses the trigram indexes itself).
-    virtual QString searchTable(const QString &table, const QString &indexName) const = 0;
+    // Where a contains-search («column like '%text%'» on a column of `table`) looks: the table
+    // reference after FROM and a condition on the candidate rows to add to the like (empty: none).
+    // `index` is an index that leads with the query's equality column and then `column`;
+    // `trigramTable` is the backend's trigram index over the column, if it keeps one apart.
+    struct ContainsSearch {
+        QString from;
+        Sql candidates;
+    };
+    // On SQLite a text of three characters or more starts from its match in the trigram table
+    // (external content, rowid = the table's id): "[t] NOT INDEXED" and «id IN (SELECT rowid FROM
+    // trigramTable WHERE column MATCH ?)», the text bound as one quoted FTS phrase, so that the
+    // statement starts from the match (the planner would otherwise scan an index of the equality
+    // column). Shorter texts test the pattern on the entries of `index` ("[t] INDEXED BY index").
+    // The trigram match ignores letter case more widely than like does, so the like is always
+    // kept and decides. On PostgreSQL the plain quoted name (the planner picks the trigram indexes).
+    virtual ContainsSearch containsSearch(const QString &table, const QString &column, const QString &text,
+                                          const QString &index, const QString &trigramTable) const = 0;
     // A query whose single column is the server's local date and time 'YYYY-MM-DD HH:MM:SS'.
     virtual QString serverDateSql() const = 0;
     // A number view of a TEXT column for comparisons and sums; a malformed value counts 0

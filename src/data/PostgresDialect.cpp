@@ -15,10 +15,15 @@ QString PostgresDialect::quoteTable(const QString &table) const
     return QLatin1Char('"') + table + QLatin1Char('"');
 }
 
-QString PostgresDialect::searchTable(const QString &table, const QString &indexName) const
+Dialect::ContainsSearch PostgresDialect::containsSearch(const QString &table, const QString &column,
+                                                        const QString &text, const QString &index,
+                                                        const QString &trigramTable) const
 {
-    Q_UNUSED(indexName);
-    return quoteTable(table);
+    Q_UNUSED(column);
+    Q_UNUSED(text);
+    Q_UNUSED(index);
+    Q_UNUSED(trigramTable);
+    return {quoteTable(table), Sql()};
 }
 
 QString PostgresDialect::serverDateSql() const

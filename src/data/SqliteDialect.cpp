@@ -7,9 +7,23 @@ QString SqliteDialect::quoteTable(const QString &table) const
     return QLatin1Char('[') + table + QLatin1Char(']');
 }
 
-QString SqliteDialect::searchTable(const QString &table, const QString &indexName) const
+Dialect::ContainsSearch SqliteDialect::containsSearch(const QString &table, const QString &column,
+                                                      const QString &text, const QString &index,
+                                                      const QString &trigramTable) const
 {
-    return quoteTable(table) + QStringLiteral(" INDEXED BY ") + indexName;
+    // The trigram tokenizer indexes sequences of three characters (code points); a shorter text
+    // has none to look up.
+    if (trigramTable.isEmpty() || text.toUcs4().size() < 3)
+        return {quoteTable(table) + QStringLiteral(" INDEXED BY ") + index, Sql()};
+    // One FTS5 string: the text between double quotes, a double quote in it doubled, so that no
+    // character of it is read as FTS query syntax.
+    QString phrase = text;
+    phrase.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    phrase = QLatin1Char('"') + phrase + QLatin1Char('"');
+    return {quoteTable(table) + QStringLiteral(" NOT INDEXED"),
+            Sql(QStringLiteral("id IN (SELECT rowid FROM ") + trigramTable + QStringLiteral(" WHERE ") + column
+                    + QStringLiteral(" MATCH ?)"),
+                {phrase})};
 }
 
 QString SqliteDialect::serverDateSql() const

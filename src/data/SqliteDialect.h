@@ -7,7 +7,8 @@ class SqliteDialect final : public Dialect {
 public:
     Backend backend() const override { return Backend::Sqlite; }
     QString quoteTable(const QString &table) const override;
-    QString searchTable(const QString &table, const QString &indexName) const override;
+    ContainsSearch containsSearch(const QString &table, const QString &column, const QString &text,
+                                  const QString &index, const QString &trigramTable) const override;
     QString serverDateSql() const override;
     QString asNumber(const QString &column) const override;
     QString increment(const QString &column) const override;

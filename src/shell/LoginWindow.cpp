@@ -4,6 +4,7 @@
 #include "context/ShopDatabase.h"
 #include "context/Today.h"
 #include "data/RecordSet.h"
+#include "data/SchemaUpgrade.h"
 #include "data/SettingsFile.h"
 #include "data/SqlBuilder.h"
 #include "platform/MessageSeam.h"
@@ -150,6 +151,8 @@ LoginWindow::StartResult LoginWindow::initLoginWindow()
         if (m_context.sqlServerSettings.ip.isEmpty() || !openShopDatabase(m_context))
             return endWithSettingsWindow();
     }
+    if (m_context.connection().isOpen() && !upgradeShopDatabase())
+        return endWithSettingsWindow();
     if (m_context.connection().isOpen()) {
         loadDiscountScheme(m_context);
         loadShopSettings(m_context);
@@ -169,6 +172,27 @@ LoginWindow::StartResult LoginWindow::initLoginWindow()
     if (onlineVersionCheck())
         return StartResult::Ended;
     return StartResult::WaitingForLogin;
+}
+
+bool LoginWindow::upgradeShopDatabase()
+{
+    const data::SchemaUpgrade upgrade = data::upgradeSchema(m_context.connection());
+    switch (upgrade.outcome) {
+    case data::SchemaUpgrade::UpToDate:
+    case data::SchemaUpgrade::Upgraded:
+        return true;
+    case data::SchemaUpgrade::NotShopDatabase:
+        break;
+    case data::SchemaUpgrade::Newer:
+        MessageSeam::message(this, QString(), data::newerSchemaText(upgrade.from, upgrade.to), MessageIcon::Warning);
+        break;
+    case data::SchemaUpgrade::Failed:
+        MessageSeam::message(this, QString(), data::upgradeFailedText(upgrade.from, upgrade.to, upgrade.error),
+                             MessageIcon::Warning);
+        break;
+    }
+    m_context.connection().close();
+    return false;
 }
 
 bool LoginWindow::onlineVersionCheck()

@@ -60,6 +60,9 @@ protected:
 
 private:
     StartResult endWithSettingsWindow();
+    // Brings an older shop database up to date before login. False, with the connection closed,
+    // when it is no shop database, made by a newer program (said) or the upgrade failed (said).
+    bool upgradeShopDatabase();
 
     AppContext &m_context;
     MainPages m_pages;

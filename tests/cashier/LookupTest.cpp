@@ -124,6 +124,152 @@ TEST_P(LookupOnBackends, QuoteInTheScanTextFindsNothingAndBreaksNothing)
     EXPECT_TRUE(found.items.isEmpty());
 }
 
+// Contains-searches over a table of keys: the typed text is literal (% and _ too), ASCII letters
+// ignore case and nothing else does, and one or two characters find the same as three or more
+// (on SQLite those start from the trigram index). Rows of another shop or out of stock never come.
+struct ContainsCase {
+    const char *name;
+    SearchKind kind;
+    const char16_t *key;
+    QStringList expected; // labels of the rows found
+};
+
+const QMap<QString, QMap<QString, QString>> &containsRows()
+{
+    static const QMap<QString, QMap<QString, QString>> rows = {
+        {"s-1001A", {{"款号", "1001A"}}},
+        {"s-10%1", {{"款号", "10%1"}}},
+        {"s-10_1", {{"款号", "10_1"}}},
+        {"s-1011", {{"款号", "1011"}}},
+        {"s-春季001", {{"款号", "春季001"}}},
+        {"s-quote", {{"款号", "2\"x"}}},
+        {"s-1Ä1", {{"款号", "1Ä1"}}},
+        {"s-other shop", {{"款号", "1001A"}, {"所属店铺", "B店"}}},
+        {"s-sold out", {{"款号", "1001A"}, {"数量", "0"}}},
+        {"p-bcs", {{"拼音检索", "bcs"}}},
+        {"p-XYZ", {{"拼音检索", "XYZ"}}},
+        {"p-a%c", {{"拼音检索", "a%c"}}},
+        {"p-a_c", {{"拼音检索", "a_c"}}},
+        {"p-abc", {{"拼音检索", "abc"}}},
+        {"p-ab c", {{"拼音检索", "ab c"}}},
+        {"p-other shop", {{"拼音检索", "abc"}, {"所属店铺", "B店"}}},
+        {"p-sold out", {{"拼音检索", "abc"}, {"数量", "0"}}},
+    };
+    return rows;
+}
+
+class ContainsSearch : public ::testing::TestWithParam<data::Backend> {};
+
+TEST_P(ContainsSearch, FindsExactlyTheRowsHoldingTheTypedText)
+{
+    Counter c(GetParam());
+    ASSERT_TRUE(c.ok()) << c.db.error().toStdString();
+    QMap<qint64, QString> labelOf;
+    for (auto it = containsRows().cbegin(); it != containsRows().cend(); ++it) {
+        // Style rows carry no pinyin key a case looks for, pinyin rows no style number.
+        QMap<QString, QString> fields = {{"款号", "Q"}, {"拼音检索", "zz"}};
+        for (auto f = it.value().cbegin(); f != it.value().cend(); ++f)
+            fields[f.key()] = f.value();
+        labelOf[c.addStock(fields)] = it.key();
+    }
+    const auto style = SearchKind::StyleNumber;
+    const auto pinyin = SearchKind::Pinyin;
+    const ContainsCase cases[] = {
+        {"ASCII case, three or more", style, u"1001a", {"s-1001A"}},
+        {"ASCII case the other way", style, u"1001A", {"s-1001A"}},
+        {"% literal", style, u"10%1", {"s-10%1"}},
+        {"_ literal", style, u"10_1", {"s-10_1"}},
+        {"% alone", style, u"%", {"s-10%1"}},
+        {"_ alone", style, u"_", {"s-10_1"}},
+        {"% in two", style, u"0%", {"s-10%1"}},
+        {"one character", style, u"1", {"s-1001A", "s-10%1", "s-10_1", "s-1011", "s-春季001", "s-1Ä1"}},
+        {"two characters", style, u"10", {"s-1001A", "s-10%1", "s-10_1", "s-1011"}},
+        {"three characters", style, u"101", {"s-1011"}},
+        {"Chinese, three", style, u"季00", {"s-春季001"}},
+        {"Chinese, two", style, u"季0", {"s-春季001"}},
+        {"double quote in three", style, u"2\"x", {"s-quote"}},
+        {"double quote alone", style, u"\"", {"s-quote"}},
+        {"FTS syntax is text", style, u"1\"*", {}},
+        {"FTS OR is text", style, u"001 OR 1011", {}},
+        {"only ASCII letters ignore case", style, u"1ä1", {}},
+        {"non-ASCII letter as stored", style, u"1Ä1", {"s-1Ä1"}},
+        {"pinyin three", pinyin, u"abc", {"p-abc"}},
+        {"pinyin stored upper case", pinyin, u"xyz", {"p-XYZ"}},
+        {"pinyin two, stored upper case", pinyin, u"xy", {"p-XYZ"}},
+        {"pinyin % literal", pinyin, u"a%c", {"p-a%c"}},
+        {"pinyin _ literal", pinyin, u"a_c", {"p-a_c"}},
+        {"pinyin with a blank", pinyin, u"b c", {"p-ab c"}},
+        {"pinyin one", pinyin, u"c", {"p-bcs", "p-a%c", "p-a_c", "p-abc", "p-ab c"}},
+        {"nothing", pinyin, u"qqq", {}},
+    };
+    for (const ContainsCase &k : cases) {
+        SCOPED_TRACE(k.name);
+        const LookupResult found = lookupItems(c.context, LookupKey{k.kind, QString::fromUtf16(k.key)});
+        ASSERT_TRUE(found.ok) << found.error.toStdString();
+        QStringList labels;
+        for (const FoundItem &item : found.items)
+            labels << labelOf.value(item.id, QStringLiteral("?"));
+        labels.sort();
+        QStringList expected = k.expected;
+        expected.sort();
+        EXPECT_EQ(labels.join(u'|').toStdString(), expected.join(u'|').toStdString());
+    }
+    // From the scan box's text: Chinese becomes its initials, % stays itself.
+    for (const auto &[typed, label] : {std::pair{QStringLiteral("白衬衫"), QStringLiteral("p-bcs")},
+                                       std::pair{QStringLiteral("10%1"), QStringLiteral("s-10%1")}}) {
+        const LookupResult found = lookupItems(c.context, typed);
+        ASSERT_TRUE(found.ok) << found.error.toStdString();
+        ASSERT_EQ(found.items.size(), 1) << typed.toStdString();
+        EXPECT_EQ(labelOf.value(found.items.first().id), label);
+    }
+}
+
+TEST_P(ContainsSearch, FollowsStockRowsAddedChangedAndRemoved)
+{
+    Counter c(GetParam());
+    ASSERT_TRUE(c.ok()) << c.db.error().toStdString();
+    const auto idsFound = [&](SearchKind kind, const QString &key) {
+        QList<qint64> ids;
+        const LookupResult found = lookupItems(c.context, LookupKey{kind, key});
+        EXPECT_TRUE(found.ok) << found.error.toStdString();
+        for (const FoundItem &item : found.items)
+            ids << item.id;
+        return ids;
+    };
+    const qint64 id = c.addStock({{"款号", "7007K"}, {"拼音检索", "hxy"}});
+    EXPECT_EQ(idsFound(SearchKind::StyleNumber, "7007k"), QList<qint64>{id});
+    EXPECT_EQ(idsFound(SearchKind::Pinyin, "hxy"), QList<qint64>{id});
+
+    ASSERT_TRUE(c.conn().execute(data::buildUpdateSql(c.conn().dialect(), QStringLiteral("采购入库"),
+                                                      data::Pairs{{"款号", "8008M"}, {"拼音检索", "lyf"}},
+                                                      data::eq("id", id), true)));
+    EXPECT_TRUE(idsFound(SearchKind::StyleNumber, "7007k").isEmpty());
+    EXPECT_TRUE(idsFound(SearchKind::Pinyin, "hxy").isEmpty());
+    EXPECT_EQ(idsFound(SearchKind::StyleNumber, "8008m"), QList<qint64>{id});
+    EXPECT_EQ(idsFound(SearchKind::Pinyin, "lyf"), QList<qint64>{id});
+
+    // A sale changes the count only; the row stays findable.
+    ASSERT_TRUE(c.conn().execute(data::Sql(QStringLiteral("UPDATE ") + c.conn().dialect().quoteTable("采购入库")
+                                               + QStringLiteral(" SET 数量=? WHERE id=?"),
+                                           {QStringLiteral("4"), id})));
+    EXPECT_EQ(idsFound(SearchKind::StyleNumber, "8008m"), QList<qint64>{id});
+
+    ASSERT_TRUE(c.conn().execute(data::Sql(QStringLiteral("DELETE FROM ") + c.conn().dialect().quoteTable("采购入库")
+                                               + QStringLiteral(" WHERE id=?"),
+                                           {id})));
+    EXPECT_TRUE(idsFound(SearchKind::StyleNumber, "8008m").isEmpty());
+    EXPECT_TRUE(idsFound(SearchKind::Pinyin, "lyf").isEmpty());
+    if (GetParam() == data::Backend::Sqlite) {
+        // The trigram index agrees with the stock rows it was built from.
+        EXPECT_TRUE(c.conn().execute(data::Sql("INSERT INTO stock_search (stock_search, rank) VALUES ('integrity-check', 1)")))
+            << c.conn().lastError().toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, ContainsSearch,
+                         ::testing::Values(data::Backend::Sqlite, data::Backend::Postgres),
+                         testsupport::backendParamName);
+
 INSTANTIATE_TEST_SUITE_P(Backends, LookupOnBackends,
                          ::testing::Values(data::Backend::Sqlite, data::Backend::Postgres),
                          testsupport::backendParamName);

@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -378,6 +380,59 @@ TEST(ConnectionSqlite, MissingFileIsAnErrorAndNoFileIsCreated)
         EXPECT_FALSE(QFile::exists(path)) << path.toStdString();
     }
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
+}
+
+TEST(ConnectionSqlite, AFileThatIsNoShopDatabaseIsRefusedAndLeftByteForByte)
+{
+    LogCapture log;
+    const QStringList required = {QStringLiteral("帐号管理"), QStringLiteral("采购入库")};
+    QTemporaryDir dir;
+    // A database of another program: the SQLite header, but none of our tables (rollback journal).
+    const QString foreign = dir.filePath("foreign.db");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("foreign-maker"));
+        db.setDatabaseName(foreign);
+        ASSERT_TRUE(db.open());
+        QSqlQuery(db).exec(QStringLiteral("CREATE TABLE 帐号管理 (x TEXT)"));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("foreign-maker"));
+    QFile text(dir.filePath("text.db"));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("not a database\n");
+    text.close();
+    QFile empty(dir.filePath("empty.db"));
+    ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+    empty.close();
+
+    const struct {
+        const char *name;
+        QString path;
+        QString error;
+    } cases[] = {
+        {"0-byte file", empty.fileName(), QStringLiteral("不是 SQLite 数据库文件：")},
+        {"text file", text.fileName(), QStringLiteral("不是 SQLite 数据库文件：")},
+        {"another program's database", foreign, QStringLiteral("不是本程序的数据库（缺少表 采购入库）：")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile file(c.path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray before = file.readAll();
+        file.close();
+        const QStringList filesBefore = QDir(dir.path()).entryList(QDir::Files, QDir::Name);
+        Connection connection;
+        EXPECT_FALSE(connection.openSqlite(c.path, required));
+        EXPECT_FALSE(connection.isOpen());
+        EXPECT_EQ(connection.lastError(), c.error + c.path);
+        connection.close();
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), before);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files, QDir::Name), filesBefore) << "no -wal or -shm file";
+    }
+    // The same foreign database opens when no table is asked for.
+    Connection connection;
+    EXPECT_TRUE(connection.openSqlite(foreign));
 }
 
 TEST(ConnectionSqlite, OpensInWalModeWithABusyTimeout)

@@ -1,9 +1,11 @@
 #include <QClipboard>
 #include <QDate>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <gtest/gtest.h>
 
+#include "data/SchemaUpgrade.h"
 #include "data/SqlScript.h"
 
 #include "ShellFixture.h"
@@ -107,6 +109,55 @@ TEST(Startup, UnusableConfigurationsOpenTheSettingsWindow)
     }
 }
 
+TEST(Startup, AnEmptyQiDbIsAnUnusableConfigurationAndStaysEmpty)
+{
+    Workstation ws(data::Backend::Sqlite);
+    ASSERT_TRUE(ws.db->ok());
+    ws.db->connection().close();
+    const QString path = ws.db->sqlitePath();
+    ASSERT_TRUE(QFile::remove(path));
+    {
+        QFile empty(path);
+        ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+    }
+    ws.configure(QString());
+    MessageScript script;
+    LoginWindow window(ws.ctx, {});
+    EXPECT_EQ(window.initLoginWindow(), Start::Ended);
+    EXPECT_EQ(script.dialogs(), QStringList{SettingsWindow});
+    EXPECT_TRUE(script.texts().isEmpty()) << "no message of its own, as for a missing file";
+    EXPECT_FALSE(ws.ctx.connection().isOpen());
+    EXPECT_EQ(QFileInfo(path).size(), 0);
+    EXPECT_FALSE(QFile::exists(path + QStringLiteral("-wal")));
+    EXPECT_FALSE(QFile::exists(path + QStringLiteral("-shm")));
+}
+
+TEST(Startup, AFailedUpgradeIsSaidAndLeavesTheDatabaseAsItWas)
+{
+    Workstation ws(data::Backend::Sqlite, testsupport::TestDatabase::FirstRelease);
+    ASSERT_TRUE(ws.db->ok()) << ws.db->error().toStdString();
+    // A table of the shop's own in the way of the upgrade's trigram index.
+    ASSERT_TRUE(ws.db->connection().execute(data::Sql("CREATE TABLE stock_search (x TEXT)")));
+    ASSERT_TRUE(ws.db->connection().execute(data::Sql("INSERT INTO stock_search (x) VALUES ('mine')")));
+    ws.configure(QString());
+    MessageScript script;
+    LoginWindow window(ws.ctx, {});
+    EXPECT_EQ(window.initLoginWindow(), Start::Ended);
+    ASSERT_EQ(script.texts().size(), 1);
+    EXPECT_TRUE(script.texts().first().startsWith(QStringLiteral("数据库从版本 1 升级到版本 2 失败，数据库保持原样：")))
+        << script.texts().first().toStdString();
+    EXPECT_EQ(script.messages().first().icon, MessageIcon::Warning);
+    EXPECT_EQ(script.dialogs(), QStringList{SettingsWindow});
+    EXPECT_FALSE(ws.ctx.connection().isOpen());
+    data::RecordSet rs(ws.db->connection());
+    ASSERT_TRUE(rs.open(data::Sql("PRAGMA user_version")));
+    EXPECT_EQ(rs.integer(0), 0);
+    ASSERT_TRUE(rs.open(data::Sql("SELECT x FROM stock_search")));
+    EXPECT_EQ(rs.text(0), QStringLiteral("mine"));
+    ASSERT_TRUE(rs.open(data::Sql("SELECT name FROM sqlite_master WHERE type='trigger'")));
+    EXPECT_EQ(rs.rowCount(), 0);
+}
+
 TEST(Startup, NetworkServerThatRefusesOpensTheSettingsWindow)
 {
     Workstation ws(data::Backend::Sqlite);
@@ -190,6 +241,48 @@ TEST_P(StartupTest, LoadsTheShopsRowsAndTodayByMode)
     } else {
         EXPECT_EQ(ws.ctx.today.dateText(), QStringLiteral("2001-02-03"));
     }
+}
+
+TEST_P(StartupTest, AFirstReleaseDatabaseIsUpgradedBeforeTheLogin)
+{
+    Workstation ws(GetParam(), testsupport::TestDatabase::FirstRelease);
+    ASSERT_TRUE(ws.db->ok()) << ws.db->error().toStdString();
+    ASSERT_TRUE(ws.addAccount(QStringLiteral("li"), QStringLiteral("1"), QStringLiteral("李"), QStringLiteral("东店")));
+    ASSERT_TRUE(ws.insert(QStringLiteral("采购入库"), {{QStringLiteral("款号"), QStringLiteral("3001A")},
+                                                       {QStringLiteral("拼音检索"), QStringLiteral("yrf")},
+                                                       {QStringLiteral("数量"), QStringLiteral("2")},
+                                                       {QStringLiteral("所属店铺"), QStringLiteral("东店")}}));
+    ws.configure(QStringLiteral("东店"));
+    MessageScript script;
+    LoginWindow window(ws.ctx, {});
+    EXPECT_EQ(window.initLoginWindow(), Start::WaitingForLogin);
+    EXPECT_TRUE(script.texts().isEmpty());
+    EXPECT_TRUE(script.dialogs().isEmpty());
+    EXPECT_EQ(window.accountCount(), 2);
+    EXPECT_EQ(data::schemaVersion(ws.db->connection()), 2);
+    data::RecordSet rs(ws.db->connection());
+    ASSERT_TRUE(rs.open(data::Sql(QStringLiteral("SELECT * FROM ") + ws.db->connection().dialect().quoteTable("采购入库"))));
+    EXPECT_EQ(rs.rowCount(), 1);
+    EXPECT_EQ(rs.text(QStringLiteral("款号")), QStringLiteral("3001A"));
+}
+
+TEST_P(StartupTest, ADatabaseOfANewerProgramIsRefusedWithItsMessage)
+{
+    Workstation ws(GetParam());
+    ASSERT_TRUE(ws.db->ok()) << ws.db->error().toStdString();
+    ASSERT_TRUE(ws.db->connection().execute(data::Sql(ws.network() ? "UPDATE schema_version SET version = 3"
+                                                                    : "PRAGMA user_version = 3")));
+    ws.configure(QString());
+    MessageScript script;
+    LoginWindow window(ws.ctx, {});
+    EXPECT_EQ(window.initLoginWindow(), Start::Ended);
+    EXPECT_EQ(script.texts(),
+              QStringList{QStringLiteral("数据库是较新版本的程序建立或升级的（数据库版本 3，本程序只能使用版本 2 及以前的数据库）。\r\n"
+                                         "请安装新版本的程序；数据库没有任何改动。")});
+    EXPECT_EQ(script.messages().first().icon, MessageIcon::Warning);
+    EXPECT_EQ(script.dialogs(), QStringList{SettingsWindow});
+    EXPECT_FALSE(ws.ctx.connection().isOpen());
+    EXPECT_EQ(data::schemaVersion(ws.db->connection()), 3);
 }
 
 // The update check asks the check the application mounts; a newer version is announced with its

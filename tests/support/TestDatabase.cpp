@@ -45,6 +45,23 @@ QString TestDatabase::schemaPath(data::Backend backend)
         .filePath(backend == data::Backend::Postgres ? QStringLiteral("db/postgres.sql") : QStringLiteral("db/sqlite.sql"));
 }
 
+QString TestDatabase::firstReleaseSchemaPath(data::Backend backend)
+{
+    return QDir(QStringLiteral(SHOPDESK_SOURCE_DIR))
+        .filePath(backend == data::Backend::Postgres ? QStringLiteral("tests/data/fixtures/schema-v1/postgres.sql")
+                                                     : QStringLiteral("tests/data/fixtures/schema-v1/sqlite.sql"));
+}
+
+void TestDatabase::runSchema(Content content)
+{
+    if (content == Empty)
+        return;
+    QString error;
+    const QString path = content == FirstRelease ? firstReleaseSchemaPath(m_backend) : schemaPath(m_backend);
+    if (!data::runSqlScript(*m_connection, path, &error))
+        m_error = error;
+}
+
 bool TestDatabase::testServer(data::ServerSettings *settings, QString *error)
 {
     const QString host = qEnvironmentVariable("SHOPDESK_PG_HOST");
@@ -103,21 +120,11 @@ QString TestDatabase::sqlitePath() const
 
 void TestDatabase::makeSqlite(Content content)
 {
-    {
-        // An empty file is an empty SQLite database; the connection never creates one itself.
-        QFile file(sqlitePath());
-        if (!file.open(QIODevice::WriteOnly)) {
-            m_error = QStringLiteral("cannot create ") + sqlitePath();
-            return;
-        }
-    }
-    if (!m_connection->openSqlite(sqlitePath())) {
-        m_error = QStringLiteral("cannot open ") + sqlitePath() + QStringLiteral(": ") + m_connection->lastError();
+    if (!m_connection->createSqlite(sqlitePath())) {
+        m_error = QStringLiteral("cannot create ") + sqlitePath() + QStringLiteral(": ") + m_connection->lastError();
         return;
     }
-    QString error;
-    if (content == Shop && !data::runSqlScript(*m_connection, schemaPath(m_backend), &error))
-        m_error = error;
+    runSchema(content);
 }
 
 bool TestDatabase::adminExec(const QString &statement, QString *error) const
@@ -172,8 +179,7 @@ void TestDatabase::makePostgres(Content content)
                   + m_connection->lastError();
         return;
     }
-    if (content == Shop && !data::runSqlScript(*m_connection, schemaPath(m_backend), &error))
-        m_error = error;
+    runSchema(content);
 }
 
 bool TestDatabase::openAnother(data::Connection &other) const

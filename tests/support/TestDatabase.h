@@ -29,7 +29,9 @@ namespace testsupport {
 
 class TestDatabase {
 public:
-    enum Content { Shop, Empty }; // the shop schema and shipped rows, or no tables at all
+    // The shop schema and shipped rows; no tables at all; or the schema and shipped rows of the
+    // program's first release (schema version 1, tests/data/fixtures/schema-v1/), for upgrades.
+    enum Content { Shop, Empty, FirstRelease };
 
     explicit TestDatabase(data::Backend backend, Content content = Shop);
     ~TestDatabase();
@@ -50,8 +52,9 @@ public:
     // Opens another connection on the same database.
     bool openAnother(data::Connection &other) const;
 
-    // The schema file of a backend in the source tree.
+    // The schema file of a backend in the source tree, and the first release's copy of it.
     static QString schemaPath(data::Backend backend);
+    static QString firstReleaseSchemaPath(data::Backend backend);
     // The test server from SHOPDESK_PG_HOST / SHOPDESK_PG_PORT; false, with a message, when unset.
     static bool testServer(data::ServerSettings *settings, QString *error);
     static const char *backendName(data::Backend backend);
@@ -59,6 +62,7 @@ public:
 private:
     void makeSqlite(Content content);
     void makePostgres(Content content);
+    void runSchema(Content content);
     bool adminExec(const QString &statement, QString *error) const;
 
     data::Backend m_backend;
