@@ -320,7 +320,7 @@ TEST_F(ScanIntoCart, EmptyAndUnknownInputsShowTheirMessagesAndAddNothing)
     scan(QStringLiteral("6935820400017"));
     scan(QStringLiteral("zz"));
     scan(QStringLiteral("9999"));
-    EXPECT_EQ(script.texts(), (QStringList{kEmptyScanText, kNoBarcodeMatchText, kNoStyleMatchText, kNoStyleMatchText}));
+    EXPECT_EQ(script.texts(), (QStringList{QStringLiteral("您还未录入款号或条码"), QStringLiteral("该产品已无库存或条码错误！！！请核实"), QStringLiteral("该款号已无库存或款号错误！！！请核实"), QStringLiteral("该款号已无库存或款号错误！！！请核实")}));
     EXPECT_TRUE(page->cart().isEmpty());
     EXPECT_EQ(page->amountBox()->text(), QString());
 }
