@@ -1,6 +1,7 @@
 #include "admin/ShopAdmin.h"
 
 #include "context/AppContext.h"
+#include "context/ShopDatabase.h"
 #include "data/RecordSet.h"
 #include "data/SettingsFile.h"
 #include "data/SqlBuilder.h"
@@ -200,12 +201,18 @@ ShopBindingResult saveShopSettings(AppContext &context, const SettingsFile &sett
         return outcome;
     }
     context.currentShop = shop;
+    // The chosen shop may be an old one with settings of its own (another workstation set them):
+    // the defaults below fill only what it lacks and never overwrite what it has.
+    const bool settingsRead = loadShopSettings(context) && loadDiscountScheme(context);
+    const bool hasRounding = QStringList{QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2")}.contains(
+        context.shopSettings.销售);
+    const bool hasPricing = context.discountScheme.商品折扣 == On || !context.discountScheme.统一折扣.isEmpty();
 
-    bool allWritten = writeShopRow(context, {{QStringLiteral("会员共享"), On}}).done;
+    bool allWritten = settingsRead && writeShopRow(context, {{QStringLiteral("会员共享"), On}}).done;
     // Without a pricing mode on the page the box's factor becomes the uniform discount; the user
     // is told which factor that is, or why there is none.
     QString factorLine;
-    if (!page.uniformTicked && !page.itemOwnTicked) {
+    if (settingsRead && !hasPricing && !page.uniformTicked && !page.itemOwnTicked) {
         if (page.factorText.isEmpty()) {
             factorLine = QStringLiteral("折扣框为空，没有设置全场统一折扣");
         } else if (!discountFactorProblem(page.factorText).isEmpty()) {
@@ -220,7 +227,7 @@ ShopBindingResult saveShopSettings(AppContext &context, const SettingsFile &sett
                                  : QStringLiteral("全场统一折扣【%1】没有保存").arg(page.factorText);
         }
     }
-    if (!page.roundingTicked) {
+    if (settingsRead && !hasRounding && !page.roundingTicked) {
         const bool written = writeShopRow(context, {{QStringLiteral("销售"), QStringLiteral("0")}}).done;
         outcome.tickInteger = written;
         allWritten = written && allWritten;

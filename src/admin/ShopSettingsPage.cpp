@@ -426,13 +426,12 @@ void ShopSettingsPage::saveShopSettings()
     const SettingsFile file(m_settingsPath.isEmpty() ? ProgramDir::file(SettingsFile::FileName) : m_settingsPath);
     const ShopBindingResult outcome = admin::saveShopSettings(m_context, file, m_shopCombo->currentText(), page);
     if (outcome.result.done) {
-        m_sharing->setChecked(isFlagOn(m_context.shopSettings.会员共享));
-        if (outcome.tickUniform) {
-            m_uniform->setChecked(true);
+        // The boxes now show the bound shop's own settings, defaults included.
+        // A refused typed factor stays in its box with its mark, as typed.
+        syncBoxes();
+        syncDiscountBoxes();
+        if (!m_context.discountScheme.统一折扣.isEmpty())
             showFactorInForce();
-        }
-        if (outcome.tickInteger)
-            m_rounding[0]->setChecked(true);
         Q_EMIT workstationShopChanged(m_context.currentShop);
         if (m_catalogueLoader)
             m_catalogueLoader();

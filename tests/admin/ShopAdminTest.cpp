@@ -157,6 +157,36 @@ TEST_P(BindWorkstation, SqlIniContextAndDefaults)
     EXPECT_EQ(w.shopValue(QStringLiteral("B"), QStringLiteral("会员共享")), QString());
 }
 
+// An old shop whose settings another workstation made keeps them when this workstation binds to it
+// from a blank page: the defaults only fill what the shop lacks.
+TEST_P(BindWorkstation, AnOldShopKeepsItsRoundingAndDiscount)
+{
+    AdminWorkstation w(GetParam());
+    ADMIN_READY(w);
+    const QString shop = QStringLiteral("老店");
+    ASSERT_TRUE(addShop(w.context, shop).done);
+    ASSERT_TRUE(w.exec(QStringLiteral("UPDATE %1 SET 销售='2' WHERE 店名='老店'").arg(w.table("店铺名"))));
+    ASSERT_TRUE(w.exec(QStringLiteral("INSERT INTO %1 (所属店铺, 统一折扣, 商品折扣) VALUES ('老店', '0.7', '假')")
+                           .arg(w.table("折扣方案"))));
+    w.context.currentShop.clear();
+    SettingsFile ini = SettingsFile::inDirectory(w.db->dir());
+
+    ShopBindingPage page; // nothing ticked, the box showing another factor
+    page.factorText = QStringLiteral("0.85");
+    const ShopBindingResult outcome = saveShopSettings(w.context, ini, shop, page);
+    ASSERT_TRUE(outcome.result.done);
+    EXPECT_EQ(outcome.result.message,
+              QStringLiteral("当前本机指定使用【老店】，如果是旧店铺请重启软件读取该店铺配置信息！"));
+    EXPECT_EQ(w.shopValue(shop, QStringLiteral("销售")), QStringLiteral("2"));
+    EXPECT_EQ(w.column(QStringLiteral("SELECT * FROM %1 WHERE 所属店铺='老店'").arg(w.table("折扣方案")),
+                       QStringLiteral("统一折扣")),
+              QStringList{QStringLiteral("0.7")});
+    // The workstation now works with the shop's own settings.
+    EXPECT_EQ(w.context.shopSettings.销售, QStringLiteral("2"));
+    EXPECT_EQ(w.context.discountScheme.统一折扣, QStringLiteral("0.7"));
+    EXPECT_EQ(w.shopValue(shop, QStringLiteral("会员共享")), QStringLiteral("真"));
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, BindWorkstation,
                          ::testing::Values(data::Backend::Sqlite, data::Backend::Postgres),
                          testsupport::backendParamName);
