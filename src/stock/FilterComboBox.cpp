@@ -79,7 +79,14 @@ void FilterComboBox::showFilterResult(const QStringList &items)
 {
     setItemsKeepingText(items);
     if (items.size() == 1) {
-        setEditText(items.first());
+        const QString typed = lineEdit()->text();
+        const QString &match = items.first();
+        setEditText(match);
+        // When the typed characters begin the match (红 of 红色), the rest of the match is selected:
+        // typing its next character (色) replaces the selection instead of doubling it, and typing
+        // anything else keeps exactly what was typed. After initials (h of 红色) the match stays whole.
+        if (!typed.isEmpty() && match.size() > typed.size() && match.startsWith(typed))
+            lineEdit()->setSelection(match.size(), typed.size() - match.size());
         closeList();
     } else if (items.size() > 1) {
         openList();

@@ -145,6 +145,8 @@ TEST_F(FilterComboBoxTest, TypingAfterASingleMatchContinuesTheShownText)
         {"a typed name keeps matching itself", true, {{false, "红色"}}, "红色", {"红色", "红色条纹"}},
         {"initials after a name narrow", true, {{false, "红色"}, {true, "t"}}, "红色条纹", {"红色条纹"}},
         {"initials only", true, {{true, "hst"}}, "hst", {"红色条纹", "黑色条纹"}},
+        {"a name committed one character at a time", false, {{false, "红"}, {false, "色"}}, "红色", {"红色"}},
+        {"another character after the first of a match", false, {{false, "红"}, {false, "条"}}, "红条", {}},
     };
     const QStringList striped = colours + QStringList{QStringLiteral("红色条纹"), QStringLiteral("黑色条纹")};
     const QStringList *items = &colours;
