@@ -8,6 +8,8 @@
 #include <QSignalBlocker>
 #include <QStringListModel>
 
+#include "data/Pinyin.h"
+
 namespace stock {
 
 namespace {
@@ -46,6 +48,19 @@ FilterComboBox::FilterComboBox(QWidget *parent) : QComboBox(parent)
 
     connect(lineEdit(), &QLineEdit::textEdited, this, &FilterComboBox::onTextEdited);
 }
+
+namespace {
+// ASCII letters only: what a person types as pinyin initials.
+bool isInitials(const QString &text)
+{
+    if (text.isEmpty())
+        return false;
+    for (const QChar c : text)
+        if (c.unicode() > 127 || !c.isLetter())
+            return false;
+    return true;
+}
+} // namespace
 
 void FilterComboBox::setItemsKeepingText(const QStringList &items)
 {
@@ -87,6 +102,10 @@ void FilterComboBox::showFilterResult(const QStringList &items)
         // anything else keeps exactly what was typed. After initials (h of 红色) the match stays whole.
         if (!typed.isEmpty() && match.size() > typed.size() && match.startsWith(typed))
             lineEdit()->setSelection(match.size(), typed.size() - match.size());
+        else if (isInitials(typed) && typed != match) {
+            m_match = match;
+            m_matchInitials = typed;
+        }
         closeList();
     } else if (items.size() > 1) {
         openList();
@@ -200,6 +219,21 @@ void FilterComboBox::onTextEdited(const QString &text)
 
 void FilterComboBox::emitTyped(const QString &text)
 {
+    // Letters typed on after initials found one entry go on spelling its initials ("hm" of 华美服饰
+    // shows 华美服饰, not 华美服饰m) while they still fit it; anything else continues the shown text.
+    if (!m_match.isEmpty() && text.size() > m_match.size() && text.startsWith(m_match)
+        && lineEdit()->cursorPosition() == text.size()) {
+        const QString more = text.mid(m_match.size());
+        const QString initials = m_matchInitials + more;
+        if (isInitials(more) && data::toPinyinInitials(m_match).contains(initials, Qt::CaseInsensitive)) {
+            m_matchInitials = initials;
+            const QSignalBlocker blocker(this);
+            lineEdit()->setText(m_match);
+            return;
+        }
+    }
+    m_match.clear();
+    m_matchInitials.clear();
     Q_EMIT typed(text);
 }
 

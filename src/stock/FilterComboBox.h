@@ -55,6 +55,8 @@ private:
     QWidget *m_watchedWindow = nullptr;
     bool m_composing = false;      // an input method holds uncommitted text in the edit
     bool m_typedPending = false;   // the text changed while composing; filter when it ends
+    QString m_match;               // the entry shown after initials matched it alone...
+    QString m_matchInitials;       // ...and the initials typed so far that found it
 };
 
 } // namespace stock

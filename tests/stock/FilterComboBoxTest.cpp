@@ -140,7 +140,8 @@ TEST_F(FilterComboBoxTest, TypingAfterASingleMatchContinuesTheShownText)
     const Case cases[] = {
         {"a committed character after a match by initials", false, {{true, "b"}, {false, "条"}}, "白色条", {}},
         {"a committed character after a typed name", false, {{false, "红色"}, {false, "条"}}, "红色条", {}},
-        {"a letter after a match", false, {{true, "b"}, {true, "s"}}, "白色s", {}},
+        {"initials typed on after a match", false, {{true, "b"}, {true, "s"}}, "白色", {"白色"}},
+        {"a letter the match's initials lack", false, {{true, "b"}, {true, "x"}}, "白色x", {}},
         {"initials matching nothing", false, {{true, "hsx"}}, "hsx", {}},
         {"a typed name keeps matching itself", true, {{false, "红色"}}, "红色", {"红色", "红色条纹"}},
         {"initials after a name narrow", true, {{false, "红色"}, {true, "t"}}, "红色条纹", {"红色条纹"}},
