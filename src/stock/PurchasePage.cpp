@@ -191,40 +191,35 @@ PurchasePage::PurchasePage(AppContext &context, printing::LabelPrinter &labels, 
     connect(m_list, &ReportList::rowContextMenuRequested, this, &PurchasePage::showPurchaseListMenu);
 }
 
+// The loaders refill the lists and keep what is typed in the fields: the page is shown again after
+// a visit to the category or supplier page, and a half-typed purchase must survive it.
 void PurchasePage::loadPurchaseSupplierCombo()
 {
     m_supplier->setItemsKeepingText(loadSupplierNames(m_context));
-    m_supplier->setEditText(QString());
 }
 
 void PurchasePage::loadPurchaseCategoryCombo()
 {
     m_category->setItemsKeepingText(loadSecondLevelCategories(m_context));
-    m_category->setEditText(QString());
 }
 
 void PurchasePage::loadPurchaseColourCombos()
 {
     const QStringList colours = loadCatalogue(m_context, CatalogueKind::Colour);
-    for (FilterComboBox *c : m_colours) {
+    for (FilterComboBox *c : m_colours)
         c->setItemsKeepingText(colours);
-        c->setEditText(QString());
-    }
 }
 
 void PurchasePage::loadPurchaseSizeCombos()
 {
     const QStringList sizes = loadCatalogue(m_context, CatalogueKind::Size);
-    for (FilterComboBox *c : m_sizes) {
+    for (FilterComboBox *c : m_sizes)
         c->setItemsKeepingText(sizes);
-        c->setEditText(QString());
-    }
 }
 
 void PurchasePage::loadPurchaseUnitCombo()
 {
     m_unit->setItemsKeepingText(loadCatalogue(m_context, CatalogueKind::Unit));
-    m_unit->setEditText(QString());
 }
 
 void PurchasePage::fillPurchaseList(data::RecordSet &records)
@@ -303,6 +298,7 @@ void PurchasePage::addPurchase()
     loadPurchaseSupplierCombo();
     loadPurchaseCategoryCombo();
     loadPurchaseUnitCombo();
+    m_supplier->setEditText(QString());
     m_supplier->setFocus(); // the next purchase starts at the top of the emptied form
 }
 

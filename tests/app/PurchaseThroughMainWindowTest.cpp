@@ -68,6 +68,21 @@ TEST_F(PurchaseThroughMainWindow, TwoColoursInThreeSizesListedWithBarcodesAndFou
                 quantity->setFocus(); // leaving the size box upper-cases it
                 QTest::keyClicks(quantity, QStringLiteral("2"));
             }
+            // A visit to the category page and back leaves the half-typed purchase as it was.
+            const QStringList fields{QStringLiteral("供货来源7"), QStringLiteral("类别7"), QStringLiteral("单位8"),
+                                     QStringLiteral("颜色1"), QStringLiteral("尺码1")};
+            QStringList typedBefore;
+            for (const QString &field : fields)
+                typedBefore << child<FilterComboBox>(page, field)->currentText();
+            main->toolbarAction(4)->trigger();
+            ASSERT_EQ(main->currentPage(), 4);
+            main->toolbarAction(3)->trigger();
+            QStringList typedAfter;
+            for (const QString &field : fields)
+                typedAfter << child<FilterComboBox>(page, field)->currentText();
+            EXPECT_EQ(typedAfter, typedBefore);
+            EXPECT_EQ(typedAfter.first(), QStringLiteral("广州甲"));
+
             QTest::mouseClick(child<QPushButton>(page, QStringLiteral("添加采购")), Qt::LeftButton);
             texts = inst.script.texts();
 
