@@ -15,6 +15,7 @@
 #include "context/AppContext.h"
 #include "data/SettingsFile.h"
 #include "lists/ReportList.h"
+#include "members/MemberPage.h"
 #include "platform/MessageSeam.h"
 #include "platform/ProgramDir.h"
 #include "printing/RecordingLabelPrinter.h"
@@ -52,6 +53,7 @@ struct Mounted
     cashier::CashierKeyActions keys;
     QPointer<cashier::CashierPage> cashier;
     QPointer<reports::SalesDetailPage> sales;
+    QPointer<members::MemberPage> members;
     admin::RemoteSupportServer support; // opened by the support page on first use
     QPointer<shell::NoticeTicker> ticker;
     QPointer<stock::PurchasePage> purchase;
@@ -134,6 +136,15 @@ QWidget *salesPage(Mounted &m, shell::MainWindow &window)
     auto *page = new reports::SalesDetailPage(window.context());
     m.sales = page;
     // 销售简表X, 销量排行X, 退货管理2 and 按钮2 get their windows with the reports and returns.
+    return page;
+}
+
+QWidget *memberPage(Mounted &m, shell::MainWindow &window)
+{
+    auto *page = new members::MemberPage(window.context());
+    m.members = page;
+    // The adjustments take the page's place 分组框5 and follow memberSelected; the purchase history
+    // plugs into loadMemberPurchaseHistory.
     return page;
 }
 
@@ -278,6 +289,7 @@ shell::MainPages assembleMainPages(std::shared_ptr<printing::LabelPrinter> label
     // for as long as it lives.
     pages.createPage[0] = [m](shell::MainWindow &w) { return counterPage(*m, w); };
     pages.createPage[1] = [m](shell::MainWindow &w) { return salesPage(*m, w); };
+    pages.createPage[2] = [m](shell::MainWindow &w) { return memberPage(*m, w); };
     pages.createPage[3] = [m](shell::MainWindow &w) { return purchasePage(*m, w); };
     pages.createPage[4] = [m](shell::MainWindow &w) { return categoryPage(*m, w); };
     pages.createPage[6] = [m](shell::MainWindow &w) { return settingsPage(*m, w); };
@@ -303,6 +315,10 @@ shell::MainPages assembleMainPages(std::shared_ptr<printing::LabelPrinter> label
     pages.fillSalesDetailList = [m](data::RecordSet &records) {
         if (m->sales)
             m->sales->fillSalesDetailList(records);
+    };
+    pages.fillMemberList = [m](data::RecordSet &records) {
+        if (m->members)
+            m->members->fillMemberList(records);
     };
 
     // The cashier's keys, as the main window's registry delivers them.
