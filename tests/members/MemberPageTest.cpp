@@ -392,3 +392,33 @@ TEST_F(MemberPageTest, LeavingTheCardBoxRefusesAnotherMembersCardOnce)
 }
 
 } // namespace
+
+namespace {
+
+// Writes that the database refuses are reported, and nothing is claimed or logged.
+TEST_F(MemberPageTest, RefusedWritesSayTheyFailedAndLeaveNoTrace)
+{
+    const QString gone = member(QStringLiteral("F1"), QStringLiteral("A"), QStringLiteral("甲"));
+    openPage();
+
+    // The selected member was deleted at another workstation: the edit changes no row.
+    page->list()->selectRow(0);
+    ASSERT_TRUE(db().execute(data::Sql(QStringLiteral("DELETE FROM [会员管理] WHERE id=?"), {gone})));
+    field("会员姓名3")->setText(QStringLiteral("乙"));
+    click("修改会员");
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("修改失败！会员资料没有保存，请稍后重试！")});
+    EXPECT_EQ(page->list()->cellText(0, 2), QStringLiteral("甲"));
+
+    // The insert is refused: no member, no log row, the list as it was.
+    messages.clear();
+    ASSERT_TRUE(db().execute(data::Sql(QStringLiteral(
+        "CREATE TRIGGER refuse_members BEFORE INSERT ON 会员管理 BEGIN SELECT RAISE(ABORT, 'refused'); END"))));
+    field("会员卡号3")->setText(QStringLiteral("F2"));
+    click("添加会员");
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("添加失败！会员没有保存，请稍后重试！")});
+    EXPECT_TRUE(memberRows({"id"}).isEmpty());
+    EXPECT_EQ(logRows(), 0);
+    EXPECT_EQ(column(1), QStringList{QStringLiteral("F1")});
+}
+
+} // namespace
