@@ -267,3 +267,52 @@ TEST_F(MemberTierGridTest, AShopWithTwoRowsHasNoThirdTier)
     EXPECT_EQ(context.memberTiers[1].会员类别, QStringLiteral("乙"));
     EXPECT_EQ(context.memberTiers[2], MemberTier{});
 }
+
+namespace {
+
+class MemberTierStoreTest : public testsupport::BothBackends
+{
+};
+
+} // namespace
+
+// The first save copies, the next updates in place and renames the shop's members, on both backends.
+TEST_P(MemberTierStoreTest, CopyThenUpdateWithRename)
+{
+    AppContext context;
+    ASSERT_TRUE(db().openAnother(context.connection()));
+    context.currentShop = QStringLiteral("A");
+    const QString members = dialect().quoteTable(QStringLiteral("会员管理"));
+    ASSERT_TRUE(conn().execute(data::Sql(QStringLiteral("INSERT INTO ") + members
+                                         + QStringLiteral(" (会员卡号, 会员类别, 所属店铺) VALUES ('1','普通会员','A'),('2','普通会员','B')"))));
+
+    members::MemberCategoryList shown = members::loadMemberCategoryRows(context);
+    ASSERT_TRUE(shown.ok);
+    ASSERT_FALSE(shown.own);
+    shown.rows[0].factor = QStringLiteral(".75");
+    members::TierSaveResult saved = members::saveMemberCategories(context, shown.rows);
+    ASSERT_TRUE(saved.saved) << saved.message.toStdString();
+    EXPECT_TRUE(saved.copied);
+
+    shown = members::loadMemberCategoryRows(context);
+    ASSERT_TRUE(shown.own);
+    ASSERT_EQ(shown.rows.size(), 3);
+    shown.rows[2].name = QStringLiteral("新会员's");
+    saved = members::saveMemberCategories(context, shown.rows);
+    ASSERT_TRUE(saved.saved) << saved.message.toStdString();
+    EXPECT_FALSE(saved.copied);
+
+    EXPECT_EQ(context.memberTiers[0].会员折扣, QStringLiteral(".75"));
+    EXPECT_EQ(context.memberTiers[2].会员类别, QStringLiteral("新会员's"));
+    data::RecordSet rs(conn());
+    ASSERT_TRUE(rs.open(data::Sql(QStringLiteral("SELECT 会员卡号, 会员类别 FROM ") + members + QStringLiteral(" ORDER BY id"))));
+    QStringList rows;
+    for (; !rs.pastLast(); rs.moveNext())
+        rows << rs.text(0) + u'|' + rs.text(1);
+    EXPECT_EQ(rows, (QStringList{QStringLiteral("1|新会员's"), QStringLiteral("2|普通会员")}));
+    ASSERT_TRUE(rs.open(data::Sql(QStringLiteral("SELECT COUNT(*) FROM ") + dialect().quoteTable(QStringLiteral("会员类别")))));
+    EXPECT_EQ(rs.integer(0), 6);
+    context.connection().close();
+}
+
+SHOPDESK_BOTH_BACKENDS(MemberTierStoreTest);
