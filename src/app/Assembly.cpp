@@ -16,6 +16,7 @@
 #include "data/SettingsFile.h"
 #include "lists/ReportList.h"
 #include "members/MemberPage.h"
+#include "members/MemberTierGrid.h"
 #include "platform/MessageSeam.h"
 #include "platform/ProgramDir.h"
 #include "printing/RecordingLabelPrinter.h"
@@ -61,6 +62,7 @@ struct Mounted
     QPointer<shell::SettingsTab> settings;
     QPointer<admin::AccountsPage> accounts;
     QPointer<stock::SupplierPage> suppliers;
+    QPointer<members::MemberTierGrid> tierGrid;
 };
 
 // A hook that runs f on a mounted widget, and does nothing while that widget is not there.
@@ -252,6 +254,16 @@ QWidget *settingsPage(Mounted &m, shell::MainWindow &window)
             c->loadAll();
     });
 
+    // The member tier grid in the page's group 会员设置; the page reloads the tiers after it.
+    auto *tiers = new members::MemberTierGrid(context);
+    if (QLayout *place = shop->tierGridPlace()->layout())
+        place->addWidget(tiers);
+    shop->setMemberCategoryLoader([t = QPointer(tiers)] {
+        if (t)
+            t->loadMemberCategoryList();
+    });
+    m.tierGrid = tiers;
+
     tab->setDatabaseSettingsOpener([&context, &window] {
         shell::DatabaseSettingsWindow settings(context, &window);
         MessageSeam::exec(&settings);
@@ -336,6 +348,8 @@ shell::MainPages assembleMainPages(std::shared_ptr<printing::LabelPrinter> label
     pages.openHeldOrdersWindow = key(PosKey::F2);
     pages.openLockSetupDialog = key(PosKey::F4);
     pages.openCashDrawer = key(PosKey::F8);
+
+    pages.attachListCellEditors = onMounted(m, &Mounted::tierGrid, [](members::MemberTierGrid *g) { g->attachCellEditor(); });
 
     using shell::NoticeTicker;
     pages.startNoticeTicker = onMounted(m, &Mounted::ticker, [](NoticeTicker *t) { t->startNoticeTicker(); });
