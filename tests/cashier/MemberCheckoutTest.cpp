@@ -324,6 +324,31 @@ TEST_F(MemberCheckoutTest, TheMemberPayableIsTheSumOfTheRepricedLines)
     EXPECT_EQ(column(Col会员卡号), (QStringList{"V2", "V2"}));
 }
 
+// The repricing the payable override runs: member prices and the card on the lines, the remark
+// (a promotion text) kept, the checkout's amounts left alone; the card's own repricing removes it.
+TEST_F(MemberCheckoutTest, RepricingForTheOverrideKeepsTheRemarkAndTheAmounts)
+{
+    setModes(QStringLiteral("假"), QStringLiteral("真"), QStringLiteral("真"));
+    addMember(QStringLiteral("V1"), QStringLiteral("银卡"), QStringLiteral("10"));
+    addLine(QStringLiteral("100"), QStringLiteral("0.8"), QStringLiteral("2"));
+    auto window = openWindow();
+    cart.setCell(0, Col备注, QStringLiteral("满[100]减[10]"));
+    cart.setCell(0, Col金额, QStringLiteral("150"));
+    CheckoutState &s = window->state();
+    s.member.会员折扣 = QStringLiteral("0.9");
+    s.member.会员卡号 = QStringLiteral("V1");
+    window->memberPricing().repriceCartWithMemberDiscount();
+    EXPECT_EQ(cart.line(0).金额, "144");
+    EXPECT_EQ(cart.line(0).会员卡号, "V1");
+    EXPECT_EQ(cart.line(0).备注, "满[100]减[10]");
+    EXPECT_EQ(s.text(F::应付款), "160");
+    EXPECT_EQ(s.member.会员折扣, "");
+
+    paste(*window, QStringLiteral("V1"));
+    EXPECT_EQ(cart.line(0).备注, "");
+    EXPECT_EQ(s.text(F::应付款), "144");
+}
+
 // A member whose tier the shop does not have pays the prices without a member, never 0; the card
 // is on the lines and the sale earns her points.
 TEST_F(MemberCheckoutTest, AMemberOfAnUnknownTierPaysThePricesWithoutAMember)
