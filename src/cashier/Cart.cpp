@@ -130,9 +130,13 @@ void Cart::setColumnForAll(int column, const QString &text)
 {
     if (column < 0 || column >= CartColumnCount || m_lines.isEmpty())
         return;
-    for (CartLine &l : m_lines)
+    bool differs = false;
+    for (CartLine &l : m_lines) {
+        differs = differs || l[column] != text;
         l[column] = text;
-    Q_EMIT changed();
+    }
+    if (differs) // the list is not rebuilt for nothing (member pricing sets columns on every keystroke)
+        Q_EMIT changed();
 }
 
 bool Cart::remove(int row)

@@ -43,7 +43,8 @@ QPushButton *makeButton(const QString &name, const QString &caption, QWidget *pa
 } // namespace
 
 CheckoutWindow::CheckoutWindow(AppContext &context, Cart &cart, CheckoutHooks hooks, QWidget *parent)
-    : QDialog(parent), m_context(context), m_cart(cart), m_hooks(std::move(hooks)), m_state(cart)
+    : QDialog(parent), m_context(context), m_cart(cart), m_hooks(std::move(hooks)), m_state(cart),
+      m_memberPricing(context, m_state)
 {
     // The window runs modal through the message seam: anything opened above it raises the depth.
     m_baseDepth = MessageSeam::modalDepth() + 1;
@@ -127,6 +128,7 @@ void CheckoutWindow::build()
     }
     auto *historyButton = makeButton(QStringLiteral("超级按钮4"), QStringLiteral("会员卡号"), memberGroup);
     auto *pointsButton = makeButton(QStringLiteral("超级按钮3"), QStringLiteral("会员积分"), memberGroup);
+    pointsButton->setToolTip(QStringLiteral("点此按钮使用积分抵扣功能"));
     member->addWidget(historyButton, 3, 0, 1, 2);
     member->addWidget(pointsButton, 3, 2, 1, 2);
 
@@ -148,6 +150,7 @@ void CheckoutWindow::build()
     connect(m_radios[0], &QRadioButton::clicked, this, [this] { selectCashPayment(); });
     connect(m_radios[1], &QRadioButton::clicked, this, [this] { selectCardPayment(); });
     connect(m_radios[2], &QRadioButton::clicked, this, [this] { selectSplitPayment(); });
+    connect(pointsButton, &QPushButton::clicked, this, [this] { m_memberPricing.useMemberPoints(); });
     connect(confirm, &QPushButton::clicked, this, [this] { confirmCheckout(); });
     connect(cancel, &QPushButton::clicked, this, [this] { cancelCheckout(); });
     // Only typing filters the names; a name picked from the list (click, arrow keys) is taken as it
@@ -175,6 +178,7 @@ void CheckoutWindow::build()
         m_fields[int(f)]->selectAll();
     };
     m_state.fieldChanged = [this](F f) { syncField(f); };
+    m_state.memberCardChanged = [this] { m_memberPricing.applyMemberCard(); };
     for (int i = 0; i < kCheckoutFieldCount; ++i)
         syncField(F(i));
 }
@@ -190,6 +194,10 @@ void CheckoutWindow::syncField(CheckoutField f)
     edit->setReadOnly(m_state.mode(f) == TypingMode::ReadOnly);
     m_syncing = false;
     m_splitGroup->setVisible(m_state.splitShown());
+    // The radios follow the payment kind, also where member pricing or the points button set it
+    // (setChecked runs no click handler).
+    if (QRadioButton *kind = m_radios[int(m_state.paymentKind())]; kind && !kind->isChecked())
+        kind->setChecked(true);
 }
 
 void CheckoutWindow::initCheckoutWindow()

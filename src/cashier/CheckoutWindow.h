@@ -12,6 +12,7 @@
 // moc cannot read enumerators spelled in Chinese; the window declares no signals or slots that need them.
 #ifndef Q_MOC_RUN
 #include "cashier/CheckoutState.h"
+#include "cashier/MemberPricing.h"
 #include "cashier/SaleWriter.h"
 #endif
 
@@ -48,6 +49,8 @@ public:
     ~CheckoutWindow() override;
 
     CheckoutState &state() { return m_state; }
+    // The member card's pricing and points (会员卡号x, 超级按钮3); the payable override reprices with it.
+    MemberPricing &memberPricing() { return m_memberPricing; }
     QLineEdit *field(CheckoutField f) const { return m_fields[int(f)]; }
     QComboBox *salespersonBox() const;
     QGroupBox *splitGroup() const { return m_splitGroup; }
@@ -92,6 +95,7 @@ private:
     Cart &m_cart;
     CheckoutHooks m_hooks;
     CheckoutState m_state;
+    MemberPricing m_memberPricing;
     std::array<QLineEdit *, kCheckoutFieldCount> m_fields{};
     QHash<QObject *, CheckoutField> m_fieldOf;
     QRadioButton *m_radios[3] = {};
