@@ -145,8 +145,7 @@ QWidget *memberPage(Mounted &m, shell::MainWindow &window)
 {
     auto *page = new members::MemberPage(window.context());
     m.members = page;
-    // The adjustments take the page's place 分组框5 and follow memberSelected; the purchase history
-    // plugs into loadMemberPurchaseHistory.
+    // The purchase history plugs into loadMemberPurchaseHistory.
     return page;
 }
 

@@ -4,6 +4,7 @@
 #include "context/Rights.h"
 #include "data/RecordSet.h"
 #include "lists/ReportList.h"
+#include "members/MemberAdjustPanel.h"
 #include "platform/MessageSeam.h"
 
 #include <QComboBox>
@@ -87,11 +88,7 @@ MemberPage::MemberPage(AppContext &context, QWidget *parent)
     buttons->addWidget(updateButton);
     grid->addLayout(buttons, 4, 0, 1, 4);
 
-    // The point and stored-value adjustments take this place.
-    m_adjustPlace = new QWidget(this);
-    m_adjustPlace->setObjectName(QStringLiteral("分组框5"));
-    auto *placeLayout = new QVBoxLayout(m_adjustPlace);
-    placeLayout->setContentsMargins(0, 0, 0, 0);
+    m_adjust = new MemberAdjustPanel(context, this);
 
     m_list = new ReportList(this);
     m_list->setObjectName(QStringLiteral("超级列表框3"));
@@ -100,7 +97,7 @@ MemberPage::MemberPage(AppContext &context, QWidget *parent)
 
     auto *top = new QHBoxLayout;
     top->addWidget(form);
-    top->addWidget(m_adjustPlace, 1);
+    top->addWidget(m_adjust, 1);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(m_list, 1);
@@ -119,6 +116,19 @@ MemberPage::MemberPage(AppContext &context, QWidget *parent)
     connect(updateButton, &QPushButton::clicked, this, &MemberPage::updateMember);
     connect(m_list->header(), &QHeaderView::sectionClicked, this, &MemberPage::sortMemberList);
     connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this, &MemberPage::showSelectedMember);
+    connect(this, &MemberPage::memberSelected, m_adjust, &MemberAdjustPanel::showMember);
+    connect(m_adjust, &MemberAdjustPanel::memberAdjusted, this, &MemberPage::showAdjustedFigures);
+}
+
+void MemberPage::showAdjustedFigures(const QString &id, const QString &points, const QString &storedValue)
+{
+    for (int row = 0; row < m_list->rowCount(); ++row) {
+        if (m_list->cellText(row, 0) != id)
+            continue;
+        m_list->setCellText(row, 6, points);
+        m_list->setCellText(row, 7, storedValue);
+        return;
+    }
 }
 
 void MemberPage::fillMemberList(data::RecordSet &records)

@@ -1,7 +1,7 @@
 #pragma once
 // The page 会员管理 of the main window: the member list 超级列表框3, the form "基本资料" (分组框4)
-// with its searches, adding and editing, and the place of the point and stored-value adjustments
-// (分组框5). The page reads its controls into a MemberForm and calls the plain functions of the
+// with its searches, adding and editing, and the point and stored-value adjustments (分组框5) with
+// their history. The page reads its controls into a MemberForm and calls the plain functions of the
 // member list; everything it shows goes through MessageSeam.
 #include <QString>
 #include <QWidget>
@@ -19,6 +19,8 @@ class RecordSet;
 }
 
 namespace members {
+
+class MemberAdjustPanel;
 
 class MemberPage : public QWidget
 {
@@ -51,8 +53,8 @@ public:
     const SmsNumbers &smsNumbers() const { return m_sms; }
     const MemberSortToggles &sortToggles() const { return m_sort; }
     ReportList *list() const { return m_list; }
-    // The place of the adjustment group: an empty widget named 分组框5 in the page's layout.
-    QWidget *adjustmentPlace() const { return m_adjustPlace; }
+    // The point and stored-value adjustments of the selected member, with their history tabs.
+    MemberAdjustPanel *adjustPanel() const { return m_adjust; }
 
     // The purchase history of the selected member (its card), loaded after each selection.
     std::function<void(const QString &card)> loadMemberPurchaseHistory;
@@ -67,6 +69,8 @@ protected:
 private:
     void showSearchResult(const MemberRows &rows);
     void reloadMembers();
+    // An adjustment was stored: the member's row shows the stored points and stored value.
+    void showAdjustedFigures(const QString &id, const QString &points, const QString &storedValue);
 
     AppContext &m_context;
     ReportList *m_list = nullptr;
@@ -78,7 +82,7 @@ private:
     QLineEdit *m_birthday = nullptr;
     QLineEdit *m_remark = nullptr;
     QComboBox *m_tier = nullptr;
-    QWidget *m_adjustPlace = nullptr;
+    MemberAdjustPanel *m_adjust = nullptr;
 
     QString m_selectedId;
     QString m_selectedCard;

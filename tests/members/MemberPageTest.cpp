@@ -3,6 +3,8 @@
 // card box.
 #include "MemberFixture.h"
 
+#include "members/MemberAdjustPanel.h"
+
 #include <QApplication>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -71,8 +73,9 @@ TEST_P(SmsBatches, FillGathersMobilesInBatchesOfTwoHundred)
     for (int b = 0; b < 11; ++b)
         EXPECT_EQ(sms.batches[b].count(u','), c.batchSizes[b]) << "batch " << b;
     EXPECT_TRUE(sms.batches[9].startsWith(QStringLiteral("13000000001,")));
-    if (c.firstOfBatch8)
+    if (c.firstOfBatch8) {
         EXPECT_TRUE(sms.batches[8].startsWith(QStringLiteral("13%1,").arg(c.firstOfBatch8, 9, 10, QChar(u'0'))));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -204,6 +207,36 @@ TEST_F(MemberPageTest, SelectionFillsTheFormAndPicksTheTierItem)
     EXPECT_EQ(field("会员卡号3")->text(), QString());
     EXPECT_EQ(selected.last(), (QVariantList{QString(), QString()}));
     EXPECT_EQ(historyCards.size(), 4);
+}
+
+TEST_F(MemberPageTest, AdjustmentsFollowTheSelectionAndShowTheStoredFiguresInTheList)
+{
+    member(QStringLiteral("S1"), QStringLiteral("A"), QStringLiteral("赵"), {}, QStringLiteral("银卡"), QStringLiteral("88"), QStringLiteral("7"), QStringLiteral("50.5"));
+    member(QStringLiteral("G1"), QStringLiteral("A"), QStringLiteral("钱"), {}, QStringLiteral("金卡"), QStringLiteral("10"), QStringLiteral("3"));
+    openPage();
+    auto *panel = page->adjustPanel();
+    auto *history = panel->findChild<ReportList *>(QStringLiteral("超级列表框4"));
+    ASSERT_TRUE(history);
+
+    page->list()->selectRow(rowOfCard(QStringLiteral("S1")));
+    panel->findChild<QLineEdit *>(QStringLiteral("增加积分4"))->setText(QStringLiteral("30"));
+    panel->findChild<QLineEdit *>(QStringLiteral("增加储值4"))->setText(QStringLiteral("100"));
+    QTest::mouseClick(panel->findChild<QPushButton *>(QStringLiteral("积分调整")), Qt::LeftButton);
+    EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join(u';').toStdString();
+
+    const int row = rowOfCard(QStringLiteral("S1"));
+    EXPECT_EQ(page->list()->cellText(row, 6), QStringLiteral("37"));
+    EXPECT_EQ(page->list()->cellText(row, 7), QStringLiteral("150.5"));
+    EXPECT_EQ(page->list()->cellText(rowOfCard(QStringLiteral("G1")), 6), QStringLiteral("3"));
+    EXPECT_EQ(history->rowCount(), 1);
+
+    // Another member shows its own (empty) history; a refill that empties the selection empties it too.
+    page->list()->selectRow(rowOfCard(QStringLiteral("G1")));
+    EXPECT_EQ(history->rowCount(), 0);
+    page->list()->selectRow(rowOfCard(QStringLiteral("S1")));
+    EXPECT_EQ(history->rowCount(), 1);
+    click("会员姓名查");
+    EXPECT_EQ(history->rowCount(), 0);
 }
 
 // -- editing ----------------------------------------------------------------------------------
