@@ -212,6 +212,9 @@ void MemberPricing::memberFound(const QString &card, const Found &found)
 void MemberPricing::noMember()
 {
     CheckoutMember &member = m_state.member;
+    // A card typed key by key passes through prefixes that are no card: while no member was found
+    // there is nothing to undo, and the payment the cashier chose stays as it is.
+    const bool hadMember = member.id != 0;
     member.会员储值.clear();
     member.消费金额.clear();
     member.积分.clear();
@@ -224,7 +227,13 @@ void MemberPricing::noMember()
     for (F f : {F::积分编辑框, F::会员储值x, F::折扣方案x, F::会员类别x, F::会员折扣x, F::会员积分x})
         m_state.setText(f, QString());
     m_state.setText(F::应付款, amount);
-    // Cash, as F1 gives it: every line "现金", 实收款 typed and equal to 应付款, the split hidden.
+    if (!hadMember && m_state.paymentKind() != PaymentKind::Cash) {
+        if (m_state.splitShown())
+            m_state.recalcReceivedFromSplit();
+        return;
+    }
+    // The member's prices, points and stored value are gone: cash, as F1 gives it, every line
+    // "现金", 实收款 typed and equal to 应付款, the split hidden.
     m_state.selectCashPayment();
 }
 

@@ -96,11 +96,12 @@ MemberPage::MemberPage(AppContext &context, QWidget *parent)
         m_list->addColumn(title, width);
 
     auto *top = new QHBoxLayout;
-    top->addWidget(form);
+    top->addWidget(form, 0, Qt::AlignTop);
     top->addWidget(m_adjust, 1);
     auto *layout = new QVBoxLayout(this);
-    layout->addLayout(top);
-    layout->addWidget(m_list, 1);
+    // The list is what the staff read most: it takes the larger share of the height.
+    layout->addLayout(top, 2);
+    layout->addWidget(m_list, 3);
 
     QList<QWidget *> order{m_card, m_name, m_mobile, m_tier, m_spend, m_points, m_birthday, m_remark, addButton,
                            updateButton};

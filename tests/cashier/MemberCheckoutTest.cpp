@@ -261,7 +261,8 @@ INSTANTIATE_TEST_SUITE_P(
                                  u"本店的积分抵扣值未设置或为0，无法使用积分抵扣！", false}));
 
 // A card typed (or scanned) key by key passes through prefixes that are no card: it ends in the
-// state a pasted card gives, and the cart's stock rows are read once.
+// state a pasted card gives, whatever payment the cashier chose first, and the cart's stock rows
+// are read once.
 TEST_F(MemberCheckoutTest, ACardTypedKeyByKeyEndsAsPasted)
 {
     setModes(QStringLiteral("假"), QStringLiteral("真"), QStringLiteral("真"));
@@ -271,19 +272,46 @@ TEST_F(MemberCheckoutTest, ACardTypedKeyByKeyEndsAsPasted)
     addLine(QStringLiteral("50"), QStringLiteral("1"), QStringLiteral("3"), QStringLiteral("√"));
     addLine(QStringLiteral("45"), QStringLiteral("0.5"));
 
-    auto typed = openWindow();
-    QTest::keyClicks(typed->field(F::会员卡号x), card);
-    ASSERT_EQ(typed->field(F::会员卡号x)->text(), card);
-    const QString afterTyping = snapshot(*typed, cart);
-    EXPECT_EQ(typed->memberPricing().stockReads(), 1);
-    EXPECT_EQ(column(Col金额), (QStringList{"144", "150", "21"}));
-    typed->cancelCheckout();
-    EXPECT_EQ(column(Col金额), (QStringList{"160", "150", "23"}));
+    const struct {
+        const char *name;
+        int key;            // the payment chosen before the card (0: cash as the window opens)
+        const char *cash;   // typed into the split's 现金 first
+        const char *received, *kind, *radio;
+    } cases[] = {
+        {"cash", 0, nullptr, "315", "现金", "单选框1"},
+        {"bank card", Qt::Key_F2, nullptr, "315", "刷卡", "单选框2"},
+        {"split", Qt::Key_F3, "30", "30", "其它", "单选框3"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        auto typed = openWindow();
+        if (c.key) {
+            ASSERT_TRUE(typed->handleCheckoutKey(c.key));
+        }
+        if (c.cash)
+            typeInto(typed->field(F::现金), QString::fromUtf8(c.cash));
+        QTest::keyClicks(typed->field(F::会员卡号x), card);
+        ASSERT_EQ(typed->field(F::会员卡号x)->text(), card);
+        const QString afterTyping = snapshot(*typed, cart);
+        EXPECT_EQ(typed->memberPricing().stockReads(), 1);
+        EXPECT_EQ(column(Col金额), (QStringList{"144", "150", "21"}));
+        EXPECT_EQ(typed->state().text(F::实收款), QString::fromUtf8(c.received));
+        EXPECT_EQ(column(Col结付), QStringList(3, QString::fromUtf8(c.kind)));
+        EXPECT_TRUE(radio(*typed, c.radio)->isChecked());
+        typed->cancelCheckout();
+        EXPECT_EQ(column(Col金额), (QStringList{"160", "150", "23"}));
 
-    auto pasted = openWindow();
-    paste(*pasted, card);
-    EXPECT_EQ(snapshot(*pasted, cart), afterTyping);
-    EXPECT_EQ(pasted->state().text(F::应付款), "315");
+        auto pasted = openWindow();
+        if (c.key) {
+            ASSERT_TRUE(pasted->handleCheckoutKey(c.key));
+        }
+        if (c.cash)
+            typeInto(pasted->field(F::现金), QString::fromUtf8(c.cash));
+        paste(*pasted, card);
+        EXPECT_EQ(snapshot(*pasted, cart), afterTyping);
+        EXPECT_EQ(pasted->state().text(F::应付款), "315");
+        pasted->cancelCheckout();
+    }
     EXPECT_TRUE(script.texts().isEmpty());
 }
 
