@@ -68,7 +68,7 @@ data::Sql lookupSql(const data::Dialect &dialect, const QString &shop, const Loo
     const QString column = pinyin ? QStringLiteral("拼音检索") : QStringLiteral("款号");
     const data::Dialect::ContainsSearch search =
         dialect.containsSearch(kStockTable, column, key.key, pinyin ? kPinyinIndex : kStyleIndex, kSearchTable);
-    const data::Sql match = data::both(search.candidates, stock::containsText(dialect, column, key.key));
+    const data::Sql match = data::both(search.candidates, dialect.contains(column, key.key));
     return data::Sql(QStringLiteral("SELECT * FROM ") + search.from + QStringLiteral(" WHERE "))
            + data::both(match, shopAndStock);
 }

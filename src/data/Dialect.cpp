@@ -19,6 +19,17 @@ Sql Dialect::like(const QString &column, const QString &pattern) const
     return Sql(column + QLatin1Char(' ') + likeOp() + QStringLiteral(" ?"), {pattern});
 }
 
+Sql Dialect::contains(const QString &column, const QString &typed) const
+{
+    QString escaped;
+    for (QChar c : typed) {
+        if (c == u'\\' || c == u'%' || c == u'_')
+            escaped += u'\\';
+        escaped += c;
+    }
+    return Sql(column + u' ' + likeOp() + QStringLiteral(" ? ESCAPE '\\'"), {QString(u'%' + escaped + u'%')});
+}
+
 QString Dialect::translateOrder(const QString &order)
 {
     QString text = order;

@@ -51,6 +51,9 @@ public:
     virtual QString likeOp() const = 0;
     // «column like ?» / «column ilike ?» with the pattern bound.
     Sql like(const QString &column, const QString &pattern) const;
+    // «column like/ilike ? ESCAPE '\'» matching every text that contains `typed` (ASCII case
+    // ignored); %, _ and \ typed by the user stand for themselves.
+    Sql contains(const QString &column, const QString &typed) const;
     // The in-stock test of the stock table on this backend: the text comparison "数量<>'0'"
     // on SQLite, a numeric "数量>0" on PostgreSQL (through asNumber, since the column is text).
     virtual QString inStockCondition() const = 0;

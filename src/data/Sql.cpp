@@ -78,6 +78,15 @@ QString Sql::display() const
     return out;
 }
 
+std::optional<qint64> idOf(const QString &rowId)
+{
+    bool ok = false;
+    const qint64 id = rowId.trimmed().toLongLong(&ok);
+    if (!ok)
+        return std::nullopt;
+    return id;
+}
+
 Sql eq(const QString &column, const QVariant &value)
 {
     return Sql(column + QStringLiteral("=?"), {value});

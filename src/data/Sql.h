@@ -7,6 +7,7 @@
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
+#include <optional>
 
 #include "data/Backend.h"
 
@@ -40,6 +41,10 @@ Sql cmp(const QString &column, const QString &op, const QVariant &value);     //
 // Dialect::like() gives the backend's native form ("like" / "ilike").
 Sql like(const QString &column, const QString &pattern);
 Sql both(const Sql &a, const Sql &b); // a + " and " + b (an empty side gives the other one alone)
+
+// The id of a list row as a bound value; nothing for a text that is no whole number ("" when no
+// row or the totals line is selected).
+std::optional<qint64> idOf(const QString &rowId);
 
 using Pairs = QList<QPair<QString, QVariant>>; // column -> value, for INSERT and UPDATE
 

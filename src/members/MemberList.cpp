@@ -33,15 +33,6 @@ MemberRows query(AppContext &context, const data::Sql &where, const QString &ord
     return result;
 }
 
-std::optional<qint64> idOf(const QString &rowId)
-{
-    bool ok = false;
-    const qint64 id = rowId.trimmed().toLongLong(&ok);
-    if (!ok)
-        return std::nullopt;
-    return id;
-}
-
 // Whether the card exists in the scope; nothing when the lookup failed.
 std::optional<bool> cardInScope(AppContext &context, const QString &card)
 {
@@ -123,17 +114,6 @@ data::Sql memberScope(const AppContext &context)
     return data::eq(kShopColumn, context.currentShop);
 }
 
-data::Sql containsText(const data::Dialect &dialect, const QString &column, const QString &typed)
-{
-    QString escaped;
-    for (QChar c : typed) {
-        if (c == u'\\' || c == u'%' || c == u'_')
-            escaped += u'\\';
-        escaped += c;
-    }
-    return data::Sql(column + u' ' + dialect.likeOp() + QStringLiteral(" ? ESCAPE '\\'"),
-                     {QString(u'%' + escaped + u'%')});
-}
 
 MemberRows listMembers(AppContext &context, const QString &order)
 {
@@ -145,9 +125,9 @@ MemberRows searchMembers(AppContext &context, MemberSearch field, const QString 
     const data::Dialect &d = context.connection().dialect();
     data::Sql condition;
     switch (field) {
-    case MemberSearch::CardNo: condition = containsText(d, kCardColumn, text); break;
-    case MemberSearch::Phone: condition = containsText(d, QStringLiteral("手机"), text); break;
-    case MemberSearch::Name: condition = containsText(d, QStringLiteral("会员姓名"), text); break;
+    case MemberSearch::CardNo: condition = d.contains(kCardColumn, text); break;
+    case MemberSearch::Phone: condition = d.contains(QStringLiteral("手机"), text); break;
+    case MemberSearch::Name: condition = d.contains(QStringLiteral("会员姓名"), text); break;
     case MemberSearch::Tier: condition = data::eq(QStringLiteral("会员类别"), text); break;
     }
     return query(context, withScope(context, condition), QStringLiteral("id ASC"));
@@ -175,7 +155,7 @@ MemberResult updateMember(AppContext &context, const QString &selectedId, const 
                           const MemberForm &form)
 {
     MemberResult result;
-    const std::optional<qint64> id = idOf(selectedId);
+    const std::optional<qint64> id = data::idOf(selectedId);
     if (!id) {
         result.message = kNoMemberSelected;
         return result;

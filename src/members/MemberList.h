@@ -62,9 +62,6 @@ SmsNumbers smsNumbersOf(const QList<MemberRow> &rows);
 // 所属店铺 = the workstation's shop.
 data::Sql memberScope(const AppContext &context);
 
-// «column like ? ESCAPE '\'» (ASCII case ignored) matching every text that contains `typed`;
-// %, _ and \ typed by the user stand for themselves.
-data::Sql containsText(const data::Dialect &dialect, const QString &column, const QString &typed);
 
 // The members of the scope in the given order (an order text of the builders).
 MemberRows listMembers(AppContext &context, const QString &order = QStringLiteral("id ASC"));

@@ -86,7 +86,7 @@ QStringList searchProductNames(AppContext &context, const QString &typed)
     const data::Sql where =
         data::both(data::both(notEmpty(QStringLiteral("名称")),
                               inStockOfShop(d, context.currentShop)),
-                   containsText(d, QStringLiteral("拼音检索"), searchKeyOf(typed)));
+                   d.contains(QStringLiteral("拼音检索"), searchKeyOf(typed)));
     data::RecordSet rs(db);
     if (!rs.open(data::buildSelectSql(d, kStockTable, where, true, QStringLiteral("id ASC"), true)))
         return names;

@@ -30,16 +30,6 @@ PurchaseRows list(AppContext &context, const data::Sql &where, const QString &or
     return result;
 }
 
-// The id of a list line as a bound value; nothing for "" (nothing or the totals line selected).
-std::optional<qint64> idOf(const QString &rowId)
-{
-    bool ok = false;
-    const qint64 id = rowId.trimmed().toLongLong(&ok);
-    if (!ok)
-        return std::nullopt;
-    return id;
-}
-
 // «id=? and 已售='0' and 所属店铺=?»: the selected row, only while nothing of it was sold, only in this shop.
 data::Sql unsoldRowOfShop(qint64 id, const QString &shop)
 {
@@ -51,7 +41,7 @@ ListActionResult deleteUnsold(AppContext &context, const QString &rowId, const Q
                               const QString &deleted)
 {
     ListActionResult result;
-    const std::optional<qint64> id = idOf(rowId);
+    const std::optional<qint64> id = data::idOf(rowId);
     if (!id) {
         result.message = refused;
         return result;
@@ -114,7 +104,7 @@ PurchaseRows listBySupplier(AppContext &context, const QString &supplierText)
 {
     const data::Dialect &d = context.connection().dialect();
     return list(context,
-                data::both(containsText(d, QStringLiteral("供货来源"), supplierText),
+                data::both(d.contains(QStringLiteral("供货来源"), supplierText),
                            inStockOfShop(d, context.currentShop)),
                 QStringLiteral("供货来源 ASC, id ASC"));
 }
@@ -122,7 +112,7 @@ PurchaseRows listBySupplier(AppContext &context, const QString &supplierText)
 PurchaseRows listByStyleNo(AppContext &context, const QString &styleText)
 {
     const data::Dialect &d = context.connection().dialect();
-    return list(context, data::both(containsText(d, QStringLiteral("款号"), styleText), shopIs(context.currentShop)),
+    return list(context, data::both(d.contains(QStringLiteral("款号"), styleText), shopIs(context.currentShop)),
                 QStringLiteral("id ASC"));
 }
 
@@ -210,7 +200,7 @@ ListActionResult modifyPurchase(AppContext &context, const QString &rowId, const
         result.message = kCostRequired;
         return result;
     }
-    const std::optional<qint64> id = idOf(rowId);
+    const std::optional<qint64> id = data::idOf(rowId);
     if (!id) {
         result.message = kModifyRefused;
         return result;

@@ -91,17 +91,6 @@ QString searchKeyOf(const QString &name)
     return key;
 }
 
-data::Sql containsText(const data::Dialect &dialect, const QString &column, const QString &typed)
-{
-    QString escaped;
-    for (QChar c : typed) {
-        if (c == u'\\' || c == u'%' || c == u'_')
-            escaped += u'\\';
-        escaped += c;
-    }
-    return data::Sql(column + u' ' + dialect.likeOp() + QStringLiteral(" ? ESCAPE '\\'"),
-                     {QString(u'%' + escaped + u'%')});
-}
 
 QString styleNumberTail(const QString &styleNo)
 {

@@ -51,9 +51,6 @@ std::optional<QString> parseItemDiscount(const QString &typed);
 // The search key 拼音检索 of an item name: its pinyin initials, A-Z lower-cased.
 QString searchKeyOf(const QString &name);
 
-// «column like/ilike ? ESCAPE '\'» matching every text that contains `typed` (ASCII case ignored);
-// %, _ and \ typed by the user stand for themselves.
-data::Sql containsText(const data::Dialect &dialect, const QString &column, const QString &typed);
 
 // The numeric tail of a style number: the longest ending of at least 3 GBK bytes that reads back
 // as its own decimal rendering (no leading zero, no sign of padding); "" when there is none.
