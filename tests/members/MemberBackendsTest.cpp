@@ -77,15 +77,7 @@ namespace {
 class MemberAddConcurrency : public membertest::MemberFixtureBase {
 protected:
     data::Backend backendUnderTest() const override { return data::Backend::Postgres; }
-
-    int waitingForLocks()
-    {
-        data::RecordSet rs(db());
-        EXPECT_TRUE(rs.open(data::Sql(QStringLiteral(
-            "SELECT COUNT(*) AS n FROM pg_locks WHERE NOT granted "
-            "AND database = (SELECT oid FROM pg_database WHERE datname = current_database())"))));
-        return int(rs.integer(QStringLiteral("n")));
-    }
+    int waitingForLocks() { return testsupport::TestDatabase::waitingForLocks(db()); }
 };
 
 // A third connection holds the members table against writes (reads go on) until both stations wait,

@@ -29,16 +29,8 @@ PurchaseForm styleForm(const QString &styleNo)
 class BarcodeConcurrency : public stocktest::StockFixture {
 protected:
     data::Backend backendUnderTest() const override { return data::Backend::Postgres; }
-
     // Backends of this database waiting for a lock another transaction holds.
-    int waitingForLocks()
-    {
-        data::RecordSet rs(db());
-        EXPECT_TRUE(rs.open(data::Sql(QStringLiteral(
-            "SELECT COUNT(*) AS n FROM pg_locks WHERE NOT granted "
-            "AND database = (SELECT oid FROM pg_database WHERE datname = current_database())"))));
-        return int(rs.integer(QStringLiteral("n")));
-    }
+    int waitingForLocks() { return testsupport::TestDatabase::waitingForLocks(db()); }
 };
 
 // The stations meet for sure: a third connection holds the stock table against writes (reads go on)

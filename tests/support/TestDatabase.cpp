@@ -189,6 +189,15 @@ bool TestDatabase::openAnother(data::Connection &other) const
     return other.openPostgres(m_settings);
 }
 
+int TestDatabase::waitingForLocks(data::Connection &connection)
+{
+    data::RecordSet rs(connection);
+    if (!rs.open(data::Sql(QStringLiteral("SELECT COUNT(*) AS n FROM pg_locks WHERE NOT granted "
+                                          "AND database = (SELECT oid FROM pg_database WHERE datname = current_database())"))))
+        return -1;
+    return int(rs.integer(QStringLiteral("n")));
+}
+
 void BothBackends::SetUp()
 {
     m_db = std::make_unique<TestDatabase>(GetParam(), content());

@@ -51,6 +51,9 @@ public:
     data::ServerSettings serverSettings() const { return m_settings; }
     // Opens another connection on the same database.
     bool openAnother(data::Connection &other) const;
+    // PostgreSQL: how many backends of the database the connection is on wait for a lock another
+    // transaction holds (a test of two workstations waits for both to queue).
+    static int waitingForLocks(data::Connection &connection);
 
     // The schema file of a backend in the source tree, and the first release's copy of it.
     static QString schemaPath(data::Backend backend);
