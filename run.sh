@@ -21,6 +21,11 @@ if [ ! -e "$home/sql.ini" ]; then
   printf '[版本配置]\r\n当前版本=4B8929BC7A38\r\n' | iconv -f UTF-8 -t GBK > "$home/sql.ini"
   echo "Made $home/sql.ini (single-machine mode)"
 fi
+# The print layouts ship with the program; the user's own print.ini is never replaced.
+if [ ! -e "$home/print.ini" ]; then
+  cp "$root/share/print.ini" "$home/print.ini"
+  echo "Put the print layouts into $home/print.ini"
+fi
 # The help page ships with the program; a newer one replaces an older copy.
 cp -u "$root/share/帮助.html" "$home/帮助.html"
 exec "$build/src/app/shopdesk" --home "$home" "$@"

@@ -19,6 +19,7 @@
 #include "members/MemberTierGrid.h"
 #include "platform/MessageSeam.h"
 #include "platform/ProgramDir.h"
+#include "printing/PrintSettingsPage.h"
 #include "printing/RecordingLabelPrinter.h"
 #include "printing/RecordingReceiptPrinter.h"
 #include "reports/SalesDetailPage.h"
@@ -63,6 +64,8 @@ struct Mounted
     QPointer<admin::AccountsPage> accounts;
     QPointer<stock::SupplierPage> suppliers;
     QPointer<members::MemberTierGrid> tierGrid;
+    // The receipt and label layouts; printing reads printSettings->currentLook().
+    QPointer<printing::PrintSettingsPage> printSettings;
 };
 
 // A hook that runs f on a mounted widget, and does nothing while that widget is not there.
@@ -222,6 +225,8 @@ QWidget *settingsPage(Mounted &m, shell::MainWindow &window)
     admin::ShopSettingsPage *shop =
         mountSettingsPage(tab, SettingsTab::ShopSetup, new admin::ShopSettingsPage(context), &admin::ShopSettingsPage::load);
     mountSettingsPage(tab, SettingsTab::Log, new admin::LogPage(context), &admin::LogPage::load);
+    m.printSettings = mountSettingsPage(tab, SettingsTab::Printing, new printing::PrintSettingsPage(context),
+                                        &printing::PrintSettingsPage::syncPrintSwitches);
     admin::SupportPage *support = mountSettingsPage(tab, SettingsTab::Help, new admin::SupportPage(context),
                                                     &admin::SupportPage::loadSupportMessages);
     QObject::connect(support, &admin::SupportPage::helpFileRequested, support, [support] { shell::openHelpFile(support); });
@@ -348,6 +353,8 @@ shell::MainPages assembleMainPages(std::shared_ptr<printing::LabelPrinter> label
     pages.openLockSetupDialog = key(PosKey::F4);
     pages.openCashDrawer = key(PosKey::F8);
 
+    pages.loadReceiptLayout =
+        onMounted(m, &Mounted::printSettings, [](printing::PrintSettingsPage *p) { p->loadReceiptLayout(); });
     pages.attachListCellEditors = onMounted(m, &Mounted::tierGrid, [](members::MemberTierGrid *g) { g->attachCellEditor(); });
 
     using shell::NoticeTicker;

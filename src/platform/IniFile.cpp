@@ -194,21 +194,45 @@ bool hasLineBreak(const QString &text)
 
 } // namespace
 
-QString readIniValue(const QString &path, const QString &section, const QString &key)
+namespace {
+
+// The lines of an existing file; false (logged) when it exists but cannot be read.
+bool readLines(const QString &path, std::vector<Line> *lines)
 {
     QFile file(path);
     if (!file.exists())
-        return {};
+        return false;
     if (!file.open(QIODevice::ReadOnly)) {
         programlog::write(QStringLiteral("cannot read settings file %1: %2").arg(path, file.errorString()));
-        return {};
+        return false;
     }
-    const std::vector<Line> lines = splitLines(file.readAll());
+    *lines = splitLines(file.readAll());
+    return true;
+}
+
+} // namespace
+
+QString readIniValue(const QString &path, const QString &section, const QString &key, IniValueForm form)
+{
+    std::vector<Line> lines;
+    if (!readLines(path, &lines))
+        return {};
     const Location where = locate(lines, trimmedName(section), trimmedName(key));
     if (where.entry < 0)
         return {};
-    const QByteArray value = unquoted(parseLine(lines[where.entry].text).value);
+    const ParsedLine parsed = parseLine(lines[where.entry].text);
+    if (form == IniValueForm::Exact)
+        return gbk::decode(lines[where.entry].text.mid(parsed.valueStart));
+    const QByteArray value = unquoted(parsed.value);
     return gbk::decode(leftGbkBytes(value, MaxValueBytes));
+}
+
+bool iniSectionExists(const QString &path, const QString &section)
+{
+    std::vector<Line> lines;
+    if (!readLines(path, &lines))
+        return false;
+    return locate(lines, trimmedName(section), QString()).section >= 0;
 }
 
 bool writeIniValue(const QString &path, const QString &section, const QString &key, const QString &value)

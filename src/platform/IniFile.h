@@ -13,8 +13,17 @@
 //  - when a section appears twice, the first one counts;
 //  - CRLF and LF line ends are both accepted.
 
+// How a value is read. Trimmed: as described above. Exact: every byte after the first "=" up to
+// the line end, blanks and quotes included, for files that only this program writes and whose
+// texts may begin or end with blanks (print.ini).
+enum class IniValueForm { Trimmed, Exact };
+
 // The value of the key, or "" when the file, the section or the key is missing.
-QString readIniValue(const QString &path, const QString &section, const QString &key);
+QString readIniValue(const QString &path, const QString &section, const QString &key,
+                     IniValueForm form = IniValueForm::Trimmed);
+
+// True when the file exists and holds the section (even with no key in it).
+bool iniSectionExists(const QString &path, const QString &section);
 
 // Sets the key to the value, adding the key (at the end of its section) or the section (at the
 // end of the file) when missing and creating the file when it does not exist. Every other line

@@ -239,3 +239,37 @@ TEST_F(IniFileTest, WriteIntoAnUnwritableFolderFailsAndKeepsTheOldFile)
     EXPECT_EQ(f.readAll(), gbk::encode(windowsFile));
     EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("sql.ini")});
 }
+
+TEST_F(IniFileTest, ExactValuesKeepTheirBlanksAndQuotesThroughAWrite)
+{
+    put(QStringLiteral("[小票配置]\r\n第一行=第一行自定义内容\r\n第二行=                       第二行自定义内容\r\n"
+                       "合计金额=\"合计：\" \r\n"));
+    struct Case { const char *key, *exact, *trimmed; };
+    const Case cases[] = {
+        {"第一行", "第一行自定义内容", "第一行自定义内容"},
+        {"第二行", "                       第二行自定义内容", "第二行自定义内容"},
+        {"合计金额", "\"合计：\" ", "合计："},
+        {"第三行", "", ""},
+    };
+    for (const Case &c : cases) {
+        const QString key = QString::fromUtf8(c.key);
+        EXPECT_EQ(readIniValue(path(), QStringLiteral("小票配置"), key, IniValueForm::Exact), QString::fromUtf8(c.exact)) << c.key;
+        EXPECT_EQ(read(QStringLiteral("小票配置"), key), QString::fromUtf8(c.trimmed)) << c.key;
+    }
+
+    const QString typed = QStringLiteral("   谢谢惠顾  ");
+    ASSERT_TRUE(writeIniValues(path(), QStringLiteral("小票配置"),
+                               {{QStringLiteral("第一行"), typed}, {QStringLiteral("第四行"), QStringLiteral(" 4")}}));
+    EXPECT_EQ(readIniValue(path(), QStringLiteral("小票配置"), QStringLiteral("第一行"), IniValueForm::Exact), typed);
+    EXPECT_EQ(readIniValue(path(), QStringLiteral("小票配置"), QStringLiteral("第四行"), IniValueForm::Exact), QStringLiteral(" 4"));
+}
+
+TEST_F(IniFileTest, TellsWhetherASectionExists)
+{
+    EXPECT_FALSE(iniSectionExists(path(), QStringLiteral("恢复默认配置"))); // no file
+    put(QStringLiteral("[小票配置]\r\n纸张宽度=570\r\n[恢复默认配置]\r\n;nothing yet\r\n"));
+    EXPECT_TRUE(iniSectionExists(path(), QStringLiteral("小票配置")));
+    EXPECT_TRUE(iniSectionExists(path(), QStringLiteral(" 恢复默认配置 "))); // empty, but there
+    EXPECT_FALSE(iniSectionExists(path(), QStringLiteral("恢复标签配置")));
+    EXPECT_FALSE(iniSectionExists(path(), QStringLiteral("纸张宽度")));     // a key is no section
+}
