@@ -142,7 +142,11 @@ void PrintSettingsPage::buildPage()
     auto *row = new QHBoxLayout(content);
     row->setContentsMargins(6, 6, 6, 6);
     row->addWidget(buildReceiptSide(), 0, Qt::AlignTop);
-    row->addWidget(buildReceiptPreview(), 0, Qt::AlignTop);
+    auto *middle = new QVBoxLayout;
+    middle->addWidget(buildReceiptPreview());
+    middle->addWidget(m_receiptActions);
+    middle->addStretch(1);
+    row->addLayout(middle);
     row->addWidget(buildLabelSide(), 0, Qt::AlignTop);
     row->addStretch(1);
 
@@ -218,26 +222,27 @@ QWidget *PrintSettingsPage::buildReceiptSide()
     grid->addWidget(total, 3, 1, 2, 1);
 
     QGroupBox *footer = group(QStringLiteral("【9】自定义内容，如有多余行留空"), &g);
-    edits(g, 0, {{u"第一行 左", u"一行左"}, {u"上", u"一行上"}});
-    edits(g, 1, {{u"第二行 左", u"二行左"}, {u"上", u"二行上"}});
-    edits(g, 2, {{u"第三行 左", u"三行左"}, {u"上", u"三行上"}});
-    edits(g, 3, {{u"第四行 左", u"四行左"}, {u"上", u"四行上"}});
-    edits(g, 4, {{u"第五行 左", u"五行左"}, {u"上", u"五行上"}});
-    edits(g, 5, {{u"第六行 左", u"六行左"}, {u"上", u"六行上"}});
+    edits(g, 0, {{u"第一行 左", u"一行左"}, {u"上", u"一行上"}, {u"第四行 左", u"四行左"}, {u"上", u"四行上"}});
+    edits(g, 1, {{u"第二行 左", u"二行左"}, {u"上", u"二行上"}, {u"第五行 左", u"五行左"}, {u"上", u"五行上"}});
+    edits(g, 2, {{u"第三行 左", u"三行左"}, {u"上", u"三行上"}, {u"第六行 左", u"六行左"}, {u"上", u"六行上"}});
     grid->addWidget(footer, 5, 0, 1, 2);
 
-    auto *buttons = new QHBoxLayout;
-    auto button = [this, buttons](const QString &name, const QString &text, void (PrintSettingsPage::*slot)()) {
+    // The receipt's buttons and switch go under the preview (buildPage).
+    m_receiptActions = new QWidget;
+    auto *actions = new QGridLayout(m_receiptActions);
+    actions->setContentsMargins(0, 0, 0, 0);
+    int at = 0;
+    auto button = [this, actions, &at](const QString &name, const QString &text, void (PrintSettingsPage::*slot)()) {
         auto *b = new QPushButton(text);
         b->setObjectName(name);
         connect(b, &QPushButton::clicked, this, [this, slot] { (this->*slot)(); });
-        buttons->addWidget(b);
+        actions->addWidget(b, at / 2, at % 2);
+        ++at;
     };
     button(QStringLiteral("保存小票"), QStringLiteral("保存小票配置"), &PrintSettingsPage::saveReceiptLayout);
     button(QStringLiteral("恢复默认配置"), QStringLiteral("恢复默认小票"), &PrintSettingsPage::restoreDefaultReceiptLayout);
     button(QStringLiteral("测试打印"), QStringLiteral("测试打印小票"), &PrintSettingsPage::testPrintReceipt);
-    grid->addLayout(buttons, 6, 0, 1, 2);
-    grid->addWidget(newSwitch(QStringLiteral("选择框9"), QStringLiteral("软件开启打印收银小票")), 7, 0, 1, 2);
+    actions->addWidget(newSwitch(QStringLiteral("选择框9"), QStringLiteral("软件开启打印收银小票")), 2, 0, 1, 2);
 
     connect(addLogo, &QPushButton::clicked, this, [this] { addReceiptLogo(); });
     auto onClick = [this](const char16_t *name, void (PrintSettingsPage::*handler)(bool)) {

@@ -91,6 +91,7 @@ private:
     QHash<QString, QLineEdit *> m_edits;    // by object name
     QHash<QString, QCheckBox *> m_switches; // by object name
     QLabel *m_logoBox = nullptr;            // 图片框9
+    QWidget *m_receiptActions = nullptr;    // the receipt's buttons and print switch
     QByteArray m_logoBytes;
     QPixmap m_logo;
 };
