@@ -140,7 +140,7 @@ QWidget *salesPage(Mounted &m, shell::MainWindow &window)
 {
     auto *page = new reports::SalesDetailPage(window.context());
     m.sales = page;
-    // 销售简表X, 销量排行X, 退货管理2 and 按钮2 get their windows with the reports and returns.
+    // 销售简表X, 销量排行X and 退货管理2 get their windows with the reports.
     return page;
 }
 

@@ -1,8 +1,11 @@
 #include "reports/SalesDetailPage.h"
 
+#include "cashier/CounterReturn.h"
 #include "context/AppContext.h"
 #include "context/OperationLog.h"
 #include "context/Rights.h"
+#include "context/Today.h"
+#include "data/SqlBuilder.h"
 #include "lists/ExcelExport.h"
 #include "lists/ReportList.h"
 #include "platform/Clock.h"
@@ -187,7 +190,64 @@ void SalesDetailPage::build()
     connect(summary, &QPushButton::clicked, this, [this, hook] { hook(openSalesSummary); });
     connect(ranking, &QPushButton::clicked, this, [this, hook] { hook(openSalesRanking); });
     connect(returns, &QPushButton::clicked, this, [this, hook] { hook(openReturnsRecords); });
-    connect(giveBack, &QPushButton::clicked, this, [this, hook] { hook(returnSoldItem); });
+    connect(giveBack, &QPushButton::clicked, this, [this] { returnSoldItem(); });
+}
+
+void SalesDetailPage::returnSoldItem()
+{
+    using namespace cashier;
+    const int row = m_list->selectedRow();
+    const std::optional<qint64> id = row < 0 ? std::nullopt : data::idOf(m_list->cellText(row, 0));
+    if (!id) {
+        MessageSeam::message(this, QString(), returntexts::NothingSelected);
+        return;
+    }
+    SoldLine line;
+    switch (readSoldLine(m_context, *id, &line)) {
+    case ReadStatus::Found: break;
+    case ReadStatus::Gone: MessageSeam::message(this, QString(), returntexts::LineGone); return;
+    case ReadStatus::Failed: MessageSeam::message(this, QString(), returntexts::Failed); return;
+    }
+    const ReturnFigures figures = returnFigures(line, m_context.shopSettings);
+    if (!MessageSeam::question(this, returntexts::ConfirmTitle, returnQuestionText(line, figures)))
+        return;
+    const bool damaged = MessageSeam::question(this, returntexts::DamageTitle, returntexts::DamageQuestion);
+    const ReturnResult result = applyCounterReturn(m_context, *id, damaged);
+    switch (result.status) {
+    case ReturnStatus::Partial:
+        refreshSaleRow(row);
+        MessageSeam::message(this, QString(), returntexts::PartialDone);
+        break;
+    case ReturnStatus::Whole: {
+        m_rs.open(salesOfDaySql(m_context.connection().dialect(), m_context.currentShop,
+                                QDate::fromString(todayText(m_context), QStringLiteral("yyyy-MM-dd"))));
+        fillSalesDetailList(m_rs);
+        MessageSeam::message(this, QString(), returntexts::WholeDone);
+        break;
+    }
+    case ReturnStatus::Gone:
+        MessageSeam::message(this, QString(), returntexts::LineGone);
+        break;
+    case ReturnStatus::Failed:
+        MessageSeam::message(this, QString(), returntexts::Failed);
+        break;
+    }
+}
+
+void SalesDetailPage::refreshSaleRow(int row)
+{
+    const std::optional<qint64> id = data::idOf(m_list->cellText(row, 0));
+    if (!id)
+        return;
+    data::Connection &db = m_context.connection();
+    data::RecordSet rs(db);
+    const data::Sql where = data::both(data::eq(QStringLiteral("id"), *id), data::eq(QStringLiteral("所属店铺"), m_context.currentShop));
+    if (!rs.open(data::buildSelectSql(db.dialect(), QStringLiteral("销售明细"), where, true, QString(), false))
+        || rs.rowCount() <= 0)
+        return;
+    const QStringList cells = salesDetailCells(rs, canSeeCost());
+    for (int c = 0; c < cells.size(); ++c)
+        m_list->setCellText(row, c, cells.at(c));
 }
 
 bool SalesDetailPage::canSeeCost() const

@@ -63,11 +63,17 @@ public:
     // The value labels of the footer: amount, quantity, cost, profit, margin.
     QLabel *footerLabel(int n) const { return m_values[n]; }
 
-    // The page's buttons whose work belongs to other features (销售简表X, 销量排行X, 退货管理2, 按钮2).
+    // 按钮2: one unit of the selected line back (see cashier/CounterReturn). Asks first; after the
+    // return the line's row shows the line as stored, or, when the line was deleted, the list shows
+    // today's lines of the shop.
+    void returnSoldItem();
+    // Reads the row's line again (by its id, in the shop) and shows it as stored.
+    void refreshSaleRow(int row);
+
+    // The page's buttons whose work belongs to other features (销售简表X, 销量排行X, 退货管理2).
     std::function<void()> openSalesSummary;
     std::function<void()> openSalesRanking;
     std::function<void()> openReturnsRecords;
-    std::function<void()> returnSoldItem;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
