@@ -11,6 +11,7 @@
 #include "cashier/Cart.h"
 #include "cashier/CashierKeys.h"
 #include "cashier/CashierPage.h"
+#include "cashier/HeldOrdersWindow.h"
 #include "cashier/CheckoutWindow.h"
 #include "context/AppContext.h"
 #include "data/SettingsFile.h"
@@ -102,7 +103,9 @@ void connectCounter(Mounted &m, shell::MainWindow &window)
     // Until the lock window is here, F4 gives the six keys straight back to the counter (the main
     // window released them for the lock).
     m.keys.openLockSetupDialog = [&window] { window.registerPosHotKeys(); };
-    // Holding and the held orders come with their own windows; the drawer is the one of sql.ini.
+    m.keys.holdCurrentOrder = [&m, &window] { cashier::holdCurrentOrder(window.context(), m.cart, &window); };
+    m.keys.openHeldOrdersWindow = [&m, &window] { cashier::openHeldOrdersWindow(window.context(), m.cart, &window); };
+    // The drawer is the one of sql.ini.
 }
 
 QWidget *counterPage(Mounted &m, shell::MainWindow &window)
@@ -125,8 +128,9 @@ QWidget *counterPage(Mounted &m, shell::MainWindow &window)
     // The 结算 button says so when the cart is empty (the F5 key stays silent); the other buttons
     // do what their keys do.
     QObject::connect(page, &cashier::CashierPage::checkoutRequested, &window, [&m, &window] { runCheckout(m, window); });
+    // 开始挂单 on an empty cart says "暂无数据！" (F1 keeps its own text).
     QObject::connect(page, &cashier::CashierPage::holdRequested, &window,
-                     [&m, &window] { cashier::handleCashierKey(cashier::PosKey::F1, m.cart, m.keys, &window); });
+                     [&m, &window] { cashier::holdCurrentOrder(window.context(), m.cart, &window); });
     QObject::connect(page, &cashier::CashierPage::heldOrdersRequested, &window,
                      [&m, &window] { cashier::handleCashierKey(cashier::PosKey::F2, m.cart, m.keys, &window); });
     QObject::connect(page, &cashier::CashierPage::lockRequested, &window, [&m, &window] {
