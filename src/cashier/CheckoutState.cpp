@@ -113,7 +113,7 @@ CheckoutState::CheckoutState(Cart &cart) : m_cart(cart)
 void CheckoutState::open(const CartTotals &totals, bool freeDiscount)
 {
     m_kind = PaymentKind::Cash;
-    setMode(F::应付款, freeDiscount ? TypingMode::FreeText : TypingMode::ReadOnly);
+    setMode(F::应付款, freeDiscount ? TypingMode::Numbers : TypingMode::ReadOnly);
     setMode(F::实收款, TypingMode::FreeText);
     setMode(F::储值, TypingMode::ReadOnly);
     member = CheckoutMember{};

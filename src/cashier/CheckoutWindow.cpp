@@ -44,7 +44,7 @@ QPushButton *makeButton(const QString &name, const QString &caption, QWidget *pa
 
 CheckoutWindow::CheckoutWindow(AppContext &context, Cart &cart, CheckoutHooks hooks, QWidget *parent)
     : QDialog(parent), m_context(context), m_cart(cart), m_hooks(std::move(hooks)), m_state(cart),
-      m_memberPricing(context, m_state)
+      m_memberPricing(context, m_state), m_override(context, m_state, m_memberPricing, cart)
 {
     // The window runs modal through the message seam: anything opened above it raises the depth.
     m_baseDepth = MessageSeam::modalDepth() + 1;
@@ -133,7 +133,7 @@ void CheckoutWindow::build()
     member->addWidget(pointsButton, 3, 2, 1, 2);
 
     auto *buttons = new QHBoxLayout;
-    m_promotion = makeButton(QStringLiteral("超级按钮5"), QString(), this);
+    m_promotion = makeButton(QStringLiteral("超级按钮5"), QStringLiteral("满额促销"), this);
     m_promotion->hide();
     auto *confirm = makeButton(QStringLiteral("超级按钮1"), QStringLiteral("确认[Enter]"), this);
     auto *cancel = makeButton(QStringLiteral("超级按钮2"), QStringLiteral("取消[Esc]"), this);
@@ -152,6 +152,7 @@ void CheckoutWindow::build()
     connect(m_radios[2], &QRadioButton::clicked, this, [this] { selectSplitPayment(); });
     connect(pointsButton, &QPushButton::clicked, this, [this] { m_memberPricing.useMemberPoints(); });
     connect(confirm, &QPushButton::clicked, this, [this] { confirmCheckout(); });
+    connect(m_promotion, &QPushButton::clicked, this, [this] { applyPromotionAtCheckout(); });
     connect(cancel, &QPushButton::clicked, this, [this] { cancelCheckout(); });
     // Only typing filters the names; a name picked from the list (click, arrow keys) is taken as it
     // is and the list keeps its names.
@@ -178,7 +179,14 @@ void CheckoutWindow::build()
         m_fields[int(f)]->selectAll();
     };
     m_state.fieldChanged = [this](F f) { syncField(f); };
-    m_state.memberCardChanged = [this] { m_memberPricing.applyMemberCard(); };
+    m_state.memberCardChanged = [this] {
+        m_memberPricing.applyMemberCard();
+        // A card reprices the cart and drops an applied promotion: it may be applied again to the
+        // member's amount.
+        if (m_override.promotionDiscarded() && m_promotionsValid)
+            m_promotion->show();
+    };
+    m_state.payableChanged = [this] { m_override.applyPayableOverride(); };
     for (int i = 0; i < kCheckoutFieldCount; ++i)
         syncField(F(i));
 }
@@ -205,9 +213,19 @@ void CheckoutWindow::initCheckoutWindow()
     m_state.moneyDecimals = moneyDecimals(m_context.shopSettings);
     m_state.open(m_cart.totals, isFlagOn(m_context.discountScheme.自由优惠));
     loadSalespersonCombo();
+    if (isFlagOn(m_context.shopSettings.满就送)) {
+        m_promotionsValid = m_override.checkActivePromotion();
+        m_promotion->setVisible(m_promotionsValid);
+    }
     focusReceivedField();
     if (m_hooks.prepareWindow)
         m_hooks.prepareWindow(*this);
+}
+
+void CheckoutWindow::applyPromotionAtCheckout()
+{
+    if (m_override.applyPromotionAtCheckout())
+        m_promotion->hide();
 }
 
 void CheckoutWindow::focusReceivedField()
@@ -313,6 +331,7 @@ void CheckoutWindow::closeCheckoutWindow()
     if (m_closed)
         return;
     m_closed = true;
+    m_override.endPayableEdit();
     m_cart.totals.tagTotal.clear();
     m_cart.totals.amountTotal.clear();
     if (m_hooks.registerMainKeys)
@@ -360,6 +379,12 @@ bool CheckoutWindow::eventFilter(QObject *watched, QEvent *event)
             const int length = replacing ? int(edit->selectedText().size()) : 0;
             if (!m_state.acceptTyping(*it, edit->text(), from, length, typed))
                 return true; // refused: acceptTyping has told the cashier why
+        } else if (event->type() == QEvent::MouseButtonRelease && *it == F::应付款) {
+            // The cashier is about to type the amount due: each change now moves the lines.
+            m_override.beginPayableEdit();
+            m_fields[int(F::应付款)]->selectAll();
+        } else if (event->type() == QEvent::FocusOut && *it == F::应付款) {
+            m_override.endPayableEdit();
         } else if (event->type() == QEvent::MouseButtonRelease) {
             const F f = *it;
             if (f == F::实收款 || f == F::现金 || f == F::银行 || f == F::优惠券 || f == F::储值)

@@ -13,6 +13,7 @@
 #ifndef Q_MOC_RUN
 #include "cashier/CheckoutState.h"
 #include "cashier/MemberPricing.h"
+#include "cashier/PayableOverride.h"
 #include "cashier/SaleWriter.h"
 #endif
 
@@ -51,6 +52,9 @@ public:
     CheckoutState &state() { return m_state; }
     // The member card's pricing and points (会员卡号x, 超级按钮3); the payable override reprices with it.
     MemberPricing &memberPricing() { return m_memberPricing; }
+    // The promotion (超级按钮5) and the amount due typed into 应付款.
+    PayableOverride &payableOverride() { return m_override; }
+    void applyPromotionAtCheckout();
     QLineEdit *field(CheckoutField f) const { return m_fields[int(f)]; }
     QComboBox *salespersonBox() const;
     QGroupBox *splitGroup() const { return m_splitGroup; }
@@ -96,6 +100,8 @@ private:
     CheckoutHooks m_hooks;
     CheckoutState m_state;
     MemberPricing m_memberPricing;
+    PayableOverride m_override;
+    bool m_promotionsValid = false; // the shop's promotions are on and all valid at opening
     std::array<QLineEdit *, kCheckoutFieldCount> m_fields{};
     QHash<QObject *, CheckoutField> m_fieldOf;
     QRadioButton *m_radios[3] = {};

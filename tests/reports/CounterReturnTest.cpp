@@ -245,8 +245,9 @@ TEST_F(CounterReturnTest, StockTakesBackOnlyAnUndamagedUnitOnTheLowestMatchingRo
         listDay(QDate(2015, 3, 11));
         pressReturn(line, true, c.damaged);
         EXPECT_EQ(row(QStringLiteral("采购入库"), first, {"数量", "已售"}).join(u'|'), QString::fromUtf8(c.first));
-        if (other)
+        if (other) {
             EXPECT_EQ(row(QStringLiteral("采购入库"), other, {"数量", "已售"}).join(u'|'), QString::fromUtf8(c.other));
+        }
         data::RecordSet rs(context.connection());
         ASSERT_TRUE(rs.open(data::Sql("SELECT 数量 FROM 采购入库 WHERE 所属店铺='B'")));
         EXPECT_EQ(rs.text(QStringLiteral("数量")), QStringLiteral("5"));
@@ -272,8 +273,9 @@ TEST_F(CounterReturnTest, TheMemberIsFoundByTheSharingRule)
         const QStringList untouched{"500", "1000", "50", ""};
         const QStringList given{"600", "900", "70", "2015-03-11"};
         EXPECT_EQ(row(QStringLiteral("会员管理"), other, kMemberFigures), c.changed == 1 ? given : untouched);
-        if (own)
+        if (own) {
             EXPECT_EQ(row(QStringLiteral("会员管理"), own, kMemberFigures), c.changed == 0 ? given : untouched);
+        }
     }
 }
 
