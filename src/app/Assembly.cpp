@@ -79,15 +79,26 @@ std::function<void()> onMounted(const std::shared_ptr<Mounted> &m, QPointer<T> M
     };
 }
 
-// The checkout of the cart; afterwards the keyboard is back at the counter's scan box (the window
-// system need not give it back to the main window when the checkout closes).
-void runCheckout(Mounted &m, shell::MainWindow &window)
+// After a window or message of the counter the keyboard is back at the scan box (the window system
+// need not give it back to the main window when the window closes).
+void backToScanBox(Mounted &m, shell::MainWindow &window)
 {
-    cashier::startCheckout(window.context(), m.cart, m.checkout, &window);
     if (window.isVisible())
         window.activateWindow();
     if (m.cashier)
         m.cashier->scanBox()->setFocus();
+}
+
+void runCheckout(Mounted &m, shell::MainWindow &window)
+{
+    cashier::startCheckout(window.context(), m.cart, m.checkout, &window);
+    backToScanBox(m, window);
+}
+
+void holdOrder(Mounted &m, shell::MainWindow &window)
+{
+    cashier::holdCurrentOrder(window.context(), m.cart, &window);
+    backToScanBox(m, window);
 }
 
 // What the checkout and the cashier's keys need of the main window.
@@ -103,8 +114,11 @@ void connectCounter(Mounted &m, shell::MainWindow &window)
     // Until the lock window is here, F4 gives the six keys straight back to the counter (the main
     // window released them for the lock).
     m.keys.openLockSetupDialog = [&window] { window.registerPosHotKeys(); };
-    m.keys.holdCurrentOrder = [&m, &window] { cashier::holdCurrentOrder(window.context(), m.cart, &window); };
-    m.keys.openHeldOrdersWindow = [&m, &window] { cashier::openHeldOrdersWindow(window.context(), m.cart, &window); };
+    m.keys.holdCurrentOrder = [&m, &window] { holdOrder(m, window); };
+    m.keys.openHeldOrdersWindow = [&m, &window] {
+        cashier::openHeldOrdersWindow(window.context(), m.cart, &window);
+        backToScanBox(m, window);
+    };
     // The drawer is the one of sql.ini.
 }
 
@@ -130,7 +144,7 @@ QWidget *counterPage(Mounted &m, shell::MainWindow &window)
     QObject::connect(page, &cashier::CashierPage::checkoutRequested, &window, [&m, &window] { runCheckout(m, window); });
     // 开始挂单 on an empty cart says "暂无数据！" (F1 keeps its own text).
     QObject::connect(page, &cashier::CashierPage::holdRequested, &window,
-                     [&m, &window] { cashier::holdCurrentOrder(window.context(), m.cart, &window); });
+                     [&m, &window] { holdOrder(m, window); });
     QObject::connect(page, &cashier::CashierPage::heldOrdersRequested, &window,
                      [&m, &window] { cashier::handleCashierKey(cashier::PosKey::F2, m.cart, m.keys, &window); });
     QObject::connect(page, &cashier::CashierPage::lockRequested, &window, [&m, &window] {
