@@ -4,6 +4,7 @@
 // file: every return row has its log row, its unit back in stock, its share given back to the
 // member and taken off the line, and nothing else.
 #include "CounterFixture.h"
+#include "KilledChild.h"
 
 #include "cashier/Cart.h"
 #include "cashier/CounterReturn.h"
@@ -114,24 +115,11 @@ TEST(ReturnCrash, AKilledWorkstationNeverLeavesPartOfAReturn)
     std::uniform_int_distribution<int> delayMs(0, 20);
     qint64 returns = 0;
     for (int run = 0; run < kRuns; ++run) {
-        QProcess child;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        QProcessEnvironment environment;
         environment.insert(QString::fromLatin1(kChildDatabase), c.db.sqlitePath());
-        child.setProcessEnvironment(environment);
-        child.start(QCoreApplication::applicationFilePath(),
-                    {QStringLiteral("--gtest_filter=ReturnCrash.AKilledWorkstationNeverLeavesPartOfAReturn")});
-        ASSERT_TRUE(child.waitForStarted(10000)) << child.errorString().toStdString();
-        QByteArray output;
-        while (!output.contains(kReadyToken) && child.state() == QProcess::Running)
-            if (child.waitForReadyRead(10000))
-                output += child.readAllStandardOutput();
-        ASSERT_TRUE(output.contains(kReadyToken))
-            << "run " << run << ": the child stopped before its first return\n"
-            << (output + child.readAllStandardOutput() + child.readAllStandardError()).toStdString();
-        QThread::msleep(delayMs(random));
-        child.kill();
-        ASSERT_TRUE(child.waitForFinished(10000));
-        ASSERT_EQ(child.exitStatus(), QProcess::CrashExit) << child.readAllStandardError().toStdString();
+        const QString failure = runAndKillChild(QStringLiteral("ReturnCrash.AKilledWorkstationNeverLeavesPartOfAReturn"),
+                                                environment, kReadyToken, delayMs(random));
+        ASSERT_TRUE(failure.isEmpty()) << "run " << run << ": " << failure.toStdString();
 
         ASSERT_TRUE(c.db.openAnother(c.conn()));
         const QStringList problems = problemsIn(c, &returns);

@@ -5,6 +5,7 @@
 // reports once its first sale has committed, so every run writes at least one sale and then dies
 // at an arbitrary point of a later one.
 #include "CounterFixture.h"
+#include "KilledChild.h"
 
 #include "cashier/Cart.h"
 #include "cashier/ItemLookup.h"
@@ -165,27 +166,12 @@ TEST(SaleCrash, AKilledWorkstationNeverLeavesPartOfASale)
         std::uniform_int_distribution<int> delayMs(0, 20);
         int receipts = 0;
         for (int run = 0; run < kRuns; ++run) {
-            QProcess child;
-            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            QProcessEnvironment environment;
             environment.insert(QString::fromLatin1(kChildDatabase), c.db.sqlitePath());
             environment.insert(QString::fromLatin1(kChildFirstSecond), QString::number(run * kSecondsPerRun));
-            child.setProcessEnvironment(environment);
-            child.start(QCoreApplication::applicationFilePath(),
-                        {QStringLiteral("--gtest_filter=SaleCrash.AKilledWorkstationNeverLeavesPartOfASale")});
-            ASSERT_TRUE(child.waitForStarted(10000)) << child.errorString().toStdString();
-            QByteArray output;
-            while (!output.contains(kReadyToken) && child.state() == QProcess::Running)
-                if (child.waitForReadyRead(10000))
-                    output += child.readAllStandardOutput();
-            ASSERT_TRUE(output.contains(kReadyToken))
-                << "run " << run << ": the child stopped before its first sale\n"
-                << (output + child.readAllStandardOutput() + child.readAllStandardError()).toStdString();
-
-            QThread::msleep(delayMs(random));
-            child.kill(); // SIGKILL: no clean-up of any kind
-            ASSERT_TRUE(child.waitForFinished(10000));
-            ASSERT_EQ(child.exitStatus(), QProcess::CrashExit)
-                << "run " << run << ": the child ended by itself\n" << child.readAllStandardError().toStdString();
+            const QString failure = runAndKillChild(QStringLiteral("SaleCrash.AKilledWorkstationNeverLeavesPartOfASale"),
+                                                    environment, kReadyToken, delayMs(random));
+            ASSERT_TRUE(failure.isEmpty()) << "run " << run << ": " << failure.toStdString();
 
             ASSERT_TRUE(c.db.openAnother(c.conn()));
             const QStringList problems = problemsIn(c, &receipts);
