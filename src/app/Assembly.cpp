@@ -12,6 +12,7 @@
 #include "cashier/CashierKeys.h"
 #include "cashier/CashierPage.h"
 #include "cashier/HeldOrdersWindow.h"
+#include "cashier/SaleWriter.h"
 #include "cashier/CheckoutWindow.h"
 #include "context/AppContext.h"
 #include "data/SettingsFile.h"
@@ -21,6 +22,7 @@
 #include "platform/MessageSeam.h"
 #include "platform/ProgramDir.h"
 #include "printing/PrintSettingsPage.h"
+#include "printing/DeviceReceiptPrinter.h"
 #include "printing/RecordingLabelPrinter.h"
 #include "printing/RecordingReceiptPrinter.h"
 #include "reports/SalesDetailPage.h"
@@ -245,6 +247,10 @@ QWidget *settingsPage(Mounted &m, shell::MainWindow &window)
     mountSettingsPage(tab, SettingsTab::Log, new admin::LogPage(context), &admin::LogPage::load);
     m.printSettings = mountSettingsPage(tab, SettingsTab::Printing, new printing::PrintSettingsPage(context),
                                         &printing::PrintSettingsPage::syncPrintSwitches);
+    // 测试打印 prints whatever the cart holds, under the last sale's receipt number.
+    m.printSettings->testPrintReceiptHook = [&m, &context] {
+        m.receipts->printReceipt(cashier::receiptOf(m.cart, context.receiptNo));
+    };
     admin::SupportPage *support = mountSettingsPage(tab, SettingsTab::Help, new admin::SupportPage(context),
                                                     &admin::SupportPage::loadSupportMessages);
     QObject::connect(support, &admin::SupportPage::helpFileRequested, support, [support] { shell::openHelpFile(support); });
@@ -308,6 +314,12 @@ shell::MainPages assembleMainPages(std::shared_ptr<printing::LabelPrinter> label
     auto m = std::make_shared<Mounted>();
     m->labels = labels ? std::move(labels) : std::make_shared<printing::RecordingLabelPrinter>();
     m->receipts = receipts ? std::move(receipts) : std::make_shared<printing::RecordingReceiptPrinter>();
+    // A printer on a device lays the receipt out as the settings page shows it at that moment.
+    if (auto *device = dynamic_cast<printing::DeviceReceiptPrinter *>(m->receipts.get()))
+        device->setLookSource([weak = std::weak_ptr<Mounted>(m)] {
+            const auto mounted = weak.lock();
+            return mounted && mounted->printSettings ? mounted->printSettings->currentLook() : printing::initialLook();
+        });
 
     shell::MainPages pages;
     pages.listRowCount = [](QWidget *list) {

@@ -5,6 +5,7 @@
 #include "app/Translations.h"
 #include "context/AppContext.h"
 #include "platform/ProgramDir.h"
+#include "printing/DeviceReceiptPrinter.h"
 #include "shell/LoginWindow.h"
 
 int main(int argc, char **argv)
@@ -19,5 +20,6 @@ int main(int argc, char **argv)
     // The context (and the one shop connection it holds) lives inside main(), so the connection
     // closes while the application and Qt's register of connections still exist.
     AppContext context;
-    return shell::programStart(context, app::assembleMainPages());
+    // Receipts go to the default printer; labels are recorded until their printer comes.
+    return shell::programStart(context, app::assembleMainPages({}, std::make_shared<printing::DeviceReceiptPrinter>(context)));
 }

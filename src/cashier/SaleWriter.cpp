@@ -500,15 +500,6 @@ QList<QList<qint64>> spreadUnits(const QList<qint64> &amounts, const QList<int> 
     return units;
 }
 
-printing::Receipt receiptOf(const Cart &cart, const QString &receiptNo)
-{
-    printing::Receipt receipt;
-    receipt.receiptNo = receiptNo;
-    for (const CartLine &line : cart.lines())
-        receipt.lines.append({line.分类, line.款号, line.商品名称, line.颜色, line.尺码, line.数量, line.金额});
-    return receipt;
-}
-
 SaleResult writeSaleUnguarded(AppContext &context, Cart &cart, const SplitPayment &split,
                               const SaleMember &member, const QString &payable, const SaleHooks &hooks,
                               QWidget *parent)
@@ -540,6 +531,7 @@ SaleResult writeSaleUnguarded(AppContext &context, Cart &cart, const SplitPaymen
         return result;
     }
     result.status = SaleStatus::Written;
+    context.receiptNo = result.receiptNo;
 
     // After the commit: the alarm questions, line by line in the order of the cart.
     const ShopSettings &shop = context.shopSettings;
@@ -560,6 +552,15 @@ SaleResult writeSaleUnguarded(AppContext &context, Cart &cart, const SplitPaymen
 }
 
 } // namespace
+
+printing::Receipt receiptOf(const Cart &cart, const QString &receiptNo)
+{
+    printing::Receipt receipt;
+    receipt.receiptNo = receiptNo;
+    for (const CartLine &line : cart.lines())
+        receipt.lines.append({line.分类, line.款号, line.商品名称, line.颜色, line.尺码, line.数量, line.金额});
+    return receipt;
+}
 
 QString receiptNumber(const QDateTime &time)
 {

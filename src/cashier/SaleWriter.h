@@ -11,11 +11,10 @@
 #include <QStringList>
 #include <functional>
 
+#include "printing/ReceiptPrinter.h"
+
 class AppContext;
 class QWidget;
-namespace printing {
-class ReceiptPrinter;
-}
 
 namespace cashier {
 
@@ -86,6 +85,8 @@ struct SaleResult {
 // p(day), p(month), p(x) being the last two characters of "8" + x ("58985141183" for
 // 2015-03-11 14:05:09).
 QString receiptNumber(const QDateTime &time);
+// The receipt of the cart's lines under a receipt number.
+printing::Receipt receiptOf(const Cart &cart, const QString &receiptNo);
 // The sale time form: hour ":" minute without leading zeros ("9:5").
 QString saleTimeText(const QDateTime &time);
 

@@ -40,6 +40,7 @@ public:
     QString accountShop;      // 所属店铺 of the logged-in account
     QString currentShop;      // the 店名 this workstation works for
     QString receiptPrintFlag; // "真": print a receipt after each sale
+    QString receiptNo;        // the receipt number of the last sale written since the start
     QString programVersion = ProgramVersion;
     data::ServerSettings sqlServerSettings;
     QString labelPrintFlag;   // "真": print labels and generate barcodes when purchases are added

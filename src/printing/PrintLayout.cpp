@@ -157,4 +157,14 @@ PrintLayout initialLabelLayout()
     return layoutOf(kLabel);
 }
 
+PrintLook initialLook()
+{
+    PrintLook look;
+    look.receipt = initialReceiptLayout();
+    look.label = initialLabelLayout();
+    look.logo = QPixmap(QStringLiteral(":/printing/builtin-logo.jpg"));
+    look.firstDashes = look.secondDashes = QString(36, u'-');
+    return look;
+}
+
 } // namespace printing

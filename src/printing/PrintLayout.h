@@ -45,5 +45,7 @@ const QStringList &receiptSwitchKeys();
 // The layouts the page shows before print.ini is read: each is one complete layout.
 PrintLayout initialReceiptLayout();
 PrintLayout initialLabelLayout();
+// The initial layouts with the built-in logo and the two dashed lines of 36 "-".
+PrintLook initialLook();
 
 } // namespace printing

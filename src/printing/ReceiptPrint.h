@@ -1,0 +1,24 @@
+#pragma once
+// The receipt as the settings page lays it out: header (titles or logo), date line, receipt number,
+// two dashed lines, the item captions and rows (each row 6 mm below the one before), the total and
+// six footer lines; everything after the rows moves down by the rows' height.
+#include <QTime>
+
+#include "context/DateParts.h"
+#include "printing/PrintLayout.h"
+#include "printing/ReceiptPrinter.h"
+
+namespace printing {
+
+class PrintDevice;
+
+// The paper length: 纸张高度 + 60 per row, at least one row.
+int receiptPaperLength(const PrintLayout &receipt, int rows);
+// "2015年03月11日      09点05分".
+QString receiptDateLine(const DateParts &today, const QTime &now);
+
+// Prints one receipt on the device. False when the job could not start (nothing printed).
+bool printReceipt(PrintDevice &device, const PrintLook &look, const Receipt &receipt, const DateParts &today,
+                  const QTime &now);
+
+} // namespace printing
