@@ -23,6 +23,7 @@
 #include "platform/ProgramDir.h"
 #include "printing/PrintSettingsPage.h"
 #include "printing/DeviceReceiptPrinter.h"
+#include "printing/LabelPrint.h"
 #include "printing/RecordingLabelPrinter.h"
 #include "printing/RecordingReceiptPrinter.h"
 #include "reports/SalesDetailPage.h"
@@ -251,6 +252,11 @@ QWidget *settingsPage(Mounted &m, shell::MainWindow &window)
     m.printSettings->testPrintReceiptHook = [&m, &context] {
         m.receipts->printReceipt(cashier::receiptOf(m.cart, context.receiptNo));
     };
+    // 测试打印1 prints one label from the purchase form, as 单独打标签 does.
+    m.printSettings->testPrintLabelHook = [&m] {
+        if (m.purchase)
+            m.purchase->printBarcodeLabel();
+    };
     admin::SupportPage *support = mountSettingsPage(tab, SettingsTab::Help, new admin::SupportPage(context),
                                                     &admin::SupportPage::loadSupportMessages);
     QObject::connect(support, &admin::SupportPage::helpFileRequested, support, [support] { shell::openHelpFile(support); });
@@ -314,12 +320,15 @@ shell::MainPages assembleMainPages(std::shared_ptr<printing::LabelPrinter> label
     auto m = std::make_shared<Mounted>();
     m->labels = labels ? std::move(labels) : std::make_shared<printing::RecordingLabelPrinter>();
     m->receipts = receipts ? std::move(receipts) : std::make_shared<printing::RecordingReceiptPrinter>();
-    // A printer on a device lays the receipt out as the settings page shows it at that moment.
+    // Printers on a device lay receipts and labels out as the settings page shows them at that moment.
+    const auto look = [weak = std::weak_ptr<Mounted>(m)] {
+        const auto mounted = weak.lock();
+        return mounted && mounted->printSettings ? mounted->printSettings->currentLook() : printing::initialLook();
+    };
     if (auto *device = dynamic_cast<printing::DeviceReceiptPrinter *>(m->receipts.get()))
-        device->setLookSource([weak = std::weak_ptr<Mounted>(m)] {
-            const auto mounted = weak.lock();
-            return mounted && mounted->printSettings ? mounted->printSettings->currentLook() : printing::initialLook();
-        });
+        device->setLookSource(look);
+    if (auto *device = dynamic_cast<printing::DeviceLabelPrinter *>(m->labels.get()))
+        device->setLookSource(look);
 
     shell::MainPages pages;
     pages.listRowCount = [](QWidget *list) {

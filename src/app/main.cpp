@@ -6,6 +6,7 @@
 #include "context/AppContext.h"
 #include "platform/ProgramDir.h"
 #include "printing/DeviceReceiptPrinter.h"
+#include "printing/LabelPrint.h"
 #include "shell/LoginWindow.h"
 
 int main(int argc, char **argv)
@@ -20,6 +21,7 @@ int main(int argc, char **argv)
     // The context (and the one shop connection it holds) lives inside main(), so the connection
     // closes while the application and Qt's register of connections still exist.
     AppContext context;
-    // Receipts go to the default printer; labels are recorded until their printer comes.
-    return shell::programStart(context, app::assembleMainPages({}, std::make_shared<printing::DeviceReceiptPrinter>(context)));
+    // Receipts and labels go to the default printer.
+    return shell::programStart(context, app::assembleMainPages(std::make_shared<printing::DeviceLabelPrinter>(),
+                                                               std::make_shared<printing::DeviceReceiptPrinter>(context)));
 }

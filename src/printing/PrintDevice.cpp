@@ -1,6 +1,7 @@
 #include "printing/PrintDevice.h"
 
 #include "platform/MessageSeam.h"
+#include "printing/Ean13.h"
 
 #include <QFontMetricsF>
 #include <QPageSize>
@@ -117,6 +118,18 @@ void PrintDevice::fillRect(int x1, int y1, int x2, int y2)
     const double width = std::max(1.0, toDevice(std::abs(x2 - x1)));
     const double height = std::max(1.0, toDevice(std::abs(y2 - y1)));
     m_painter->fillRect(QRectF(left, top, width, height), m_fill);
+}
+
+void PrintDevice::drawBarcode(const QString &code, int x, int y, int height)
+{
+    if (!m_painter)
+        return;
+    // The symbol is drawn in hundredths of a millimetre.
+    m_painter->save();
+    const double scale = m_printer->resolution() / 2540.0;
+    m_painter->scale(scale, scale);
+    drawEan13(*m_painter, code, 1.0, Qt::white, Qt::black, Qt::black, x, y, true, false, height);
+    m_painter->restore();
 }
 
 void PrintDevice::endJob()

@@ -45,6 +45,9 @@ public:
     void drawPicture(int x, int y, int width, int height, const QPixmap &picture);
     // At least one device pixel wide and high.
     void fillRect(int x1, int y1, int x2, int y2);
+    // The EAN-13 symbol with its digits, black on white, top-left at (x, y) and `height` high
+    // (hundredths of a millimetre); nothing for a code that is not 13 characters.
+    void drawBarcode(const QString &code, int x, int y, int height);
     void endJob();
 
     // Device pixels of a length in the current unit.

@@ -48,6 +48,10 @@ public:
     QString selectedRowId() const { return m_selectedId; }
     ReportList *list() const { return m_list; }
 
+    // 打条码 "单独打标签": one label of the form's first colour and size line; an empty barcode box
+    // prints a generated code and stays empty.
+    void printBarcodeLabel();
+
 Q_SIGNALS:
     // The offers and the row menu lead to other pages and windows, which the application opens.
     void categoryPageRequested();   // 选择夹1 page 分类查看 (rights already checked)
@@ -72,7 +76,6 @@ private:
     void searchProductNamesOnEnter();
     void offerToAddCategory();
     void offerToAddSupplier();
-    void printBarcodeLabel();
     void showPurchaseListMenu(int row, const QPoint &globalPos);
 
     AppContext &m_context;
