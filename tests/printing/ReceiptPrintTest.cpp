@@ -7,6 +7,7 @@
 #include "printing/PrintLayout.h"
 #include "printing/ReceiptPrint.h"
 
+#include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -177,6 +178,40 @@ TEST_F(ReceiptPrintTest, TheCasesOfTheLayout)
         ASSERT_TRUE(footer);
         EXPECT_EQ(footer->page, c.pages);
     }
+}
+
+// Both headers ticked (a loaded print.ini can do this) print the titles and the logo; the logo
+// lies where the layout puts it, and the dashed lines are drawn across the paper.
+TEST_F(ReceiptPrintTest, TheLogoAndTheDashedLinesAreOnThePage)
+{
+    const auto render = [this](bool text, bool logo) {
+        PrintLook look = initialLook();
+        look.receipt.setText(QStringLiteral("小票头部打印文字"), text ? QStringLiteral("真") : QStringLiteral("假"));
+        look.receipt.setText(QStringLiteral("小票头部打印LOGO"), logo ? QStringLiteral("真") : QStringLiteral("假"));
+        const QString pdf = print(look, receiptOf({{"K1", "5"}}));
+        EXPECT_EQ(find(wordsOf(pdf), QStringLiteral("主标题")) != nullptr, text);
+        run(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("254"), QStringLiteral("-png"),
+                                         QStringLiteral("-singlefile"), pdf, pdf.chopped(4)});
+        return QImage(pdf.chopped(4) + QStringLiteral(".png")); // 254 dpi: a pixel per tenth of a millimetre
+    };
+    const auto darkIn = [](const QImage &page, int x1, int y1, int x2, int y2) {
+        int dark = 0;
+        for (int y = y1; y < y2 && y < page.height(); ++y)
+            for (int x = x1; x < x2 && x < page.width(); ++x)
+                dark += qGray(page.pixel(x, y)) < 128;
+        return dark;
+    };
+    ASSERT_FALSE(initialLook().logo.isNull());
+    const QImage logoOnly = render(false, true);
+    const QImage none = render(false, false);
+    render(true, true);
+    ASSERT_FALSE(logoOnly.isNull());
+    // The logo is stretched over (10, 50) to (480, 150).
+    EXPECT_GT(darkIn(logoOnly, 10, 50, 480, 150), 50);
+    EXPECT_EQ(darkIn(none, 0, 0, logoOnly.width(), 180), 0);
+    // The first dashed line at (1, 280); the second at (1, 340) plus one row of 60.
+    EXPECT_GT(darkIn(none, 1, 280, 300, 320), 20);
+    EXPECT_GT(darkIn(none, 1, 400, 300, 440), 20);
 }
 
 TEST(ReceiptDateLine, TwoDigitsForHourAndMinute)
