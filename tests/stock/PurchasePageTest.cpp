@@ -3,6 +3,7 @@
 
 #include "context/AccountRights.h"
 #include "lists/ReportList.h"
+#include "printing/LabelPrint.h"
 #include "stock/FilterComboBox.h"
 #include "stock/PurchasePage.h"
 
@@ -10,7 +11,10 @@
 #include <QComboBox>
 #include <QInputDialog>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QSignalSpy>
 #include <QMenu>
 #include <QTest>
@@ -400,6 +404,41 @@ TEST_F(PurchasePageTest, ARightClickOnEmptySpaceOpensTheMenuOfTheSelectedLine)
     list->selectRow(0);
     EXPECT_EQ(rightClick(below), (QStringList{QStringLiteral("菜单2"), QStringLiteral("商品调整"), QStringLiteral("历史调整"),
                                               QStringLiteral("库存报警"), QStringLiteral("删除商品")}));
+}
+
+} // namespace
+
+namespace {
+
+// 单独打标签 on a real label printer: an empty barcode box prints a readable generated code that
+// begins with 69, and the box stays empty.
+class PurchaseLabelOnPaperTest : public SqliteStockFixture {};
+
+TEST_F(PurchaseLabelOnPaperTest, AnEmptyBarcodeBoxPrintsAReadableGeneratedCode)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("zbarimg")).isEmpty()
+        || QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty())
+        GTEST_SKIP() << "zbar-tools or poppler-utils missing (tools/deps.sh installs them)";
+    QTemporaryDir dir;
+    printing::DeviceLabelPrinter printer;
+    printer.pdfPath = [&dir] { return dir.filePath(QStringLiteral("label.pdf")); };
+    PurchasePage page(ctx(), printer);
+    page.findChild<QLineEdit *>(QStringLiteral("款号7"))->setText(QStringLiteral("S1"));
+    page.findChild<QLineEdit *>(QStringLiteral("吊牌价7"))->setText(QStringLiteral("120"));
+    page.printBarcodeLabel();
+    ASSERT_EQ(printer.jobs(), 1);
+    EXPECT_TRUE(page.findChild<QLineEdit *>(QStringLiteral("商品条码7"))->text().isEmpty());
+    QProcess render;
+    render.start(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("300"), QStringLiteral("-png"),
+                                              QStringLiteral("-singlefile"), dir.filePath(QStringLiteral("label.pdf")),
+                                              dir.filePath(QStringLiteral("label"))});
+    ASSERT_TRUE(render.waitForFinished(30000));
+    QProcess read;
+    read.start(QStringLiteral("zbarimg"), {QStringLiteral("-q"), dir.filePath(QStringLiteral("label.png"))});
+    ASSERT_TRUE(read.waitForFinished(30000));
+    const QString code = QString::fromUtf8(read.readAllStandardOutput()).trimmed().section(u':', 1);
+    EXPECT_EQ(code.size(), 13) << code.toStdString();
+    EXPECT_TRUE(code.startsWith(QStringLiteral("69"))) << code.toStdString();
 }
 
 } // namespace
