@@ -15,6 +15,7 @@
 #include "stock/CategoryTree.h"
 #include "stock/FilterComboBox.h"
 #include "stock/FormLists.h"
+#include "stock/PriceCalculator.h"
 #include "stock/PurchaseEntry.h"
 #include "stock/PurchaseList.h"
 #include "stock/StockRules.h"
@@ -179,7 +180,8 @@ PurchasePage::PurchasePage(AppContext &context, printing::LabelPrinter &labels, 
     connect(clearButton, &QPushButton::clicked, this, &PurchasePage::clearForm);
     connect(modifyButton, &QPushButton::clicked, this, &PurchasePage::modifyPurchase);
     connect(deleteButton, &QPushButton::clicked, this, [this] { deleteSelected(false); });
-    connect(calcButton, &QPushButton::clicked, this, &PurchasePage::priceCalculatorRequested);
+    connect(calcButton, &QPushButton::clicked, this,
+            [this] { openPriceCalculatorWindow(m_context, m_cost, m_tagPrice, m_discount, this); });
     connect(labelButton, &QPushButton::clicked, this, &PurchasePage::printBarcodeLabel);
     connect(refreshButton, &QPushButton::clicked, this, &PurchasePage::refreshPurchaseList);
     connect(zeroButton, &QPushButton::clicked, this, [this] { fillPurchaseList(listZeroStock(m_context).rows); });

@@ -60,7 +60,6 @@ Q_SIGNALS:
     void stockAdjustRequested(const QString &rowId);   // 商品调整
     void itemHistoryRequested(const QString &rowId);   // 历史调整
     void itemAlarmRequested(const QString &rowId);     // 库存报警
-    void priceCalculatorRequested();                   // 按钮4 定价工具
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
