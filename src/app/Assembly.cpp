@@ -35,6 +35,7 @@
 #include "stock/CatalogueListsBox.h"
 #include "stock/CategoryTreeWidget.h"
 #include "stock/PurchasePage.h"
+#include "stock/StockView.h"
 #include "stock/SupplierPage.h"
 
 #include <QHBoxLayout>
@@ -70,6 +71,7 @@ struct Mounted
     QPointer<members::MemberTierGrid> tierGrid;
     // The receipt and label layouts; printing reads printSettings->currentLook().
     QPointer<printing::PrintSettingsPage> printSettings;
+    QPointer<stock::StockViewPage> stockView;
 };
 
 // A hook that runs f on a mounted widget, and does nothing while that widget is not there.
@@ -208,8 +210,14 @@ QWidget *categoryPage(Mounted &m, shell::MainWindow &window)
     tree->setMinimumWidth(220);
     tree->setMaximumWidth(320);
     layout->addWidget(tree);
-    layout->addStretch(1); // the stock list comes here
+    auto *view = new stock::StockViewPage(window.context(), page);
+    layout->addWidget(view, 1);
     m.categories = tree;
+    m.stockView = view;
+    QObject::connect(tree, &QTreeWidget::currentItemChanged, view, [view](QTreeWidgetItem *item) {
+        if (item)
+            view->listStockOfCategory(item->text(0));
+    });
     QObject::connect(tree, &stock::CategoryTreeWidget::categoriesChanged, &window, [&m] {
         if (m.purchase)
             m.purchase->loadPurchaseCategoryCombo();
@@ -350,6 +358,10 @@ shell::MainPages assembleMainPages(std::shared_ptr<printing::LabelPrinter> label
     pages.createPage[6] = [m](shell::MainWindow &w) { return settingsPage(*m, w); };
 
     using stock::PurchasePage;
+    pages.fillStockList = [m](data::RecordSet &records) {
+        if (m->stockView)
+            m->stockView->fillStockList(records);
+    };
     pages.loadPurchaseSupplierCombo = onMounted(m, &Mounted::purchase, [](PurchasePage *p) { p->loadPurchaseSupplierCombo(); });
     pages.loadPurchaseCategoryCombo = onMounted(m, &Mounted::purchase, [](PurchasePage *p) { p->loadPurchaseCategoryCombo(); });
     pages.loadPurchaseColourCombos = onMounted(m, &Mounted::purchase, [](PurchasePage *p) { p->loadPurchaseColourCombos(); });
