@@ -214,10 +214,14 @@ QWidget *categoryPage(Mounted &m, shell::MainWindow &window)
     layout->addWidget(view, 1);
     m.categories = tree;
     m.stockView = view;
-    QObject::connect(tree, &QTreeWidget::currentItemChanged, view, [view](QTreeWidgetItem *item) {
+    // The user's choice of a category lists its rows; the tree's own reload (which sets a current
+    // item) leaves the list as the page switch filled it.
+    const auto listCategory = [view](QTreeWidgetItem *item) {
         if (item)
             view->listStockOfCategory(item->text(0));
-    });
+    };
+    QObject::connect(tree, &QTreeWidget::itemClicked, view, listCategory);
+    QObject::connect(tree, &QTreeWidget::itemActivated, view, listCategory);
     QObject::connect(tree, &stock::CategoryTreeWidget::categoriesChanged, &window, [&m] {
         if (m.purchase)
             m.purchase->loadPurchaseCategoryCombo();
