@@ -35,6 +35,7 @@
 #include "stock/CatalogueListsBox.h"
 #include "stock/CategoryTreeWidget.h"
 #include "stock/PurchasePage.h"
+#include "stock/StockAlarms.h"
 #include "stock/StockView.h"
 #include "stock/SupplierPage.h"
 
@@ -112,8 +113,10 @@ void connectCounter(Mounted &m, shell::MainWindow &window)
     m.checkout.releaseMainKeys = [&window] { window.releasePosHotKeys(); };
     m.checkout.registerMainKeys = [&window] { window.registerPosHotKeys(); };
     m.checkout.sale.receiptPrinter = m.receipts.get();
-    // The member pricing and the promotions plug into m.checkout.prepareWindow, the stock alarm
-    // report into m.checkout.sale.openStockAlarmReport.
+    // A Yes to a sale's stock-alarm question opens the report.
+    m.checkout.sale.openStockAlarmReport = [&window](QWidget *parent) {
+        stock::openStockAlarmReportWindow(window.context(), parent);
+    };
 
     m.keys.startCheckout = [&m, &window] { runCheckout(m, window); };
     // Until the lock window is here, F4 gives the six keys straight back to the counter (the main
@@ -214,6 +217,8 @@ QWidget *categoryPage(Mounted &m, shell::MainWindow &window)
     layout->addWidget(view, 1);
     m.categories = tree;
     m.stockView = view;
+    QObject::connect(view, &stock::StockViewPage::alarmReportRequested, view,
+                     [view, &window] { stock::openStockAlarmReportWindow(window.context(), view); });
     // The user's choice of a category lists its rows; the tree's own reload (which sets a current
     // item) leaves the list as the page switch filled it.
     const auto listCategory = [view](QTreeWidgetItem *item) {

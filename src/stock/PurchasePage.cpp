@@ -17,6 +17,7 @@
 #include "stock/FormLists.h"
 #include "stock/PriceCalculator.h"
 #include "stock/StockAdjust.h"
+#include "stock/StockAlarms.h"
 #include "stock/PurchaseEntry.h"
 #include "stock/PurchaseList.h"
 #include "stock/StockRules.h"
@@ -421,10 +422,9 @@ void PurchasePage::showPurchaseListMenu(int, const QPoint &globalPos)
         return;
     QMenu menu(this);
     menu.setObjectName(QStringLiteral("菜单2"));
-    const QString id = m_selectedId;
     menu.addAction(QStringLiteral("商品调整"), this, [this] { startStockAdjust(m_context, m_list, this); });
     menu.addAction(QStringLiteral("历史调整"), this, [this] { openItemHistoryWindow(m_context, m_list, this); });
-    menu.addAction(QStringLiteral("库存报警"), this, [this, id] { Q_EMIT itemAlarmRequested(id); });
+    menu.addAction(QStringLiteral("库存报警"), this, [this] { openItemAlarmLimitsDialog(m_context, m_list, this); });
     menu.addAction(QStringLiteral("删除商品"), this, [this] { deleteSelected(true); });
     menu.exec(globalPos);
 }

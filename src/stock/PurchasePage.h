@@ -57,7 +57,6 @@ Q_SIGNALS:
     void categoryPageRequested();   // 选择夹1 page 分类查看 (rights already checked)
     void supplierPageRequested();   // 系统设置, inner page 供货来源管理 (right 系统设置 checked)
     void categoriesChanged();       // a first-level category was added from the offer
-    void itemAlarmRequested(const QString &rowId);     // 库存报警
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
