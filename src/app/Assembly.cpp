@@ -36,6 +36,7 @@
 #include "stock/CategoryTreeWidget.h"
 #include "stock/PurchasePage.h"
 #include "stock/StockAlarms.h"
+#include "stock/StockTransfer.h"
 #include "stock/StockView.h"
 #include "stock/SupplierPage.h"
 
@@ -217,6 +218,8 @@ QWidget *categoryPage(Mounted &m, shell::MainWindow &window)
     layout->addWidget(view, 1);
     m.categories = tree;
     m.stockView = view;
+    QObject::connect(view, &stock::StockViewPage::stockTransferRequested, view,
+                     [view, &window] { stock::startStockTransfer(window.context(), *view, view); });
     QObject::connect(view, &stock::StockViewPage::alarmReportRequested, view,
                      [view, &window] { stock::openStockAlarmReportWindow(window.context(), view); });
     // The user's choice of a category lists its rows; the tree's own reload (which sets a current
