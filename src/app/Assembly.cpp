@@ -38,6 +38,7 @@
 #include "stock/StockAlarms.h"
 #include "stock/StockTransfer.h"
 #include "stock/StockView.h"
+#include "stock/TransferRecords.h"
 #include "stock/SupplierPage.h"
 
 #include <QHBoxLayout>
@@ -220,6 +221,8 @@ QWidget *categoryPage(Mounted &m, shell::MainWindow &window)
     m.stockView = view;
     QObject::connect(view, &stock::StockViewPage::stockTransferRequested, view,
                      [view, &window] { stock::startStockTransfer(window.context(), *view, view); });
+    QObject::connect(view, &stock::StockViewPage::transferRecordsRequested, view,
+                     [view, &window] { stock::openTransferRecordsWindow(window.context(), view); });
     QObject::connect(view, &stock::StockViewPage::alarmReportRequested, view,
                      [view, &window] { stock::openStockAlarmReportWindow(window.context(), view); });
     // The user's choice of a category lists its rows; the tree's own reload (which sets a current
