@@ -7,6 +7,7 @@
 #include "lists/ListSort.h"
 #include "lists/ReportList.h"
 #include "lists/RowColours.h"
+#include "platform/Clock.h"
 #include "platform/MessageSeam.h"
 #include "platform/MoneySum.h"
 #include "platform/NumberText.h"
@@ -121,9 +122,10 @@ StockViewPage::StockViewPage(AppContext &context, QWidget *parent) : QWidget(par
     for (const auto &[title, width] : columns)
         m_list->addColumn(QString::fromUtf16(title), width);
 
-    m_date = new QDateEdit(QDate::currentDate(), this);
+    m_date = new QDateEdit(Clock::now().date(), this);
     m_date->setObjectName(QStringLiteral("起始日期1"));
     m_date->setCalendarPopup(true);
+    m_date->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     const auto button = [this](const char16_t *name, const char16_t *caption) {
         auto *b = new QPushButton(QString::fromUtf16(caption), this);
         b->setObjectName(QString::fromUtf16(name));

@@ -75,9 +75,11 @@ TransferRecordsWindow::TransferRecordsWindow(AppContext &context, QWidget *paren
     for (const char16_t *title : {u"ID", u"调拨时间", u"操作员", u"调出门店", u"调入门店", u"供货商", u"商品名称", u"款号",
                                   u"颜色", u"尺码", u"单位", u"数量", u"成本价"})
         m_list->addColumn(QString::fromUtf16(title), 72);
+    m_list->setColumnWidth(1, 120); // the whole time of day
     m_date = new QDateEdit(Clock::now().date(), this);
     m_date->setObjectName(QStringLiteral("起始日期"));
     m_date->setCalendarPopup(true);
+    m_date->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     auto *bar = new QHBoxLayout;
     bar->addWidget(m_date);
     const auto button = [this, bar](const char16_t *name, const char16_t *caption, void (TransferRecordsWindow::*slot)()) {
