@@ -5,7 +5,14 @@ namespace data {
 Sql buildSelectSql(const Dialect &dialect, const QString &table, const Sql &where, bool hasWhere,
                    const QString &order, bool hasOrder)
 {
-    Sql sql(QStringLiteral("SELECT * FROM ") + dialect.quoteTable(table) + QStringLiteral(" WHERE "));
+    return buildSelectSql(dialect, table, QStringList(), where, hasWhere, order, hasOrder);
+}
+
+Sql buildSelectSql(const Dialect &dialect, const QString &table, const QStringList &columns, const Sql &where,
+                   bool hasWhere, const QString &order, bool hasOrder)
+{
+    const QString what = columns.isEmpty() ? QStringLiteral("*") : columns.join(QLatin1Char(','));
+    Sql sql(QStringLiteral("SELECT ") + what + QStringLiteral(" FROM ") + dialect.quoteTable(table) + QStringLiteral(" WHERE "));
     sql += hasWhere ? where : Sql(QStringLiteral("1=1"));
     if (hasOrder)
         sql.text += QStringLiteral(" ORDER BY ") + Dialect::translateOrder(order);

@@ -3,6 +3,7 @@
 // «UPDATE [t] SET ...», «INSERT INTO [t] (names) VALUES (values)»), with the table quoted by the
 // dialect, and carry every value as a bound parameter.
 #include <QString>
+#include <QStringList>
 
 #include "data/Dialect.h"
 #include "data/Sql.h"
@@ -13,6 +14,10 @@ namespace data {
 // not hasWhere). " 升序"/" 降序" in the order become " ASC"/" DESC".
 Sql buildSelectSql(const Dialect &dialect, const QString &table, const Sql &where, bool hasWhere,
                    const QString &order, bool hasOrder);
+// The same reading only the named columns («SELECT a,b FROM ...»): for lists of many rows that
+// show a few of the table's columns.
+Sql buildSelectSql(const Dialect &dialect, const QString &table, const QStringList &columns, const Sql &where,
+                   bool hasWhere, const QString &order, bool hasOrder);
 // «UPDATE <table> SET a=?,b=?» (+ « WHERE <where>» when hasWhere; without it every row changes).
 Sql buildUpdateSql(const Dialect &dialect, const QString &table, const Pairs &assignments,
                    const Sql &where, bool hasWhere);

@@ -75,7 +75,14 @@ QList<QStringList> stockAlarmLines(AppContext &context, bool *ok)
     data::RecordSet rs(db);
     const data::Sql where = data::both(data::cmp(QStringLiteral("数量"), QStringLiteral("<>"), QStringLiteral("0")),
                                        data::eq(QStringLiteral("所属店铺"), context.currentShop));
-    const bool opened = rs.open(data::buildSelectSql(db.dialect(), kStockTable, where, true, QStringLiteral("id ASC"), true));
+    // Only the columns the report shows and the bounds it compares.
+    static const QStringList columns{QStringLiteral("id"),   QStringLiteral("商品条码"), QStringLiteral("供货来源"),
+                                     QStringLiteral("名称"), QStringLiteral("类别"),     QStringLiteral("款号"),
+                                     QStringLiteral("颜色"), QStringLiteral("尺码"),     QStringLiteral("数量"),
+                                     QStringLiteral("单位"), QStringLiteral("进货价"),   QStringLiteral("入库日期"),
+                                     QStringLiteral("开关"), QStringLiteral("上限"),     QStringLiteral("下限")};
+    const bool opened =
+        rs.open(data::buildSelectSql(db.dialect(), kStockTable, columns, where, true, QStringLiteral("id ASC"), true));
     if (ok)
         *ok = opened;
     if (!opened || rs.rowCount() <= 0)
