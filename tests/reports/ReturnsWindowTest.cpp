@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <gtest/gtest.h>
 #include <memory>
@@ -330,8 +331,10 @@ TEST_P(ReturnsSqliteTest, TheRemarkOfTheSelectedRowIsStoredExactly)
         return int(QDialog::Accepted);
     });
 
-    w.openReturnRemarkDialog(); // nothing selected: no dialog
+    w.openReturnRemarkDialog(); // nothing selected: no dialog, and a right click beside the rows shows no menu
     EXPECT_TRUE(script.dialogs().isEmpty());
+    Q_EMIT w.list()->rowContextMenuRequested(-1, QPoint(0, 0));
+    EXPECT_FALSE(w.menu()->isVisible());
 
     exec(QStringLiteral("UPDATE 退货管理 SET 备注='旧' WHERE id=?"), {id});
     w.filterButton()->click();
