@@ -26,6 +26,8 @@
 #include "printing/LabelPrint.h"
 #include "printing/RecordingLabelPrinter.h"
 #include "printing/RecordingReceiptPrinter.h"
+#include "reports/ExpensePage.h"
+#include "reports/ReturnRecords.h"
 #include "reports/SalesDetailPage.h"
 #include "shell/DatabaseSettingsWindow.h"
 #include "shell/HelpFile.h"
@@ -75,6 +77,7 @@ struct Mounted
     // The receipt and label layouts; printing reads printSettings->currentLook().
     QPointer<printing::PrintSettingsPage> printSettings;
     QPointer<stock::StockViewPage> stockView;
+    QPointer<reports::ExpensePage> expenses;
 };
 
 // A hook that runs f on a mounted widget, and does nothing while that widget is not there.
@@ -168,7 +171,8 @@ QWidget *salesPage(Mounted &m, shell::MainWindow &window)
 {
     auto *page = new reports::SalesDetailPage(window.context());
     m.sales = page;
-    // 销售简表X, 销量排行X and 退货管理2 get their windows with the reports.
+    // 销售简表X and 销量排行X get their windows with the reports.
+    page->openReturnsRecords = [page, &window] { reports::openReturnsWindow(window.context(), page); };
     return page;
 }
 
@@ -225,6 +229,8 @@ QWidget *categoryPage(Mounted &m, shell::MainWindow &window)
                      [view, &window] { stock::openTransferRecordsWindow(window.context(), view); });
     QObject::connect(view, &stock::StockViewPage::alarmReportRequested, view,
                      [view, &window] { stock::openStockAlarmReportWindow(window.context(), view); });
+    QObject::connect(view, &stock::StockViewPage::returnsRequested, view,
+                     [view, &window] { reports::openReturnsWindow(window.context(), view); });
     // The user's choice of a category lists its rows; the tree's own reload (which sets a current
     // item) leaves the list as the page switch filled it.
     const auto listCategory = [view](QTreeWidgetItem *item) {
@@ -370,6 +376,7 @@ shell::MainPages assembleMainPages(std::shared_ptr<printing::LabelPrinter> label
     pages.createPage[2] = [m](shell::MainWindow &w) { return memberPage(*m, w); };
     pages.createPage[3] = [m](shell::MainWindow &w) { return purchasePage(*m, w); };
     pages.createPage[4] = [m](shell::MainWindow &w) { return categoryPage(*m, w); };
+    pages.createPage[5] = [m](shell::MainWindow &w) -> QWidget * { return m->expenses = new reports::ExpensePage(w.context()); };
     pages.createPage[6] = [m](shell::MainWindow &w) { return settingsPage(*m, w); };
 
     using stock::PurchasePage;
@@ -397,6 +404,10 @@ shell::MainPages assembleMainPages(std::shared_ptr<printing::LabelPrinter> label
     pages.fillSalesDetailList = [m](data::RecordSet &records) {
         if (m->sales)
             m->sales->fillSalesDetailList(records);
+    };
+    pages.fillExpenseList = [m](data::RecordSet &records) {
+        if (m->expenses)
+            m->expenses->fillExpenseList(records);
     };
     pages.fillMemberList = [m](data::RecordSet &records) {
         if (m->members)

@@ -404,6 +404,7 @@ void MainWindow::switchMainPage(int n)
         break;
     case 5:
         if (listIsEmpty(QStringLiteral("超级列表框10"))) {
+            refreshToday(m_context, false); // the month of the real day, also past midnight
             const QString month = QStringLiteral("%") + m_context.today.year + u'-' + m_context.today.month + QStringLiteral("-%");
             m_rs1.open(data::buildSelectSql(dialect, QStringLiteral("开支管理"),
                                             data::both(dialect.like(QStringLiteral("日期"), month), ofShop), true,

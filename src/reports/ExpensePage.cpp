@@ -1,0 +1,156 @@
+#include "reports/ExpensePage.h"
+
+#include "context/AppContext.h"
+#include "context/Today.h"
+#include "data/RecordSet.h"
+#include "lists/ReportList.h"
+#include "lists/RowColours.h"
+#include "platform/Clock.h"
+#include "platform/MessageSeam.h"
+#include "reports/Expenses.h"
+
+#include <QDateEdit>
+#include <QHBoxLayout>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace reports {
+
+ExpensePage::ExpensePage(AppContext &context, QWidget *parent) : QWidget(parent), m_context(context)
+{
+    setObjectName(QStringLiteral("开支记录"));
+    m_list = new ReportList(this);
+    m_list->setObjectName(QStringLiteral("超级列表框10"));
+    const std::pair<const char16_t *, int> columns[] = {
+        {u"id", 0}, {u"店铺开支项目", 700}, {u"支出金额", 70}, {u"经手人", 100}, {u"日期", 120}};
+    for (const auto &[title, width] : columns)
+        m_list->addColumn(QString::fromUtf16(title), width);
+
+    const auto edit = [this](const char16_t *name) {
+        auto *e = new QLineEdit(this);
+        e->setObjectName(QString::fromUtf16(name));
+        return e;
+    };
+    m_item = edit(u"开支项目");
+    m_amount = edit(u"开支金额");
+    m_handler = edit(u"经手人");
+    m_item->setMinimumWidth(320);
+    const auto button = [this](const char16_t *name, const char16_t *caption) {
+        auto *b = new QPushButton(QString::fromUtf16(caption), this);
+        b->setObjectName(QString::fromUtf16(name));
+        return b;
+    };
+    auto *add = button(u"添加", u"添加");
+    auto *modify = button(u"修改", u"修改");
+    auto *remove = button(u"删除", u"删除");
+    auto *byMonth = button(u"按月查看1", u"按月查看");
+    m_month = new QDateEdit(Clock::now().date(), this);
+    m_month->setObjectName(QStringLiteral("起始日期2"));
+    m_month->setCalendarPopup(true);
+
+    auto *bar = new QHBoxLayout;
+    bar->addWidget(new QLabel(QStringLiteral("开支项目"), this));
+    bar->addWidget(m_item, 1);
+    bar->addWidget(new QLabel(QStringLiteral("金额"), this));
+    bar->addWidget(m_amount);
+    bar->addWidget(new QLabel(QStringLiteral("经手人"), this));
+    bar->addWidget(m_handler);
+    bar->addWidget(add);
+    bar->addWidget(modify);
+    bar->addWidget(remove);
+    bar->addSpacing(24);
+    bar->addWidget(m_month);
+    bar->addWidget(byMonth);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_list, 1);
+    layout->addLayout(bar);
+
+    connect(add, &QPushButton::clicked, this, &ExpensePage::addExpense);
+    connect(modify, &QPushButton::clicked, this, &ExpensePage::updateExpense);
+    connect(remove, &QPushButton::clicked, this, &ExpensePage::deleteExpense);
+    connect(byMonth, &QPushButton::clicked, this, &ExpensePage::listExpensesOfMonth);
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this, &ExpensePage::showSelectedExpense);
+}
+
+void ExpensePage::fillExpenseList(data::RecordSet &rs)
+{
+    if (rs.rowCount() < 0) {
+        MessageSeam::message(this, QString(), expensetexts::ReadFailed);
+        return;
+    }
+    clearListRowColours(m_list);
+    m_list->clear();
+    const QList<QStringList> lines = expenseListLines(rs);
+    for (const QStringList &line : lines)
+        m_list->ensureRowVisible(m_list->addRow(line));
+    if (!lines.isEmpty())
+        setListRowColour(m_list, m_list->rowCount() - 1, 3, ExpenseTotalColour);
+}
+
+void ExpensePage::relist(const data::Sql &sql)
+{
+    data::RecordSet rs(m_context.connection());
+    rs.open(sql);
+    fillExpenseList(rs);
+}
+
+void ExpensePage::listExpensesOfMonth()
+{
+    const QDate date = m_month->date();
+    relist(expensesOfMonthSql(m_context, QString::number(date.year()),
+                              QStringLiteral("%1").arg(date.month(), 2, 10, QChar(u'0'))));
+}
+
+QString ExpensePage::selectedExpenseId() const
+{
+    const int row = m_list->selectedRow();
+    if (row < 0)
+        return QString();
+    const QStringList cells = m_list->rowTexts(row);
+    return isExpenseTotalLine(cells) ? QString() : cells.value(0);
+}
+
+void ExpensePage::addExpense()
+{
+    const ExpenseResult result = insertExpense(m_context, {m_item->text(), m_amount->text(), m_handler->text()});
+    if (!result.message.isEmpty())
+        MessageSeam::message(this, QString(), result.message);
+    // The edits keep their texts.
+    if (result.outcome == ExpenseOutcome::Done)
+        relist(expensesOfThisMonthSql(m_context));
+}
+
+void ExpensePage::updateExpense()
+{
+    const ExpenseResult result =
+        changeExpense(m_context, selectedExpenseId(), {m_item->text(), m_amount->text(), m_handler->text()});
+    if (!result.message.isEmpty())
+        MessageSeam::message(this, QString(), result.message);
+    if (result.outcome == ExpenseOutcome::Done)
+        relist(expensesOfThisMonthSql(m_context));
+}
+
+void ExpensePage::deleteExpense()
+{
+    const ExpenseResult result = removeExpense(m_context, selectedExpenseId());
+    if (!result.message.isEmpty())
+        MessageSeam::message(this, QString(), result.message);
+    if (result.outcome == ExpenseOutcome::Done)
+        relist(expensesOfThisMonthSql(m_context));
+}
+
+void ExpensePage::showSelectedExpense()
+{
+    const int row = m_list->selectedRow();
+    if (row < 0)
+        return; // a refill clears the selection; the edits keep what they hold
+    const QStringList cells = m_list->rowTexts(row);
+    m_item->setText(cells.value(1));
+    m_amount->setText(cells.value(2));
+    m_handler->setText(cells.value(3));
+}
+
+} // namespace reports

@@ -1,0 +1,52 @@
+#pragma once
+// The page 开支记录 of the main window: one month of the shop's expenses with a red total row,
+// the edits of an expense and its buttons. 修改 and 删除 act on the row selected in this list
+// only; the total row is never changed or deleted.
+#include <QWidget>
+
+#include "data/Sql.h"
+
+class AppContext;
+namespace data {
+class RecordSet;
+}
+class QDateEdit;
+class QLineEdit;
+class ReportList;
+
+namespace reports {
+
+class ExpensePage : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit ExpensePage(AppContext &context, QWidget *parent = nullptr);
+
+    // Empties the list and fills it from the record set (the page switch's first fill uses this),
+    // with the total row when there are expenses. A record set whose statement failed leaves the
+    // list as it was.
+    void fillExpenseList(data::RecordSet &rs);
+    void listExpensesOfMonth(); // 按月查看1: the month of 起始日期2
+    void addExpense();          // 添加
+    void updateExpense();       // 修改
+    void deleteExpense();       // 删除
+    void showSelectedExpense(); // a row selected: its cells into the edits
+
+    ReportList *list() const { return m_list; }
+    QLineEdit *itemBox() const { return m_item; }
+    QLineEdit *amountBox() const { return m_amount; }
+    QLineEdit *handlerBox() const { return m_handler; }
+    QDateEdit *monthPicker() const { return m_month; }
+
+private:
+    void relist(const data::Sql &sql);
+    // Cell 0 of the selected row: "" when none, or the total row, is selected.
+    QString selectedExpenseId() const;
+
+    AppContext &m_context;
+    ReportList *m_list;
+    QLineEdit *m_item, *m_amount, *m_handler;
+    QDateEdit *m_month;
+};
+
+} // namespace reports

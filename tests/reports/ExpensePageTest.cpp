@@ -1,0 +1,246 @@
+// The expense page 开支记录: a month's list with the red total row, adding, changing and deleting
+// the expense selected in this list, the month picker, and dating by the real day.
+#include "context/AppContext.h"
+#include "data/RecordSet.h"
+#include "lists/ReportList.h"
+#include "lists/ReportListModel.h"
+#include "platform/Clock.h"
+#include "platform/MessageScript.h"
+#include "reports/ExpensePage.h"
+#include "reports/Expenses.h"
+#include "support/SqliteShopTest.h"
+
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+using namespace reports;
+
+namespace {
+
+class ExpensePageTest : public testsupport::SqliteShopTest {
+protected:
+    qint64 expense(const QString &item, const QString &amount, const QString &day, const QString &shop = QStringLiteral("A"))
+    {
+        EXPECT_TRUE(context.connection().execute(data::Sql(
+            QStringLiteral("INSERT INTO 开支管理 (开支项目,金额,经手人,日期,所属店铺) VALUES (?,?,'李四',?,?)"), {item, amount, day, shop})));
+        data::RecordSet rs(context.connection());
+        EXPECT_TRUE(rs.open(data::Sql("SELECT MAX(id) FROM 开支管理")));
+        return rs.integer(0);
+    }
+    // The stored rows: id, 开支项目, 金额, 经手人, 日期, 所属店铺.
+    QList<QStringList> stored()
+    {
+        QList<QStringList> rows;
+        data::RecordSet rs(context.connection());
+        EXPECT_TRUE(rs.open(data::Sql("SELECT id,开支项目,金额,经手人,日期,所属店铺 FROM 开支管理 ORDER BY id")));
+        for (rs.moveFirst(); !rs.pastLast(); rs.moveNext())
+            rows << QStringList{rs.text(0), rs.text(1), rs.text(2), rs.text(3), rs.text(4), rs.text(5)};
+        return rows;
+    }
+    void listMonth(ExpensePage &page, int year, int month)
+    {
+        page.monthPicker()->setDate(QDate(year, month, 1));
+        page.findChild<QPushButton *>(QStringLiteral("按月查看1"))->click();
+    }
+    static QList<QStringList> shown(const ExpensePage &page)
+    {
+        QList<QStringList> rows;
+        for (int r = 0; r < page.list()->rowCount(); ++r)
+            rows << page.list()->rowTexts(r);
+        return rows;
+    }
+    void type(ExpensePage &page, const QString &item, const QString &amount, const QString &handler)
+    {
+        page.itemBox()->setText(item);
+        page.amountBox()->setText(amount);
+        page.handlerBox()->setText(handler);
+    }
+    void press(ExpensePage &page, const char *button)
+    {
+        page.findChild<QPushButton *>(QString::fromUtf8(button))->click();
+    }
+
+    MessageScript script;
+};
+
+QString n(qint64 id)
+{
+    return QString::number(id);
+}
+
+// What a month lists: its rows of the shop, then the red total row when there is any.
+TEST_F(ExpensePageTest, AMonthListsItsExpensesAndTheirExactTotal)
+{
+    struct Case {
+        const char *name;
+        QStringList amounts;
+        const char *total; // nullptr: no total row
+    };
+    const Case cases[] = {
+        {"the usual month", {"12.5", "30"}, "42.5"},
+        {"cents add up exactly", {"0.1", "0.2"}, "0.3"},
+        {"empty and non-numeric amounts count 0", {"", "abc", "7"}, "7"},
+        {"a month without expenses", {}, nullptr},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(context.connection().execute(data::Sql("DELETE FROM 开支管理")));
+        QList<QStringList> expected;
+        for (const QString &amount : c.amounts)
+            expected << QStringList{n(expense(QStringLiteral("房租"), amount, QStringLiteral("2015-04-02"))), "房租", amount,
+                                    "李四", "2015-04-02"};
+        expense(QStringLiteral("电费"), QStringLiteral("99"), QStringLiteral("2015-04-03"), QStringLiteral("B"));
+        expense(QStringLiteral("电费"), QStringLiteral("99"), QStringLiteral("2015-03-03"));
+        if (c.total)
+            expected << QStringList{"", "", "", "合        计：", QString::fromUtf8(c.total)};
+
+        ExpensePage page(context);
+        listMonth(page, 2015, 4);
+        EXPECT_EQ(page.list()->objectName(), QStringLiteral("超级列表框10"));
+        EXPECT_EQ(page.list()->columnTitle(3), QStringLiteral("经手人"));
+        EXPECT_EQ(page.list()->columnTitle(4), QStringLiteral("日期"));
+        EXPECT_EQ(shown(page), expected);
+        for (int r = 0; r < page.list()->rowCount(); ++r)
+            EXPECT_EQ(page.list()->listModel()->rowColour(r).isValid(), c.total && r == page.list()->rowCount() - 1);
+        if (c.total)
+            EXPECT_EQ(page.list()->listModel()->rowColour(page.list()->rowCount() - 1), QColor(255, 0, 0));
+    }
+    EXPECT_TRUE(script.messages().isEmpty());
+}
+
+TEST_F(ExpensePageTest, AddingStoresWhatWasTypedDatedToday)
+{
+    struct Case {
+        const char *item, *amount, *handler;
+        bool stored;
+        const char *message; // "" for none
+    };
+    const Case cases[] = {
+        {"", "", "王五", false, "未填写开支项目和金额"},
+        {"房租", "", "", true, ""}, // an empty amount is accepted and stored empty
+        {"", "8", "", true, ""},
+        {"水费,电费=1'x", "12.5", "O'Neil", true, ""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.item);
+        ASSERT_TRUE(context.connection().execute(data::Sql("DELETE FROM 开支管理")));
+        script.clear();
+        ExpensePage page(context);
+        type(page, QString::fromUtf8(c.item), QString::fromUtf8(c.amount), QString::fromUtf8(c.handler));
+        press(page, "添加");
+        EXPECT_EQ(script.texts(), c.message[0] ? QStringList{QString::fromUtf8(c.message)} : QStringList());
+        const QList<QStringList> rows = stored();
+        ASSERT_EQ(rows.size(), c.stored ? 1 : 0);
+        if (c.stored) {
+            EXPECT_EQ(rows.at(0).mid(1), (QStringList{QString::fromUtf8(c.item), QString::fromUtf8(c.amount),
+                                                      QString::fromUtf8(c.handler), "2015-03-11", "A"}));
+            EXPECT_EQ(page.list()->rowCount(), 2);
+            EXPECT_EQ(page.list()->rowTexts(0), rows.at(0).mid(0, 5));
+        }
+        EXPECT_EQ(page.itemBox()->text(), QString::fromUtf8(c.item)); // the edits keep their texts
+    }
+}
+
+// The program left running past midnight into a new month: the expense is dated by the real day
+// and the list shows the real month.
+TEST_F(ExpensePageTest, AnExpenseIsDatedByTheRealDay)
+{
+    expense(QStringLiteral("房租"), QStringLiteral("5"), QStringLiteral("2015-03-31"));
+    Clock::setFixed(QDateTime(QDate(2015, 4, 1), QTime(0, 10)));
+    ExpensePage page(context);
+    type(page, QStringLiteral("夜宵"), QStringLiteral("20"), QString());
+    press(page, "添加");
+    EXPECT_EQ(stored().last().at(4), QStringLiteral("2015-04-01"));
+    ASSERT_EQ(page.list()->rowCount(), 2);
+    EXPECT_EQ(page.list()->cellText(0, 1), QStringLiteral("夜宵"));
+}
+
+// 修改 and 删除 act on the row selected in this list only: nothing selected or the total row
+// selected changes nothing.
+TEST_F(ExpensePageTest, ChangeAndDeleteActOnThisListsSelectedExpenseOnly)
+{
+    struct Case {
+        const char *name;
+        const char *button;
+        int select; // row to select; -1 none, 2 the total row
+        QList<QStringList> after; // 开支项目, 金额 of the stored rows
+    };
+    const QList<QStringList> untouched{{"房租", "12.5"}, {"水费", "30"}};
+    const Case cases[] = {
+        {"change, nothing selected", "修改", -1, untouched},
+        {"change, total row", "修改", 2, untouched},
+        {"change, second row", "修改", 1, {{"房租", "12.5"}, {"新'项,目=", "9"}}},
+        {"delete, nothing selected", "删除", -1, untouched},
+        {"delete, total row", "删除", 2, untouched},
+        {"delete, first row", "删除", 0, {{"水费", "30"}}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(context.connection().execute(data::Sql("DELETE FROM 开支管理")));
+        expense(QStringLiteral("房租"), QStringLiteral("12.5"), QStringLiteral("2015-03-02"));
+        expense(QStringLiteral("水费"), QStringLiteral("30"), QStringLiteral("2015-03-05"));
+        script.clear();
+        ExpensePage page(context);
+        listMonth(page, 2015, 3);
+        ASSERT_EQ(page.list()->rowCount(), 3);
+        if (c.select >= 0)
+            page.list()->selectRow(c.select);
+        type(page, QStringLiteral("新'项,目="), QStringLiteral("9"), QStringLiteral("王五"));
+        press(page, c.button);
+        QList<QStringList> after;
+        for (const QStringList &row : stored())
+            after << row.mid(1, 2);
+        EXPECT_EQ(after, c.after);
+        EXPECT_TRUE(script.messages().isEmpty());
+        // The list shows the month as stored, with its total.
+        EXPECT_EQ(page.list()->rowCount(), c.after.size() + 1);
+    }
+}
+
+TEST_F(ExpensePageTest, SelectingARowCopiesItsCellsIntoTheEdits)
+{
+    expense(QStringLiteral("房租"), QStringLiteral("12.5"), QStringLiteral("2015-03-02"));
+    ExpensePage page(context);
+    listMonth(page, 2015, 3);
+    page.list()->selectRow(0);
+    EXPECT_EQ(page.itemBox()->text(), QStringLiteral("房租"));
+    EXPECT_EQ(page.amountBox()->text(), QStringLiteral("12.5"));
+    EXPECT_EQ(page.handlerBox()->text(), QStringLiteral("李四"));
+    page.list()->selectRow(1); // the total row
+    EXPECT_EQ(page.itemBox()->text(), QString());
+    EXPECT_EQ(page.handlerBox()->text(), QStringLiteral("合        计："));
+}
+
+TEST_F(ExpensePageTest, AChangeWhileMayIsShownListsTheCurrentMonth)
+{
+    const qint64 may = expense(QStringLiteral("五月房租"), QStringLiteral("100"), QStringLiteral("2015-05-02"));
+    const qint64 march = expense(QStringLiteral("三月水费"), QStringLiteral("30"), QStringLiteral("2015-03-05"));
+    ExpensePage page(context);
+    listMonth(page, 2015, 5);
+    ASSERT_EQ(page.list()->cellText(0, 0), n(may));
+    page.list()->selectRow(0);
+    page.amountBox()->setText(QStringLiteral("120"));
+    press(page, "修改");
+    EXPECT_EQ(stored().at(0).at(2), QStringLiteral("120"));
+    EXPECT_EQ(stored().at(0).at(4), QStringLiteral("2015-05-02")); // the date never changes
+    EXPECT_EQ(shown(page), (QList<QStringList>{{n(march), "三月水费", "30", "李四", "2015-03-05"},
+                                               {"", "", "", "合        计：", "30"}}));
+}
+
+TEST_F(ExpensePageTest, ARefusedWriteSaysSoAndKeepsTheList)
+{
+    expense(QStringLiteral("房租"), QStringLiteral("12.5"), QStringLiteral("2015-03-02"));
+    ASSERT_TRUE(context.connection().execute(
+        data::Sql("CREATE TRIGGER keep_expenses BEFORE INSERT ON 开支管理 BEGIN SELECT RAISE(ABORT, 'kept'); END")));
+    ExpensePage page(context);
+    listMonth(page, 2015, 3);
+    type(page, QStringLiteral("水费"), QStringLiteral("30"), QString());
+    press(page, "添加");
+    EXPECT_EQ(script.texts(), QStringList{QStringLiteral("开支记录没有保存，请检查数据库连接后重试！")});
+    EXPECT_EQ(stored().size(), 1);
+    EXPECT_EQ(page.list()->rowCount(), 2);
+}
+
+} // namespace
