@@ -27,6 +27,7 @@
 #include "printing/RecordingLabelPrinter.h"
 #include "printing/RecordingReceiptPrinter.h"
 #include "reports/SalesDetailPage.h"
+#include "reports/SalesReportWindow.h"
 #include "shell/DatabaseSettingsWindow.h"
 #include "shell/HelpFile.h"
 #include "shell/MainWindow.h"
@@ -168,7 +169,8 @@ QWidget *salesPage(Mounted &m, shell::MainWindow &window)
 {
     auto *page = new reports::SalesDetailPage(window.context());
     m.sales = page;
-    // 销售简表X, 销量排行X and 退货管理2 get their windows with the reports.
+    // 销量排行X and 退货管理2 get their windows with the reports.
+    page->openSalesSummary = [page, &window] { reports::openSalesReportWindow(window.context(), page); };
     return page;
 }
 
