@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <gtest/gtest.h>
+#include <functional>
 #include <map>
 
 using namespace reports;
@@ -197,6 +198,30 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusalCase{"MonthAnsweredNo", true, QDate(2015, 3, 20), false, ""}),
     [](const ::testing::TestParamInfo<RefusalCase> &info) { return std::string(info.param.name); });
 
+TEST_F(SettlementTest, ASettlementTheDatabaseRefusesLeavesNoRowAndNoLogRow)
+{
+    sell({"1", "20", "45"});
+    // First the row is refused; then, for the month, its log row, and the month row goes with it.
+    exec(QStringLiteral("CREATE TRIGGER refuse_summary BEFORE INSERT ON 销售简表 BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+    const int logs = count(QStringLiteral("日志记录"));
+    const QList<std::function<SettleResult()>> settlements = {
+        [this] { return writeDailySummary(context, QDate(2015, 3, 11)); },
+        [this] {
+            exec(QStringLiteral("DROP TRIGGER refuse_summary"));
+            EXPECT_EQ(writeDailySummary(context, QDate(2015, 3, 11)).status, SettleStatus::Settled);
+            exec(QStringLiteral("CREATE TRIGGER refuse_log BEFORE INSERT ON 日志记录 BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+            return writeMonthSummary(context, QDate(2015, 3, 1));
+        },
+    };
+    for (const auto &settle : settlements) {
+        const SettleResult result = settle();
+        EXPECT_EQ(result.status, SettleStatus::Failed);
+        EXPECT_EQ(result.message, QStringLiteral("结算没有完成，请检查数据库连接后重试！"));
+    }
+    EXPECT_EQ(count(QStringLiteral("销售简表")), 1); // the day settled in between; never the month
+    EXPECT_EQ(count(QStringLiteral("日志记录")), logs + 1);
+}
+
 // --- The month -------------------------------------------------------------------------------------
 
 TEST_F(SettlementTest, TheMonthSumsItsDayRowsAndItsTotalRowAveragesTheRates)
@@ -353,6 +378,26 @@ TEST_F(SettlementTest, ARemarkIsStoredAsTypedAndTheTotalRowKeepsNone)
     EXPECT_EQ(count(QStringLiteral("销售简表 WHERE 备注<>''")), 1);
 }
 
+TEST_F(SettlementTest, ARemarkThatWasNotStoredLeavesTheCellAndTheDialogAsTheyWere)
+{
+    summary(QStringLiteral("2015-03-01"), QString(), QStringLiteral("10"), QStringLiteral("1"), QStringLiteral("10%"), QStringLiteral("旧"));
+    SalesReportWindow window(context);
+    exec(QStringLiteral("DELETE FROM 销售简表")); // gone since the list was filled
+    bool stillOpen = false;
+    script.setDialogHandler([&](QDialog *dialog) {
+        auto *remark = qobject_cast<SummaryRemarkDialog *>(dialog);
+        remark->editBox()->setText(QStringLiteral("新"));
+        remark->findChild<QPushButton *>(QStringLiteral("按钮1"))->click();
+        stillOpen = dialog->result() != QDialog::Accepted && remark->editBox()->text() == QStringLiteral("新");
+        return dialog->result();
+    });
+    window.list()->selectRow(0);
+    window.openSummaryRemarkDialog();
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(script.texts(), QStringList{QStringLiteral("备注没有保存，请检查数据库连接后重试！")});
+    EXPECT_EQ(window.list()->cellText(0, 13), QStringLiteral("旧"));
+}
+
 TEST_F(SettlementTest, TheRemarkSearchListsTheMatchingRowsOfAllDaysAndMonths)
 {
     summary(QStringLiteral("2015-01-05"), QString(), QStringLiteral("10"), QStringLiteral("1"), QStringLiteral("10%"), QStringLiteral("春节促销"));
@@ -432,6 +477,19 @@ TEST_F(SettlementTest, TheExportHoldsTheTitlesTheRowsAndTheTotalRow)
     EXPECT_EQ(sheet.at(3).value(1), QStringLiteral("合    计"));
     EXPECT_EQ(sheet.at(3).value(3), QStringLiteral("400"));
     EXPECT_EQ(sheet.at(3).value(6), QStringLiteral("30%"));
+}
+
+TEST_F(SettlementTest, AnEmptyListStillExportsItsTitles)
+{
+    SalesReportWindow window(context);
+    ASSERT_EQ(window.list()->rowCount(), 0);
+    window.exportSalesReport();
+    EXPECT_EQ(script.texts(), QStringList{QStringLiteral("销售报表已成功导出在程序运行目录下")});
+    EXPECT_EQ(lastRow(QStringLiteral("日志记录"))[QStringLiteral("操作内容")], QStringLiteral("销售明细-销售简表---导出销售报表"));
+    const QList<QStringList> sheet =
+        testsupport::workbookRows(QDir(database->dir()).filePath(QStringLiteral("销售报表2015年03月11号14点5.xlsx")));
+    ASSERT_EQ(sheet.size(), 1);
+    EXPECT_EQ(sheet.at(0).value(13), QStringLiteral("备注"));
 }
 
 TEST_F(SettlementTest, AnExportThatWasNotWrittenIsNeitherLoggedNorReportedAsDone)
