@@ -28,7 +28,9 @@
 #include "printing/RecordingReceiptPrinter.h"
 #include "reports/ExpensePage.h"
 #include "reports/ReturnRecords.h"
+#include "reports/ReturnsWindow.h"
 #include "reports/SalesDetailPage.h"
+#include "reports/SalesReportWindow.h"
 #include "shell/DatabaseSettingsWindow.h"
 #include "shell/HelpFile.h"
 #include "shell/MainWindow.h"
@@ -171,8 +173,15 @@ QWidget *salesPage(Mounted &m, shell::MainWindow &window)
 {
     auto *page = new reports::SalesDetailPage(window.context());
     m.sales = page;
-    // 销售简表X and 销量排行X get their windows with the reports.
     page->openReturnsRecords = [page, &window] { reports::openReturnsWindow(window.context(), page); };
+    page->openSalesSummary = [page, &window] { reports::openSalesReportWindow(window.context(), page); };
+    // The sales report and the returns window open each other.
+    reports::SalesReportWindow::openReturnsWindow = [](AppContext &context, QWidget *parent) {
+        reports::openReturnsWindow(context, parent);
+    };
+    reports::ReturnsWindow::salesReportOpener = [](AppContext &context, QWidget *parent) {
+        reports::openSalesReportWindow(context, parent);
+    };
     return page;
 }
 
