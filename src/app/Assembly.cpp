@@ -26,7 +26,9 @@
 #include "printing/LabelPrint.h"
 #include "printing/RecordingLabelPrinter.h"
 #include "printing/RecordingReceiptPrinter.h"
+#include "reports/PurchaseReportWindow.h"
 #include "reports/SalesDetailPage.h"
+#include "reports/SalesRankingWindow.h"
 #include "shell/DatabaseSettingsWindow.h"
 #include "shell/HelpFile.h"
 #include "shell/MainWindow.h"
@@ -168,6 +170,7 @@ QWidget *salesPage(Mounted &m, shell::MainWindow &window)
 {
     auto *page = new reports::SalesDetailPage(window.context());
     m.sales = page;
+    page->openSalesRanking = [page, &window] { reports::openSalesRankingWindow(window.context(), page); };
     // 销售简表X, 销量排行X and 退货管理2 get their windows with the reports.
     return page;
 }
@@ -184,6 +187,8 @@ QWidget *purchasePage(Mounted &m, shell::MainWindow &window)
 {
     auto *page = new stock::PurchasePage(window.context(), *m.labels);
     m.purchase = page;
+    QObject::connect(page, &stock::PurchasePage::purchaseReportRequested, page,
+                     [page, &window] { reports::openPurchaseReportWindow(window.context(), page); });
     // The offer to add a category has checked the rights of the category page already.
     QObject::connect(page, &stock::PurchasePage::categoryPageRequested, &window, [&window] { window.switchMainPage(4); });
     // A first-level category added from the offer shows in the tree at once; the category combo
