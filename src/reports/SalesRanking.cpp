@@ -95,7 +95,7 @@ QList<QStringList> salesRankingLines(AppContext &context, const data::Sql &sql, 
         sold += textToInteger(count);
         rows << row;
     }
-    // The statement lists by id, so a stable sort on the count keeps equal counts oldest first.
+    // Rows by id first, so that a stable sort on the count keeps equal counts oldest first.
     std::sort(rows.begin(), rows.end(), [](const RankingRow &a, const RankingRow &b) { return a.id < b.id; });
     if (order == RankingOrder::MostSoldFirst)
         std::stable_sort(rows.begin(), rows.end(), [](const RankingRow &a, const RankingRow &b) { return a.sold > b.sold; });
