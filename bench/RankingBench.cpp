@@ -6,6 +6,7 @@
 //   search      a style-number search over all months of the shop
 // PostgreSQL runs when SHOPDESK_PG_HOST and SHOPDESK_PG_PORT name a server (user postgres).
 #include "context/AppContext.h"
+#include "data/RecordSet.h"
 #include "lists/ReportList.h"
 #include "reports/SalesRankingWindow.h"
 #include "support/BenchDatabase.h"
@@ -126,6 +127,11 @@ bool load(AppContext &context, BenchDatabase &database, data::Backend backend, c
     if (!BenchDatabase::loadRows(connection, backend == data::Backend::Sqlite ? sqliteSales() : postgresSales(), saleLines)
         || !BenchDatabase::loadRows(connection, rankingRows(backend), saleLines))
         return false;
+    data::RecordSet rs(connection);
+    if (!rs.open(data::Sql(QStringLiteral("SELECT count(*) FROM ") + connection.dialect().quoteTable(QStringLiteral("销量排行")))))
+        return false;
+    std::printf("%s: %lld ranking rows for the sale lines\n", backend == data::Backend::Sqlite ? "SQLite" : "PostgreSQL",
+                rs.integer(0));
     return true;
 }
 
