@@ -27,9 +27,11 @@
 #include "printing/RecordingLabelPrinter.h"
 #include "printing/RecordingReceiptPrinter.h"
 #include "reports/ExpensePage.h"
+#include "reports/PurchaseReportWindow.h"
 #include "reports/ReturnRecords.h"
 #include "reports/ReturnsWindow.h"
 #include "reports/SalesDetailPage.h"
+#include "reports/SalesRankingWindow.h"
 #include "reports/SalesReportWindow.h"
 #include "shell/DatabaseSettingsWindow.h"
 #include "shell/HelpFile.h"
@@ -182,6 +184,7 @@ QWidget *salesPage(Mounted &m, shell::MainWindow &window)
     reports::ReturnsWindow::salesReportOpener = [](AppContext &context, QWidget *parent) {
         reports::openSalesReportWindow(context, parent);
     };
+    page->openSalesRanking = [page, &window] { reports::openSalesRankingWindow(window.context(), page); };
     return page;
 }
 
@@ -197,6 +200,8 @@ QWidget *purchasePage(Mounted &m, shell::MainWindow &window)
 {
     auto *page = new stock::PurchasePage(window.context(), *m.labels);
     m.purchase = page;
+    QObject::connect(page, &stock::PurchasePage::purchaseReportRequested, page,
+                     [page, &window] { reports::openPurchaseReportWindow(window.context(), page); });
     // The offer to add a category has checked the rights of the category page already.
     QObject::connect(page, &stock::PurchasePage::categoryPageRequested, &window, [&window] { window.switchMainPage(4); });
     // A first-level category added from the offer shows in the tree at once; the category combo

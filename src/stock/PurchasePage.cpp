@@ -127,6 +127,8 @@ PurchasePage::PurchasePage(AppContext &context, printing::LabelPrinter &labels, 
     barcodeRow->addWidget(zeroButton);
     barcodeRow->addWidget(new QLabel(QStringLiteral("(被隐藏的不显示)"), this));
     barcodeRow->addStretch();
+    auto *reportButton = button(this, QStringLiteral("按钮20"), QStringLiteral("采购报表"));
+    barcodeRow->addWidget(reportButton);
 
     m_list = new ReportList(this);
     m_list->setObjectName(QStringLiteral("超级列表框7"));
@@ -187,6 +189,7 @@ PurchasePage::PurchasePage(AppContext &context, printing::LabelPrinter &labels, 
     connect(labelButton, &QPushButton::clicked, this, &PurchasePage::printBarcodeLabel);
     connect(refreshButton, &QPushButton::clicked, this, &PurchasePage::refreshPurchaseList);
     connect(zeroButton, &QPushButton::clicked, this, [this] { fillPurchaseList(listZeroStock(m_context).rows); });
+    connect(reportButton, &QPushButton::clicked, this, &PurchasePage::purchaseReportRequested);
     connect(supplierButton, &QPushButton::clicked, this,
             [this] { fillPurchaseList(listBySupplier(m_context, m_supplier->currentText()).rows); });
     connect(styleButton, &QPushButton::clicked, this,

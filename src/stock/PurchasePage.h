@@ -57,6 +57,7 @@ Q_SIGNALS:
     void categoryPageRequested();   // 选择夹1 page 分类查看 (rights already checked)
     void supplierPageRequested();   // 系统设置, inner page 供货来源管理 (right 系统设置 checked)
     void categoriesChanged();       // a first-level category was added from the offer
+    void purchaseReportRequested(); // 按钮20 "采购报表" (the window checks its right)
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
