@@ -51,17 +51,25 @@ public:
     QString selectedMemberId() const { return m_selectedId; }
     QString selectedMemberCard() const { return m_selectedCard; }
     const SmsNumbers &smsNumbers() const { return m_sms; }
+    // The SMS window steps through the batches and resets the count.
+    SmsNumbers &smsNumbers() { return m_sms; }
+    AppContext &context() const { return m_context; }
     const MemberSortToggles &sortToggles() const { return m_sort; }
     ReportList *list() const { return m_list; }
     // The point and stored-value adjustments of the selected member, with their history tabs.
     MemberAdjustPanel *adjustPanel() const { return m_adjust; }
 
-    // The purchase history of the selected member (its card), loaded after each selection.
+    // The purchase history of the selected member (its card), loaded after each selection; "" when
+    // no member is selected.
     std::function<void(const QString &card)> loadMemberPurchaseHistory;
 
 Q_SIGNALS:
     // The selection of the list changed: the selected member's id and card, "" and "" when none is.
     void memberSelected(const QString &id, const QString &card);
+    // 按钮14 "会员生日提醒", 超级按钮1 "导出会员信息" and 积分调整1 "短信群发".
+    void birthdayRemindersRequested();
+    void memberExportRequested();
+    void smsWindowRequested();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
