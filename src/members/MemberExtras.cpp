@@ -20,6 +20,11 @@ void mountMemberExtras(MemberPage &page, LunarKeyOf lunarKeyOf, SmsServiceReply 
         if (panel)
             panel->loadMemberPurchaseHistory(card);
     };
+    // No member selected: the history empties.
+    QObject::connect(&page, &MemberPage::memberSelected, purchases, [purchases](const QString &id) {
+        if (id.isEmpty())
+            purchases->loadMemberPurchaseHistory(QString());
+    });
 
     QObject::connect(&page, &MemberPage::birthdayRemindersRequested, &page,
                      [&page, lunarKeyOf] { checkMemberBirthdays(page.context(), lunarKeyOf, &page); });

@@ -222,8 +222,6 @@ void MemberPage::showSelectedMember()
         m_selectedId.clear();
         m_selectedCard.clear();
         Q_EMIT memberSelected(QString(), QString());
-        if (loadMemberPurchaseHistory)
-            loadMemberPurchaseHistory(QString());
         return;
     }
     const QStringList cells = m_list->rowTexts(row);

@@ -59,8 +59,7 @@ public:
     // The point and stored-value adjustments of the selected member, with their history tabs.
     MemberAdjustPanel *adjustPanel() const { return m_adjust; }
 
-    // The purchase history of the selected member (its card), loaded after each selection; "" when
-    // no member is selected.
+    // The purchase history of the selected member (its card), loaded after each selection.
     std::function<void(const QString &card)> loadMemberPurchaseHistory;
 
 Q_SIGNALS:
