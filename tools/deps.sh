@@ -3,7 +3,7 @@
 set -euo pipefail
 want=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql
       libgtest-dev libgmock-dev libbenchmark-dev libxlsxwriter-dev zlib1g-dev fonts-wqy-microhei qt6-translations-l10n
-      postgresql sqlite3 zbar-tools poppler-utils "$@")
+      postgresql sqlite3 zbar-tools poppler-utils python3-openpyxl "$@")
 missing=()
 for p in "${want[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -17,6 +17,7 @@
 #include "context/AppContext.h"
 #include "data/SettingsFile.h"
 #include "lists/ReportList.h"
+#include "members/MemberExtras.h"
 #include "members/MemberPage.h"
 #include "members/MemberTierGrid.h"
 #include "platform/MessageSeam.h"
@@ -70,6 +71,8 @@ struct Mounted
     QPointer<cashier::CashierPage> cashier;
     QPointer<reports::SalesDetailPage> sales;
     QPointer<members::MemberPage> members;
+    // The lunar key ("MMDD") of a date, for the birthday reminders; the lunar calendar plugs in here.
+    members::LunarKeyOf lunarKeyOf;
     admin::RemoteSupportServer support; // opened by the support page on first use
     QPointer<shell::NoticeTicker> ticker;
     QPointer<stock::PurchasePage> purchase;
@@ -192,7 +195,7 @@ QWidget *memberPage(Mounted &m, shell::MainWindow &window)
 {
     auto *page = new members::MemberPage(window.context());
     m.members = page;
-    // The purchase history plugs into loadMemberPurchaseHistory.
+    members::mountMemberExtras(*page, m.lunarKeyOf); // purchases, birthdays, export, SMS
     return page;
 }
 
@@ -444,6 +447,9 @@ shell::MainPages assembleMainPages(std::shared_ptr<printing::LabelPrinter> label
     pages.openLockSetupDialog = key(PosKey::F4);
     pages.openCashDrawer = key(PosKey::F8);
 
+    pages.checkMemberBirthdays = onMounted(m, &Mounted::members, [m](members::MemberPage *p) {
+        members::checkMemberBirthdays(p->context(), m->lunarKeyOf, p->window());
+    });
     pages.loadReceiptLayout =
         onMounted(m, &Mounted::printSettings, [](printing::PrintSettingsPage *p) { p->loadReceiptLayout(); });
     pages.attachListCellEditors = onMounted(m, &Mounted::tierGrid, [](members::MemberTierGrid *g) { g->attachCellEditor(); });

@@ -6,6 +6,7 @@
 #include "cashier/CartEditing.h"
 #include "context/AppContext.h"
 #include "context/Rights.h"
+#include "members/MemberPurchases.h"
 #include "platform/MessageSeam.h"
 #include "stock/FilterComboBox.h"
 
@@ -127,6 +128,7 @@ void CheckoutWindow::build()
         member->addWidget(makeField(memberFields[i].first, memberGroup), i / 2, (i % 2) * 2 + 1);
     }
     auto *historyButton = makeButton(QStringLiteral("超级按钮4"), QStringLiteral("会员卡号"), memberGroup);
+    historyButton->setToolTip(QStringLiteral("点此按钮查看该会员近期购物记录"));
     auto *pointsButton = makeButton(QStringLiteral("超级按钮3"), QStringLiteral("会员积分"), memberGroup);
     pointsButton->setToolTip(QStringLiteral("点此按钮使用积分抵扣功能"));
     member->addWidget(historyButton, 3, 0, 1, 2);
@@ -151,6 +153,7 @@ void CheckoutWindow::build()
     connect(m_radios[1], &QRadioButton::clicked, this, [this] { selectCardPayment(); });
     connect(m_radios[2], &QRadioButton::clicked, this, [this] { selectSplitPayment(); });
     connect(pointsButton, &QPushButton::clicked, this, [this] { m_memberPricing.useMemberPoints(); });
+    connect(historyButton, &QPushButton::clicked, this, [this] { openMemberPurchasesWindow(); });
     connect(confirm, &QPushButton::clicked, this, [this] { confirmCheckout(); });
     connect(m_promotion, &QPushButton::clicked, this, [this] { applyPromotionAtCheckout(); });
     connect(cancel, &QPushButton::clicked, this, [this] { cancelCheckout(); });
@@ -226,6 +229,11 @@ void CheckoutWindow::applyPromotionAtCheckout()
 {
     if (m_override.applyPromotionAtCheckout())
         m_promotion->hide();
+}
+
+void CheckoutWindow::openMemberPurchasesWindow()
+{
+    members::openMemberPurchasesWindow(m_context, m_state.member.会员卡号, this);
 }
 
 void CheckoutWindow::focusReceivedField()

@@ -77,6 +77,8 @@ public:
     void refreshSalespersonCombo(const QString &typed);
     void selectSalesperson();
     void focusReceivedField();
+    // 超级按钮4 "会员卡号": the recent purchases of the card the checkout accepted.
+    void openMemberPurchasesWindow();
 
     // Runs once, however the window ends: the cart totals emptied, the main keys back, the cart's
     // prices restored.

@@ -95,12 +95,22 @@ MemberPage::MemberPage(AppContext &context, QWidget *parent)
     for (const auto &[title, width] : memberListColumns())
         m_list->addColumn(title, width);
 
+    auto *birthdays = button(this, QStringLiteral("按钮14"), QStringLiteral("会员生日提醒"));
+    auto *exportMembers = button(this, QStringLiteral("超级按钮1"), QStringLiteral("导出会员信息"));
+    auto *sms = button(this, QStringLiteral("积分调整1"), QStringLiteral("短信群发"));
+    auto *pageButtons = new QHBoxLayout;
+    pageButtons->addWidget(birthdays);
+    pageButtons->addWidget(exportMembers);
+    pageButtons->addWidget(sms);
+    pageButtons->addStretch(1);
+
     auto *top = new QHBoxLayout;
     top->addWidget(form, 0, Qt::AlignTop);
     top->addWidget(m_adjust, 1);
     auto *layout = new QVBoxLayout(this);
     // The list is what the staff read most: it takes the larger share of the height.
     layout->addLayout(top, 2);
+    layout->addLayout(pageButtons);
     layout->addWidget(m_list, 3);
 
     QList<QWidget *> order{m_card, m_name, m_mobile, m_tier, m_spend, m_points, m_birthday, m_remark, addButton,
@@ -115,6 +125,9 @@ MemberPage::MemberPage(AppContext &context, QWidget *parent)
     connect(tierButton, &QPushButton::clicked, this, &MemberPage::searchMembersByCategory);
     connect(addButton, &QPushButton::clicked, this, &MemberPage::addMember);
     connect(updateButton, &QPushButton::clicked, this, &MemberPage::updateMember);
+    connect(birthdays, &QPushButton::clicked, this, &MemberPage::birthdayRemindersRequested);
+    connect(exportMembers, &QPushButton::clicked, this, &MemberPage::memberExportRequested);
+    connect(sms, &QPushButton::clicked, this, &MemberPage::smsWindowRequested);
     connect(m_list->header(), &QHeaderView::sectionClicked, this, &MemberPage::sortMemberList);
     connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this, &MemberPage::showSelectedMember);
     connect(this, &MemberPage::memberSelected, m_adjust, &MemberAdjustPanel::showMember);

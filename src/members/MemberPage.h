@@ -51,6 +51,9 @@ public:
     QString selectedMemberId() const { return m_selectedId; }
     QString selectedMemberCard() const { return m_selectedCard; }
     const SmsNumbers &smsNumbers() const { return m_sms; }
+    // The SMS window steps through the batches and resets the count.
+    SmsNumbers &smsNumbers() { return m_sms; }
+    AppContext &context() const { return m_context; }
     const MemberSortToggles &sortToggles() const { return m_sort; }
     ReportList *list() const { return m_list; }
     // The point and stored-value adjustments of the selected member, with their history tabs.
@@ -62,6 +65,10 @@ public:
 Q_SIGNALS:
     // The selection of the list changed: the selected member's id and card, "" and "" when none is.
     void memberSelected(const QString &id, const QString &card);
+    // 按钮14 "会员生日提醒", 超级按钮1 "导出会员信息" and 积分调整1 "短信群发".
+    void birthdayRemindersRequested();
+    void memberExportRequested();
+    void smsWindowRequested();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
