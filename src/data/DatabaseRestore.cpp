@@ -15,7 +15,13 @@ namespace data {
 
 namespace {
 
-const QString maintenanceDatabase = QStringLiteral("postgres");
+// The server's maintenance database, from which the shop database is replaced; template1 when
+// the shop keeps its data in "postgres" itself.
+QString maintenanceDatabase(const QString &shopDatabase)
+{
+    return shopDatabase == QStringLiteral("postgres") ? QStringLiteral("template1") : QStringLiteral("postgres");
+}
+
 // How long the swap waits for the ended sessions to go.
 constexpr int sessionWaitMs = 10000;
 
@@ -184,7 +190,7 @@ RestoreResult restoreDatabase(const ServerSettings &settings, const QString &fil
     run.oldName = QStringLiteral("shopdesk_replaced_") + stamp;
 
     ServerSettings maintenance = settings;
-    maintenance.data = maintenanceDatabase;
+    maintenance.data = maintenanceDatabase(settings.data);
     if (!QFileInfo(file).isFile()) {
         fail(run, QStringLiteral("备份文件不存在：") + file);
     } else if (settings.data.isEmpty()) {

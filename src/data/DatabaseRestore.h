@@ -16,7 +16,7 @@ struct RestoreResult {
 // only when that succeeded and the result holds the shop's tables are the other sessions on the
 // live database ended and the new database given its name, the old one being dropped. On any
 // failure before that swap the live database is exactly as it was and the new one is dropped.
-// Works on the server's maintenance database "postgres"; the account needs the right to create
+// Works from the server's maintenance database "postgres"; the account needs the right to create
 // databases and to rename the live one (its owner, or a superuser).
 RestoreResult restoreDatabase(const ServerSettings &settings, const QString &file);
 

@@ -65,14 +65,17 @@ protected:
             list << rs.text(0);
         return list;
     }
-    // Databases the restore made under a temporary name and left behind.
+    // Databases this program's restores made under a temporary name and left behind (other tests
+    // may be restoring on the same server at the same time).
     QStringList leftoverDatabases()
     {
         data::Connection c;
         EXPECT_TRUE(ws->db->openAnother(c));
         data::RecordSet list(c);
-        EXPECT_TRUE(list.open(data::Sql(QStringLiteral(
-            "SELECT datname FROM pg_database WHERE datname LIKE 'shopdesk_restore_%' OR datname LIKE 'shopdesk_replaced_%'"))));
+        const QString pid = QString::number(QCoreApplication::applicationPid());
+        EXPECT_TRUE(list.open(data::Sql(QStringLiteral("SELECT datname FROM pg_database WHERE datname LIKE ? OR datname LIKE ?"),
+                                        {QStringLiteral("shopdesk\\_restore\\_") + pid + QStringLiteral("\\_%"),
+                                         QStringLiteral("shopdesk\\_replaced\\_") + pid + QStringLiteral("\\_%")})));
         QStringList names;
         for (list.moveFirst(); !list.pastLast(); list.moveNext())
             names << list.text(0);
