@@ -26,6 +26,7 @@ if [ ! -e "$home/print.ini" ]; then
   cp "$root/share/print.ini" "$home/print.ini"
   echo "Put the print layouts into $home/print.ini"
 fi
-# The help page ships with the program; a newer one replaces an older copy.
+# The help page and the network database's template ship with the program; a newer one replaces an older copy.
 cp -u "$root/share/帮助.html" "$home/帮助.html"
+cp -u "$root/db/postgres.sql" "$home/postgres.sql"
 exec "$build/src/app/shopdesk" --home "$home" "$@"

@@ -34,6 +34,7 @@
 #include "reports/SalesDetailPage.h"
 #include "reports/SalesRankingWindow.h"
 #include "reports/SalesReportWindow.h"
+#include "shell/DatabaseCare.h"
 #include "shell/DatabaseSettingsWindow.h"
 #include "shell/HelpFile.h"
 #include "shell/MainWindow.h"
@@ -459,6 +460,7 @@ shell::MainPages assembleMainPages(std::shared_ptr<printing::LabelPrinter> label
     pages.scrollNoticeTicker = onMounted(m, &Mounted::ticker, [](NoticeTicker *t) { t->scrollNoticeTicker(); });
     pages.refreshNoticeTicker = onMounted(m, &Mounted::ticker, [](NoticeTicker *t) { t->refreshNoticeTicker(); });
 
+    shell::installDatabaseCare(pages); // the backup at closing; restore and data move of 配置数据库
     pages.newerVersionAddress = [](const QString &programVersion) {
         return admin::RemoteSupportServer::newerVersionAddress(SettingsFile::inDirectory(ProgramDir::path()),
                                                                programVersion);

@@ -259,6 +259,11 @@ QString DatabaseSettingsWindow::selectedBackupFile() const
     return m_backups->currentText();
 }
 
+bool DatabaseSettingsWindow::networkModeTicked() const
+{
+    return m_networkBox->isChecked();
+}
+
 void DatabaseSettingsWindow::createNewDatabase()
 {
 }

@@ -65,6 +65,7 @@ public:
     AppContext &context() { return m_context; }
     // For the restore and the data move: the chosen backup file name and the "moving" label.
     QString selectedBackupFile() const;
+    bool networkModeTicked() const; // 选择框2
     QLabel *movingLabel() const { return m_movingLabel; }
 
 private:

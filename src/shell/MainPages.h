@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 
+class AppContext;
 class QWidget;
 
 namespace data {
@@ -63,7 +64,7 @@ struct MainPages
     std::function<void()> checkMemberBirthdays;    // 生日提醒 "真"
     std::function<void()> loadReceiptLayout;
     std::function<void()> releaseCellEditorBrush;  // shutdown
-    std::function<void()> backupNetworkDatabase;   // shutdown, network mode
+    std::function<void(AppContext &)> backupNetworkDatabase; // shutdown, network mode
     // Opens the live sales feed modeless (the six keys are already released; its closing calls
     // MainWindow::registerPosHotKeys).
     std::function<void()> openLiveBroadcastWindow;

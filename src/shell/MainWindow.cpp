@@ -485,7 +485,8 @@ void MainWindow::shutDownMainWindow()
     run(m_pages.releaseCellEditorBrush);
     if (m_context.isNetwork()) {
         oplog::writeLogRow(m_context, BackupLogText);
-        run(m_pages.backupNetworkDatabase);
+        if (m_pages.backupNetworkDatabase)
+            m_pages.backupNetworkDatabase(m_context);
     }
     m_rs1.clear();
     m_context.connection().close();

@@ -492,7 +492,7 @@ TEST_P(MainWindowTest, ClosingLogsAndBacksUpOnlyInNetworkMode)
     QStringList calls;
     MainPages pages;
     pages.releaseCellEditorBrush = [&] { calls << QStringLiteral("brush"); };
-    pages.backupNetworkDatabase = [&] {
+    pages.backupNetworkDatabase = [&](AppContext &) {
         calls << QStringLiteral("backup");
         EXPECT_TRUE(ws->ctx.connection().isOpen()) << "the backup runs before the connections close";
     };
