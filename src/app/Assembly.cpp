@@ -37,6 +37,7 @@
 #include "shell/DatabaseCare.h"
 #include "shell/DatabaseSettingsWindow.h"
 #include "shell/HelpFile.h"
+#include "shell/LockSetupDialog.h"
 #include "shell/MainWindow.h"
 #include "shell/NoticeTicker.h"
 #include "shell/SettingsTab.h"
@@ -132,9 +133,12 @@ void connectCounter(Mounted &m, shell::MainWindow &window)
     };
 
     m.keys.startCheckout = [&m, &window] { runCheckout(m, window); };
-    // Until the lock window is here, F4 gives the six keys straight back to the counter (the main
-    // window released them for the lock).
-    m.keys.openLockSetupDialog = [&window] { window.registerPosHotKeys(); };
+    // F4 and 锁屏[F4]: the main window has released the six keys; every way out of the lock gives
+    // them back.
+    m.keys.openLockSetupDialog = [&m, &window] {
+        shell::openLockSetupDialog(&window, [&window] { window.registerPosHotKeys(); });
+        backToScanBox(m, window);
+    };
     m.keys.holdCurrentOrder = [&m, &window] { holdOrder(m, window); };
     m.keys.openHeldOrdersWindow = [&m, &window] {
         cashier::openHeldOrdersWindow(window.context(), m.cart, &window);

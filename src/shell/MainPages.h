@@ -66,7 +66,7 @@ struct MainPages
     std::function<void()> releaseCellEditorBrush;  // shutdown
     std::function<void(AppContext &)> backupNetworkDatabase; // shutdown, network mode
     // Opens the live sales feed modeless (the six keys are already released; its closing calls
-    // MainWindow::registerPosHotKeys).
+    // MainWindow::registerPosHotKeys). Empty: the shell's own feed window (LiveBroadcastWindow).
     std::function<void()> openLiveBroadcastWindow;
 
     // The start window's update check: the download page of a version newer than programVersion

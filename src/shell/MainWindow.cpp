@@ -10,6 +10,7 @@
 #include "platform/Clock.h"
 #include "platform/HotKeys.h"
 #include "platform/MessageSeam.h"
+#include "shell/LiveBroadcastWindow.h"
 #include "shell/NoticeTicker.h"
 
 #include <QAction>
@@ -471,7 +472,7 @@ void MainWindow::openLiveBroadcastWindow()
     if (m_pages.openLiveBroadcastWindow)
         m_pages.openLiveBroadcastWindow();
     else
-        registerPosHotKeys(); // nothing opened: the keys stay with the counter
+        shell::openLiveBroadcastWindow(m_context, this, [this] { registerPosHotKeys(); });
 }
 
 void MainWindow::shutDownMainWindow()
