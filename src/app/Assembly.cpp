@@ -20,6 +20,7 @@
 #include "members/MemberExtras.h"
 #include "members/MemberPage.h"
 #include "members/MemberTierGrid.h"
+#include "platform/LunarCalendar.h"
 #include "platform/MessageSeam.h"
 #include "platform/ProgramDir.h"
 #include "printing/PrintSettingsPage.h"
@@ -73,8 +74,8 @@ struct Mounted
     QPointer<cashier::CashierPage> cashier;
     QPointer<reports::SalesDetailPage> sales;
     QPointer<members::MemberPage> members;
-    // The lunar key ("MMDD") of a date, for the birthday reminders; the lunar calendar plugs in here.
-    members::LunarKeyOf lunarKeyOf;
+    // The lunar key ("MMDD") of a date, for the birthday reminders.
+    members::LunarKeyOf lunarKeyOf = [](const QDate &date) { return LunarCalendar(date).key(); };
     admin::RemoteSupportServer support; // opened by the support page on first use
     QPointer<shell::NoticeTicker> ticker;
     QPointer<stock::PurchasePage> purchase;
