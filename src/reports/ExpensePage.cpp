@@ -50,6 +50,7 @@ ExpensePage::ExpensePage(AppContext &context, QWidget *parent) : QWidget(parent)
     m_month = new QDateEdit(Clock::now().date(), this);
     m_month->setObjectName(QStringLiteral("起始日期2"));
     m_month->setCalendarPopup(true);
+    m_month->setDisplayFormat(QStringLiteral("yyyy年M月d日"));
 
     auto *bar = new QHBoxLayout;
     bar->addWidget(new QLabel(QStringLiteral("开支项目"), this));

@@ -56,6 +56,7 @@ SalesRankingWindow::SalesRankingWindow(AppContext &context, QWidget *parent) : Q
     m_date = new QDateEdit(Clock::now().date(), bar);
     m_date->setObjectName(QStringLiteral("起始日期"));
     m_date->setCalendarPopup(true);
+    m_date->setDisplayFormat(QStringLiteral("yyyy年M月d日"));
     auto *monthButton = new QPushButton(QStringLiteral("查看指定月份"), bar);
     monthButton->setObjectName(QStringLiteral("按钮1"));
     m_field = new QComboBox(bar);
