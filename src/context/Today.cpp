@@ -112,3 +112,9 @@ QString todayText(const AppContext &context)
 {
     return context.today.dateText();
 }
+
+QDate dateOfToday(const DateParts &today)
+{
+    const QDate date(today.year.toInt(), today.month.toInt(), today.day.toInt());
+    return date.isValid() ? date : Clock::now().date();
+}

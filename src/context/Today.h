@@ -1,4 +1,5 @@
 #pragma once
+#include <QDate>
 // Today's date parts: from the workstation's clock in single-machine mode, from the server's clock
 // in network mode. Every reading of the local time goes through Clock.
 #include "context/DateParts.h"
@@ -32,3 +33,6 @@ DateParts datingNow(AppContext &context);
 
 // today as "YYYY-MM-DD" (the values of the last refresh).
 QString todayText(const AppContext &context);
+
+// The date the parts name, or the clock's date when they name none.
+QDate dateOfToday(const DateParts &today);

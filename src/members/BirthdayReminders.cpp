@@ -1,6 +1,7 @@
 #include "members/BirthdayReminders.h"
 
 #include "context/AppContext.h"
+#include "context/Today.h"
 #include "data/Pinyin.h"
 #include "data/RecordSet.h"
 #include "data/SqlBuilder.h"
@@ -32,8 +33,7 @@ QDate refreshedBirthdayDate(AppContext &context)
 {
     refreshToday(context, true);
     const DateParts &today = context.today;
-    const QDate date(today.year.toInt(), today.month.toInt(), today.day.toInt());
-    return date.isValid() ? date : Clock::now().date();
+    return dateOfToday(today);
 }
 
 QString birthdayWhenText(const QDate &today, int day)

@@ -1,6 +1,7 @@
 #include "members/MemberExport.h"
 
 #include "context/AppContext.h"
+#include "context/Today.h"
 #include "context/OperationLog.h"
 #include "context/Rights.h"
 #include "lists/ExcelExport.h"
@@ -14,8 +15,7 @@ QString memberExportName(AppContext &context, const QString &prefix)
     refreshToday(context, true);
     const DateParts &today = context.today;
     const QDateTime now = Clock::now();
-    const QDate date(today.year.toInt(), today.month.toInt(), today.day.toInt());
-    return excelExportName(prefix, date.isValid() ? date : now.date(), now.time());
+    return excelExportName(prefix, dateOfToday(today), now.time());
 }
 
 bool exportListWithMessage(AppContext &context, const ReportList *list, const QString &prefix, QWidget *parent)

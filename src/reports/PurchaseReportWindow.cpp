@@ -24,12 +24,6 @@ namespace {
 
 constexpr quint32 kRedText = 255;
 
-QDate dateOf(const DateParts &parts)
-{
-    const QDate date(parts.year.toInt(), parts.month.toInt(), parts.day.toInt());
-    return date.isValid() ? date : Clock::now().date();
-}
-
 QString twoDigits(int n)
 {
     return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
@@ -78,7 +72,7 @@ PurchaseReportWindow::PurchaseReportWindow(AppContext &context, QWidget *parent)
 
     // Opening: today (with the time) afresh, the calendar on it, this month listed.
     refreshToday(context);
-    m_calendar->setSelectedDate(dateOf(context.today));
+    m_calendar->setSelectedDate(dateOfToday(context.today));
     listPurchaseReportThisMonth();
 
     connect(refresh, &QPushButton::clicked, this, &PurchaseReportWindow::listPurchaseReportThisMonth);
@@ -182,7 +176,7 @@ void PurchaseReportWindow::openPurchaseRemarkDialog()
 
 void PurchaseReportWindow::exportPurchaseReport()
 {
-    const QString name = purchaseReportExportName(dateOf(m_context.today), Clock::now().time());
+    const QString name = purchaseReportExportName(dateOfToday(m_context.today), Clock::now().time());
     // The log row and the success text only for a workbook that was written.
     if (!exportListViewToExcelInProgramDir(m_list, name)) {
         MessageSeam::message(this, QString(), exportFailureText(purchasereporttexts::ExportPrefix));

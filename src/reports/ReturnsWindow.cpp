@@ -179,9 +179,8 @@ void ReturnsWindow::resolveReturnRecord()
 void ReturnsWindow::exportReturns()
 {
     const DateParts &today = m_context.today;
-    const QDate date(today.year.toInt(), today.month.toInt(), today.day.toInt());
     const QString prefix = returnrecordtexts::ExportPrefix;
-    const QString name = excelExportName(prefix, date.isValid() ? date : Clock::now().date(), Clock::now().time());
+    const QString name = excelExportName(prefix, dateOfToday(today), Clock::now().time());
     // The log row and the success text only for a workbook that was written.
     if (!exportListViewToExcelInProgramDir(m_list, name)) {
         MessageSeam::message(this, QString(), exportFailureText(prefix));

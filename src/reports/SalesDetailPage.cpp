@@ -409,8 +409,7 @@ void SalesDetailPage::exportSalesDetails()
         return;
     oplog::writeLogRow(m_context, ExportLogText);
     const DateParts &today = m_context.today;
-    const QDate date(today.year.toInt(), today.month.toInt(), today.day.toInt());
-    const QString name = excelExportName(ExportPrefix, date.isValid() ? date : Clock::now().date(), Clock::now().time());
+    const QString name = excelExportName(ExportPrefix, dateOfToday(today), Clock::now().time());
     if (exportListViewToExcelInProgramDir(m_list, name))
         MessageSeam::message(this, QString(), exportSuccessText(ExportPrefix));
     else

@@ -26,12 +26,6 @@ namespace {
 
 constexpr quint32 kRedText = 255;
 
-QDate dateOf(const DateParts &parts)
-{
-    const QDate date(parts.year.toInt(), parts.month.toInt(), parts.day.toInt());
-    return date.isValid() ? date : Clock::now().date();
-}
-
 } // namespace
 
 SalesRankingWindow::SalesRankingWindow(AppContext &context, QWidget *parent) : QDialog(parent), m_context(context)
@@ -95,7 +89,7 @@ SalesRankingWindow::SalesRankingWindow(AppContext &context, QWidget *parent) : Q
 
     // This month, most sold first.
     refreshToday(context);
-    m_date->setDate(dateOf(context.today));
+    m_date->setDate(dateOfToday(context.today));
     fill(rankingOfMonthSql(context, rankingMonthKey(context.today.year, context.today.month)), RankingOrder::MostSoldFirst);
 }
 
@@ -157,7 +151,7 @@ void SalesRankingWindow::sortSalesRankingList(int column)
 
 void SalesRankingWindow::exportSalesRanking()
 {
-    const QString name = salesRankingExportName(dateOf(m_context.today), Clock::now().time());
+    const QString name = salesRankingExportName(dateOfToday(m_context.today), Clock::now().time());
     // The log row and the success text only for a workbook that was written.
     if (!exportListViewToExcelInProgramDir(m_list, name)) {
         MessageSeam::message(this, QString(), exportFailureText(rankingtexts::ExportPrefix));

@@ -25,12 +25,6 @@ namespace {
 
 constexpr quint32 kRedText = 255;
 
-QDate dateOf(const DateParts &today)
-{
-    const QDate date(today.year.toInt(), today.month.toInt(), today.day.toInt());
-    return date.isValid() ? date : Clock::now().date();
-}
-
 } // namespace
 
 SalesReportWindow::SalesReportWindow(AppContext &context, QWidget *parent) : QDialog(parent), m_context(context)
@@ -46,7 +40,7 @@ SalesReportWindow::SalesReportWindow(AppContext &context, QWidget *parent) : QDi
                                         : column.first == QStringLiteral("备注")     ? 160
                                                                                       : 68);
     refreshToday(context);
-    m_date = new QDateEdit(dateOf(context.today), this);
+    m_date = new QDateEdit(dateOfToday(context.today), this);
     m_date->setObjectName(QStringLiteral("起始日期"));
     m_date->setCalendarPopup(true);
     m_date->setDisplayFormat(QStringLiteral("yyyy年MM月dd日"));
@@ -140,7 +134,7 @@ void SalesReportWindow::settleMonth()
 
 void SalesReportWindow::exportSalesReport()
 {
-    const QString name = excelExportName(ExportPrefix, dateOf(m_context.today), Clock::now().time());
+    const QString name = excelExportName(ExportPrefix, dateOfToday(m_context.today), Clock::now().time());
     // The log row and the success text only for a workbook that was written.
     if (!exportListViewToExcelInProgramDir(m_list, name)) {
         MessageSeam::message(this, QString(), exportFailureText(ExportPrefix));

@@ -1,6 +1,7 @@
 #include "stock/StockAlarms.h"
 
 #include "context/AppContext.h"
+#include "context/Today.h"
 #include "context/OperationLog.h"
 #include "context/Rights.h"
 #include "data/RecordSet.h"
@@ -183,8 +184,7 @@ StockAlarmReportWindow::StockAlarmReportWindow(AppContext &context, QWidget *par
 void StockAlarmReportWindow::exportStockAlarmReport()
 {
     const DateParts &today = m_context.today;
-    const QDate date(today.year.toInt(), today.month.toInt(), today.day.toInt());
-    const QString name = excelExportName(kReportPrefix, date.isValid() ? date : Clock::now().date(), Clock::now().time());
+    const QString name = excelExportName(kReportPrefix, dateOfToday(today), Clock::now().time());
     // The success text and the log row only for a workbook that was written.
     if (!exportListViewToExcelInProgramDir(m_list, name)) {
         MessageSeam::message(this, QString(), exportFailureText(kReportPrefix));

@@ -143,8 +143,7 @@ void TransferRecordsWindow::listReceivedTransfersOfDay()
 void TransferRecordsWindow::exportTransferRecords()
 {
     const DateParts &today = m_context.today;
-    const QDate date(today.year.toInt(), today.month.toInt(), today.day.toInt());
-    const QString name = excelExportName(kPrefix, date.isValid() ? date : Clock::now().date(), Clock::now().time());
+    const QString name = excelExportName(kPrefix, dateOfToday(today), Clock::now().time());
     MessageSeam::message(this, QString(),
                          exportListViewToExcelInProgramDir(m_list, name) ? exportSuccessText(kPrefix)
                                                                           : exportFailureText(kPrefix));
