@@ -22,3 +22,17 @@ int clearListRowColours(ReportList *list)
         return 0;
     return list->listModel()->clearRowColours() ? 1 : 0;
 }
+
+void showLinesWithTotalRow(ReportList *list, const QList<QStringList> &lines)
+{
+    if (!list)
+        return;
+    clearListRowColours(list);
+    list->setUpdatesEnabled(false);
+    list->clear();
+    for (const QStringList &line : lines)
+        list->ensureRowVisible(list->addRow(line));
+    if (!lines.isEmpty())
+        setListRowColour(list, list->rowCount() - 1, 3, kRedRowText);
+    list->setUpdatesEnabled(true);
+}

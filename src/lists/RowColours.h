@@ -6,7 +6,13 @@
 #include <QColor>
 #include <QtGlobal>
 
+#include <QList>
+#include <QStringList>
+
 class ReportList;
+
+// The red of sold-out, totals and damaged rows.
+inline constexpr quint32 kRedRowText = 255;
 
 // 0x00BBGGRR -> QColor (r = c & 0xFF, g = (c >> 8) & 0xFF, b = (c >> 16) & 0xFF).
 QColor colourFromColorref(quint32 colorref);
@@ -18,3 +24,7 @@ bool setListRowColour(ReportList *list, int row, int styleCode, quint32 colorref
 
 // Drops every row colour of the list; 1 when the list had at least one, else 0.
 int clearListRowColours(ReportList *list);
+
+// Replaces the rows of a report list by `lines` whose last line, when there is any, is its red
+// totals row; one redraw.
+void showLinesWithTotalRow(ReportList *list, const QList<QStringList> &lines);

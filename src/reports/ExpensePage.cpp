@@ -82,13 +82,8 @@ void ExpensePage::fillExpenseList(data::RecordSet &rs)
         MessageSeam::message(this, QString(), expensetexts::ReadFailed);
         return;
     }
-    clearListRowColours(m_list);
-    m_list->clear();
     const QList<QStringList> lines = expenseListLines(rs);
-    for (const QStringList &line : lines)
-        m_list->ensureRowVisible(m_list->addRow(line));
-    if (!lines.isEmpty())
-        setListRowColour(m_list, m_list->rowCount() - 1, 3, ExpenseTotalColour);
+    showLinesWithTotalRow(m_list, lines);
 }
 
 void ExpensePage::relist(const data::Sql &sql)

@@ -18,7 +18,6 @@ namespace reports {
 
 // The label of the total row, under 经手人 ("合", eight blanks, "计：").
 inline const QString ExpenseTotalLabel = QStringLiteral("合        计：");
-constexpr quint32 ExpenseTotalColour = 255;
 
 // The shop's expenses of a month (year "2015", month "03"), oldest first.
 data::Sql expensesOfMonthSql(AppContext &context, const QString &year, const QString &month);

@@ -22,8 +22,6 @@ namespace reports {
 
 namespace {
 
-constexpr quint32 kRedText = 255;
-
 QString twoDigits(int n)
 {
     return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
@@ -92,12 +90,7 @@ void PurchaseReportWindow::fill(const data::Sql &sql)
         MessageSeam::message(this, QString(), purchasereporttexts::ReadFailed);
         return;
     }
-    clearListRowColours(m_list);
-    m_list->clear();
-    for (const QStringList &line : lines)
-        m_list->ensureRowVisible(m_list->addRow(line));
-    if (!lines.isEmpty())
-        setListRowColour(m_list, m_list->rowCount() - 1, 3, kRedText);
+    showLinesWithTotalRow(m_list, lines);
 }
 
 void PurchaseReportWindow::listPurchaseReportThisMonth()

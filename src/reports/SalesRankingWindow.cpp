@@ -22,12 +22,6 @@
 
 namespace reports {
 
-namespace {
-
-constexpr quint32 kRedText = 255;
-
-} // namespace
-
 SalesRankingWindow::SalesRankingWindow(AppContext &context, QWidget *parent) : QDialog(parent), m_context(context)
 {
     setObjectName(QStringLiteral("SalesRankingWindow"));
@@ -101,14 +95,7 @@ void SalesRankingWindow::fill(const data::Sql &sql, RankingOrder order)
         MessageSeam::message(this, QString(), rankingtexts::ReadFailed);
         return;
     }
-    clearListRowColours(m_list);
-    m_list->setUpdatesEnabled(false);
-    m_list->clear();
-    for (const QStringList &line : lines)
-        m_list->ensureRowVisible(m_list->addRow(line));
-    m_list->setUpdatesEnabled(true);
-    if (!lines.isEmpty())
-        setListRowColour(m_list, m_list->rowCount() - 1, 3, kRedText);
+    showLinesWithTotalRow(m_list, lines);
 }
 
 void SalesRankingWindow::listSalesRankingOfMonth()

@@ -21,12 +21,6 @@
 
 namespace reports {
 
-namespace {
-
-constexpr quint32 kRedText = 255;
-
-} // namespace
-
 SalesReportWindow::SalesReportWindow(AppContext &context, QWidget *parent) : QDialog(parent), m_context(context)
 {
     setObjectName(QStringLiteral("SalesReportWindow"));
@@ -82,14 +76,7 @@ void SalesReportWindow::fillDailySummaryList(const data::Sql &sql)
         MessageSeam::message(this, QString(), ReadFailedText);
         return;
     }
-    clearListRowColours(m_list);
-    m_list->setUpdatesEnabled(false);
-    m_list->clear();
-    for (const QStringList &line : lines)
-        m_list->ensureRowVisible(m_list->addRow(line));
-    if (!lines.isEmpty())
-        setListRowColour(m_list, m_list->rowCount() - 1, 3, kRedText);
-    m_list->setUpdatesEnabled(true);
+    showLinesWithTotalRow(m_list, lines);
 }
 
 void SalesReportWindow::listSummariesThisMonth()

@@ -23,8 +23,6 @@ namespace stock {
 namespace {
 
 const QString kPrefix = QStringLiteral("调拨记录");
-constexpr quint32 kRedText = 255;
-
 } // namespace
 
 data::Sql transferRecordsSql(AppContext &context, TransferDirection direction, const QDate &date, bool day)
@@ -112,12 +110,7 @@ void TransferRecordsWindow::fill(const data::Sql &sql)
         MessageSeam::message(this, QString(), QStringLiteral("读取调拨记录失败，请检查数据库连接后重试！"));
         return;
     }
-    clearListRowColours(m_list);
-    m_list->clear();
-    for (const QStringList &line : lines)
-        m_list->ensureRowVisible(m_list->addRow(line));
-    if (!lines.isEmpty())
-        setListRowColour(m_list, m_list->rowCount() - 1, 3, kRedText);
+    showLinesWithTotalRow(m_list, lines);
 }
 
 void TransferRecordsWindow::listTransfersOutOfMonth()

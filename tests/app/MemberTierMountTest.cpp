@@ -2,6 +2,7 @@
 // settings page 店铺初始设置, filled when that page is shown, its cell editor attached when the
 // main window is created.
 #include "app/Assembly.h"
+#include "app/MountedShopTest.h"
 #include "data/RecordSet.h"
 #include "lists/ReportList.h"
 #include "lists/ReportListModel.h"
@@ -19,21 +20,8 @@
 
 namespace {
 
-class MemberTierMountTest : public testsupport::SqliteShopTest
+class MemberTierMountTest : public MountedShopTest
 {
-protected:
-    void SetUp() override
-    {
-        SqliteShopTest::SetUp();
-        HotKeyRegistry::setInstance(&hotKeys);
-    }
-    void TearDown() override
-    {
-        HotKeyRegistry::setInstance(nullptr);
-        SqliteShopTest::TearDown();
-    }
-    HotKeyRegistry hotKeys;
-    MessageScript script;
 };
 
 } // namespace

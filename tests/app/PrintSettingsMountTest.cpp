@@ -2,6 +2,7 @@
 // 票据打印设置, its layouts read from print.ini when the main window is created, its print switches
 // following the flags whenever the page is shown.
 #include "app/Assembly.h"
+#include "app/MountedShopTest.h"
 #include "platform/HotKeys.h"
 #include "platform/IniFile.h"
 #include "platform/MessageScript.h"
@@ -17,21 +18,8 @@
 
 namespace {
 
-class PrintSettingsMountTest : public testsupport::SqliteShopTest
+class PrintSettingsMountTest : public MountedShopTest
 {
-protected:
-    void SetUp() override
-    {
-        SqliteShopTest::SetUp();
-        HotKeyRegistry::setInstance(&hotKeys);
-    }
-    void TearDown() override
-    {
-        HotKeyRegistry::setInstance(nullptr);
-        SqliteShopTest::TearDown();
-    }
-    HotKeyRegistry hotKeys;
-    MessageScript script;
 };
 
 } // namespace

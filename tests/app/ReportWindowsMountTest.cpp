@@ -1,6 +1,7 @@
 // The report windows as the assembled main window opens them: 销量排行X of the page 销售明细 opens
 // the sales ranking (modal), 按钮20 of the page 采购入库 the purchase report (not modal).
 #include "app/Assembly.h"
+#include "app/MountedShopTest.h"
 #include "platform/HotKeys.h"
 #include "platform/MessageScript.h"
 #include "reports/PurchaseReportWindow.h"
@@ -14,21 +15,8 @@
 
 namespace {
 
-class ReportWindowsMountTest : public testsupport::SqliteShopTest
+class ReportWindowsMountTest : public MountedShopTest
 {
-protected:
-    void SetUp() override
-    {
-        SqliteShopTest::SetUp();
-        HotKeyRegistry::setInstance(&hotKeys);
-    }
-    void TearDown() override
-    {
-        HotKeyRegistry::setInstance(nullptr);
-        SqliteShopTest::TearDown();
-    }
-    HotKeyRegistry hotKeys;
-    MessageScript script;
 };
 
 } // namespace
