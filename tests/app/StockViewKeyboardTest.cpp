@@ -93,7 +93,7 @@ TEST(StockViewKeyboard, EveryCategoryMovedToIsListed)
     QStringList expected;
     for (const Step &step : steps)
         expected << QString::fromUtf8(step.name) + QStringLiteral(": ") + step.listed.join(u' ');
-    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(seen.join(u'\n').toStdString(), expected.join(u'\n').toStdString());
 }
 
 } // namespace
