@@ -254,14 +254,9 @@ QWidget *categoryPage(Mounted &m, shell::MainWindow &window)
                      [view, &window] { stock::openStockAlarmReportWindow(window.context(), view); });
     QObject::connect(view, &stock::StockViewPage::returnsRequested, view,
                      [view, &window] { reports::openReturnsWindow(window.context(), view); });
-    // The user's choice of a category lists its rows; the tree's own reload (which sets a current
-    // item) leaves the list as the page switch filled it.
-    const auto listCategory = [view](QTreeWidgetItem *item) {
-        if (item)
-            view->listStockOfCategory(item->text(0));
-    };
-    QObject::connect(tree, &QTreeWidget::itemClicked, view, listCategory);
-    QObject::connect(tree, &QTreeWidget::itemActivated, view, listCategory);
+    // The user's choice of a category, by the mouse or the keyboard, lists its rows; the tree's own
+    // reload leaves the list as the page switch filled it.
+    QObject::connect(tree, &stock::CategoryTreeWidget::categoryChosen, view, &stock::StockViewPage::listStockOfCategory);
     QObject::connect(tree, &stock::CategoryTreeWidget::categoriesChanged, &window, [&m] {
         if (m.purchase)
             m.purchase->loadPurchaseCategoryCombo();

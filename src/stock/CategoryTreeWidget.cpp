@@ -8,6 +8,7 @@
 
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScopedValueRollback>
 
 namespace stock {
 
@@ -18,10 +19,28 @@ CategoryTreeWidget::CategoryTreeWidget(AppContext &context, QWidget *parent)
     setHeaderHidden(true);
     setContextMenuPolicy(Qt::CustomContextMenu);
     connect(this, &QWidget::customContextMenuRequested, this, &CategoryTreeWidget::showCategoryTreeMenu);
+    connect(this, &QTreeWidget::itemSelectionChanged, this, [this] {
+        if (m_loading)
+            return;
+        m_selectionMoved = true;
+        const QList<QTreeWidgetItem *> chosen = selectedItems();
+        if (!chosen.isEmpty())
+            Q_EMIT categoryChosen(chosen.first()->text(0));
+    });
+    // A click that selected its item has been announced by the selection already.
+    connect(this, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item) {
+        if (item && !m_selectionMoved)
+            Q_EMIT categoryChosen(item->text(0));
+    });
+    connect(this, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem *item) {
+        if (item)
+            Q_EMIT categoryChosen(item->text(0));
+    });
 }
 
 void CategoryTreeWidget::loadCategoryTree()
 {
+    const QScopedValueRollback loading(m_loading, true);
     clear();
     for (const CategoryNode &top : stock::loadCategoryTree(m_context).topLevel) {
         auto *item = new QTreeWidgetItem(this, {top.name});
@@ -29,6 +48,12 @@ void CategoryTreeWidget::loadCategoryTree()
             new QTreeWidgetItem(item, {child.name});
     }
     expandAll();
+}
+
+void CategoryTreeWidget::mousePressEvent(QMouseEvent *event)
+{
+    m_selectionMoved = false;
+    QTreeWidget::mousePressEvent(event);
 }
 
 void CategoryTreeWidget::mouseDoubleClickEvent(QMouseEvent *event)

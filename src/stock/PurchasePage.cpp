@@ -425,7 +425,12 @@ void PurchasePage::showPurchaseListMenu(int, const QPoint &globalPos)
         return;
     QMenu menu(this);
     menu.setObjectName(QStringLiteral("菜单2"));
-    menu.addAction(QStringLiteral("商品调整"), this, [this] { startStockAdjust(m_context, m_list, this); });
+    // After an adjustment the form shows the line as stored, so that what is printed from the form
+    // (单独打标签, 测试打印标签) carries the new prices.
+    menu.addAction(QStringLiteral("商品调整"), this, [this] {
+        if (startStockAdjust(m_context, m_list, this))
+            showSelectedPurchase();
+    });
     menu.addAction(QStringLiteral("历史调整"), this, [this] { openItemHistoryWindow(m_context, m_list, this); });
     menu.addAction(QStringLiteral("库存报警"), this, [this] { openItemAlarmLimitsDialog(m_context, m_list, this); });
     menu.addAction(QStringLiteral("删除商品"), this, [this] { deleteSelected(true); });

@@ -216,14 +216,14 @@ ItemHistoryWindow::ItemHistoryWindow(AppContext &context, qint64 rowId, QWidget 
         m_list->ensureRowVisible(m_list->addRow(row));
 }
 
-void startStockAdjust(AppContext &context, ReportList *purchaseList, QWidget *parent)
+bool startStockAdjust(AppContext &context, ReportList *purchaseList, QWidget *parent)
 {
     if (!rights::checkRight(context, QStringLiteral("调整价格"), parent))
-        return;
+        return false;
     const int row = purchaseList->selectedRow();
     const std::optional<qint64> id = row < 0 ? std::nullopt : data::idOf(purchaseList->cellText(row, 0));
     if (!id)
-        return; // nothing or the totals line selected
+        return false; // nothing or the totals line selected
     StockAdjustValues values{QString(), purchaseList->cellText(row, 10), purchaseList->cellText(row, 11),
                              purchaseList->cellText(row, 12), purchaseList->cellText(row, 13), QString()};
     StockAdjustDialog dialog(values, parent);
@@ -238,8 +238,9 @@ void startStockAdjust(AppContext &context, ReportList *purchaseList, QWidget *pa
         purchaseList->setCellText(row, 11, result.tagPrice);
         purchaseList->setCellText(row, 12, result.discount);
         purchaseList->setCellText(row, 13, result.special);
-        return;
+        return true;
     }
+    return false;
 }
 
 void openItemHistoryWindow(AppContext &context, ReportList *purchaseList, QWidget *parent)

@@ -406,6 +406,52 @@ TEST_F(PurchasePageTest, ARightClickOnEmptySpaceOpensTheMenuOfTheSelectedLine)
                                               QStringLiteral("库存报警"), QStringLiteral("删除商品")}));
 }
 
+// After 商品调整 the form shows the line as stored: the new stock and prices, and the label printed
+// from the form carries the new tag price.
+TEST_F(PurchasePageTest, AfterAnAdjustmentTheFormShowsTheStoredLine)
+{
+    ASSERT_TRUE(QTest::qWaitForWindowActive(page.get()));
+    page->resize(1000, 700);
+    const QString id = stockRow(QStringLiteral("A"), QStringLiteral("衬衫"), QStringLiteral("5"));
+    exec(QStringLiteral("UPDATE [采购入库] SET 吊牌价='100', 折扣='0.9', 颜色='红色', 尺码='M' WHERE id=?"), {id.toLongLong()});
+    page->refreshPurchaseList();
+    ReportList *list = child<ReportList>(QStringLiteral("超级列表框7"));
+    list->selectRow(0);
+    ASSERT_EQ(child<QLineEdit>(QStringLiteral("吊牌价7"))->text(), QStringLiteral("100"));
+
+    messages.setDialogHandler([](QDialog *dialog) {
+        dialog->findChild<QLineEdit *>(QStringLiteral("数量1"))->setText(QStringLiteral("-2"));
+        dialog->findChild<QLineEdit *>(QStringLiteral("吊牌价1"))->setText(QStringLiteral("120"));
+        dialog->findChild<QLineEdit *>(QStringLiteral("折扣1"))->setText(QStringLiteral("0.8"));
+        dialog->findChild<QPushButton *>(QStringLiteral("按钮1"))->click();
+        return dialog->result();
+    });
+    // 商品调整 from the list's menu, as the user takes it.
+    QTimer::singleShot(0, [] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        ASSERT_TRUE(menu);
+        for (QAction *a : menu->actions())
+            if (a->text() == QStringLiteral("商品调整")) {
+                menu->close();
+                a->trigger();
+            }
+    });
+    QWidget *viewport = list->viewport();
+    QTest::mouseClick(page->windowHandle(), Qt::RightButton, {},
+                      viewport->mapTo(page.get(), list->visualRect(list->model()->index(0, 2)).center()));
+    QCoreApplication::processEvents();
+    ASSERT_EQ(messages.texts(), QStringList{QStringLiteral("调整成功！如果有采用打标签请去单独打印标签！")});
+
+    const std::pair<const char *, const char *> shown[] = {
+        {"数量1", "3"}, {"进货价7", "10"}, {"吊牌价7", "120"}, {"折扣7", "0.8"}, {"款号7", "S1"}};
+    for (const auto &[box, text] : shown)
+        EXPECT_EQ(child<QLineEdit>(QString::fromUtf8(box))->text(), QString::fromUtf8(text)) << box;
+    QTest::mouseClick(child<QPushButton>(QStringLiteral("打条码")), Qt::LeftButton);
+    ASSERT_EQ(labels.entries().size(), 1);
+    EXPECT_EQ(labels.entries().first().tagPrice, QStringLiteral("120"));
+    EXPECT_EQ(labels.entries().first().lines.value(0).colour, QStringLiteral("红色"));
+}
+
 } // namespace
 
 namespace {

@@ -2,6 +2,7 @@
 // whole numbers only, and the report window with its export.
 #include "StockFixture.h"
 
+#include "context/AccountRights.h"
 #include "lists/ReportList.h"
 #include "platform/ProgramDir.h"
 #include "stock/StockAlarms.h"
@@ -45,6 +46,10 @@ TEST_F(StockAlarmsTest, TheRowsOwnBoundsOrTheShops)
         {"own 0 and 0", "假", "", "", "5", "0", "0", "真", "5|0|0|高于上限[自]"},
         {"shop off, row off", "假", "10", "2", "50", "", "", "", ""},
         {"at the upper bound", "真", "10", "2", "10", "", "", "", ""},
+        {"at the lower bound", "真", "10", "2", "2", "", "", "", ""},
+        {"at its own upper bound", "假", "", "", "9", "9", "3", "真", ""},
+        {"at its own lower bound", "假", "", "", "3", "9", "3", "真", ""},
+        {"just below its own lower bound", "假", "", "", "2", "9", "3", "真", "2|9|3|低于下限[自]"},
         {"above", "真", "10", "2", "11", "", "", "", "11|10|2|高于上限"},
         {"below", "真", "10", "2", "1", "", "", "", "1|10|2|低于下限"},
         {"zero stock never", "真", "10", "2", "0", "", "", "", ""},
@@ -61,6 +66,28 @@ TEST_F(StockAlarmsTest, TheRowsOwnBoundsOrTheShops)
         ctx().shopSettings.下限报警 = QString::fromUtf8(c.shopLower);
         item(c.quantity, c.upper, c.lower, c.onOff);
         EXPECT_EQ(report(), *c.line ? QStringList{QString::fromUtf8(c.line)} : QStringList());
+    }
+}
+
+// The report shows the cost only to an account holding 查看进价; the other cells are the same.
+TEST_F(StockAlarmsTest, WithoutTheCostRightTheReportShowsNoCost)
+{
+    ctx().shopSettings.报警开关 = QStringLiteral("真");
+    ctx().shopSettings.上限报警 = QStringLiteral("10");
+    ctx().shopSettings.下限报警 = QStringLiteral("2");
+    item("11"); // cost 10
+    QString &right = ctx().accountRights[AccountRights::columns().indexOf(QStringLiteral("查看进价"))];
+    for (bool granted : {true, false}) {
+        SCOPED_TRACE(granted ? "with 查看进价" : "without 查看进价");
+        right = granted ? AppContext::Granted : QString();
+        const QList<QStringList> lines = stockAlarmLines(ctx());
+        ASSERT_EQ(lines.size(), 1);
+        EXPECT_EQ(lines.first().at(10), granted ? QStringLiteral("10") : QString());
+        StockAlarmReportWindow window(ctx());
+        ASSERT_EQ(window.list()->rowCount(), 1);
+        EXPECT_EQ(window.list()->cellText(0, 10), granted ? QStringLiteral("10") : QString());
+        EXPECT_EQ(window.list()->cellText(0, 8), QStringLiteral("11"));
+        EXPECT_EQ(window.list()->cellText(0, 14), QStringLiteral("高于上限"));
     }
 }
 

@@ -97,6 +97,29 @@ TEST_F(StockTransferTest, TheStoredStockLimitsTheTransfer)
               QStringLiteral("调出数量不能大于库存数！"));
 }
 
+// A sold-out line of the stock view has nothing to hand over: no dialog, no message, nothing written.
+TEST_F(StockTransferTest, ASoldOutRowIsNotTransferred)
+{
+    const QString source = item(QStringLiteral("A"), "0");
+    item(QStringLiteral("B"), "1");
+    StockViewPage view(ctx());
+    view.refreshStockList();
+    view.list()->selectRow(0);
+    ASSERT_EQ(view.list()->cellText(0, 9), QStringLiteral("0"));
+    int opened = 0;
+    messages.setDialogHandler([&](QDialog *) {
+        ++opened;
+        return int(QDialog::Rejected);
+    });
+    startStockTransfer(ctx(), view, nullptr);
+    EXPECT_EQ(opened, 0);
+    EXPECT_TRUE(messages.texts().isEmpty());
+    EXPECT_EQ(rows(QStringLiteral("SELECT * FROM [采购入库] ORDER BY id"), {"所属店铺", "数量", "零库存"}),
+              (QStringList{"A|0|1", "B|1|1"}));
+    EXPECT_EQ(count(QStringLiteral("调拨记录")), 0);
+    EXPECT_EQ(view.list()->cellText(0, 9), QStringLiteral("0"));
+}
+
 TEST_F(StockTransferTest, TheDialogFromTheStockView)
 {
     const QString source = item(QStringLiteral("A"), "20");
