@@ -8,6 +8,8 @@
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHeaderView>
+#include <QScrollBar>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -52,6 +54,12 @@ MemberAdjustPanel::MemberAdjustPanel(AppContext &context, QWidget *parent)
         {u"操作员", 90},       {u"门    店", 130}, {u"会员卡号", 100}, {u"备    注", 230}};
     for (const auto &[title, width] : columns)
         m_history->addColumn(QString::fromUtf16(title), width);
+    // The history shows at least five rows whatever height the page leaves it: its header, five
+    // rows, the horizontal scroll bar its wide columns bring and its frame.
+    constexpr int shownRows = 5;
+    const int rowHeight = m_history->fontMetrics().height() + 8;
+    m_history->setMinimumHeight(m_history->header()->sizeHint().height() + shownRows * rowHeight
+                                + m_history->horizontalScrollBar()->sizeHint().height() + 2 * m_history->frameWidth());
     pageLayout->addWidget(m_history);
     m_listAll = new QPushButton(QStringLiteral("显示所有调整记录"), page);
     m_listAll->setObjectName(QStringLiteral("按钮17"));

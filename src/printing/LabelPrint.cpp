@@ -37,14 +37,22 @@ bool printLabel(PrintDevice &device, const PrintLook &look, const LabelTexts &la
     return true;
 }
 
+QString labelJobName(const PurchaseLabels &labels, int number)
+{
+    const QString code = labels.barcode.isEmpty() ? labels.styleNo : labels.barcode;
+    return code + u'-' + QString::number(number);
+}
+
 DeviceLabelPrinter::DeviceLabelPrinter(std::function<PrintLook()> look) : m_look(std::move(look)) {}
 
 void DeviceLabelPrinter::printPurchaseLabels(const PurchaseLabels &labels)
 {
     const PrintLook look = m_look ? m_look() : initialLook();
+    int number = 0;
     for (const PurchaseLabelLine &line : labels.lines) {
         for (int copy = 0; copy < line.copies; ++copy) {
             PrintDevice device(pdfPath ? pdfPath() : QString());
+            device.setJobName(labelJobName(labels, ++number));
             if (!printLabel(device, look, {labels.styleNo, line.colour, line.size, labels.tagPrice, labels.barcode})) {
                 programlog::write(QStringLiteral("label of ") + labels.styleNo + QStringLiteral(" not printed: ")
                                   + device.error());

@@ -17,8 +17,12 @@ class PrintDevice;
 struct LabelTexts {
     QString styleNo, colour, size, tagPrice, barcode;
 };
-// Prints one label. False when the job could not start (nothing printed).
+// Prints one label under the device's job name. False when the job could not start (nothing printed).
 bool printLabel(PrintDevice &device, const PrintLook &look, const LabelTexts &label);
+
+// The job name of the label that is `number` (from 1) of the labels of one entry: the barcode and
+// the number, "6983111485901-2"; the style number stands in for a missing barcode.
+QString labelJobName(const PurchaseLabels &labels, int number);
 
 // The label printer of the running program: every label of an entry as its own job on the default
 // printer (or PDF files); a job that cannot start goes to the program log and the purchase goes on.

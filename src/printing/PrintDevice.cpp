@@ -34,6 +34,7 @@ bool PrintDevice::startJob(int paperWidth, int paperLength)
     m_error.clear();
     m_pages = 0;
     m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    m_printer->setDocName(m_jobName);
     if (!m_pdfPath.isEmpty()) {
         m_printer->setOutputFormat(QPrinter::PdfFormat);
         m_printer->setOutputFileName(m_pdfPath);

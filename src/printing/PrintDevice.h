@@ -25,6 +25,10 @@ public:
     ~PrintDevice();
 
     void setUnit(PrintUnit unit) { m_unit = unit; }
+    // The name the next job is handed to the spooler under (its title in the print queue, and the
+    // file name a PDF printer gives it, so that jobs of different names never overwrite each other).
+    void setJobName(const QString &name) { m_jobName = name; }
+    QString jobName() const { return m_jobName; }
     // Paper width and length in tenths of a millimetre whatever the unit; the custom size is used
     // only when both are above 0. False when the job could not start (the reason is in error()).
     bool startJob(int paperWidth, int paperLength);
@@ -56,6 +60,7 @@ public:
 
 private:
     QString m_pdfPath;
+    QString m_jobName;
     PrintUnit m_unit = PrintUnit::TenthMillimetre;
     std::unique_ptr<QPrinter> m_printer;
     std::unique_ptr<QPainter> m_painter;

@@ -1,5 +1,8 @@
 #include "printing/PrintLayout.h"
 
+#include "platform/NumberText.h"
+
+#include <algorithm>
 #include <utility>
 
 namespace printing {
@@ -121,11 +124,14 @@ bool PrintLayout::isOn(const QString &key) const
     return text(key) == QStringLiteral("真");
 }
 
-int PrintLayout::number(const QString &key, int fallback) const
+int PrintLayout::number(const QString &key) const
 {
-    bool ok = false;
-    const int value = text(key).trimmed().toInt(&ok);
-    return ok ? value : fallback;
+    return layoutNumber(text(key));
+}
+
+int layoutNumber(const QString &text)
+{
+    return int(std::clamp<qint64>(textToInteger(text), -LayoutNumberLimit, LayoutNumberLimit));
 }
 
 const QStringList &receiptLayoutKeys()

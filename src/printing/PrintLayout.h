@@ -10,6 +10,8 @@
 
 namespace printing {
 
+inline constexpr int LayoutNumberLimit = 100000000;
+
 class PrintLayout
 {
 public:
@@ -18,14 +20,20 @@ public:
     void setText(const QString &key, const QString &text) { m_texts.insert(key, text); }
     // A switch is on only when its text is exactly "真".
     bool isOn(const QString &key) const;
-    // The text as a whole number; `fallback` when it is none.
-    int number(const QString &key, int fallback = 0) const;
+    // The text as a whole number by the program's number rule: full-width digits count, the
+    // leading number is read and its whole part kept ("１００" and "100.5" give 100, "12mm" 12);
+    // an empty text or one without a leading number gives 0. The value is held within
+    // ±LayoutNumberLimit, so that adding row offsets to it can never overflow.
+    int number(const QString &key) const;
 
     bool operator==(const PrintLayout &) const = default;
 
 private:
     QHash<QString, QString> m_texts;
 };
+
+// A layout text as a whole number, as PrintLayout::number reads it.
+int layoutNumber(const QString &text);
 
 // Everything printing reads from the settings page at the moment it prints.
 struct PrintLook {

@@ -85,9 +85,8 @@ QString interfaceFontFamily()
 
 int layoutPointSize(const QString &sizeText)
 {
-    bool ok = false;
-    const int size = sizeText.trimmed().toInt(&ok);
-    return ok && size > 0 ? size : FallbackPointSize;
+    const int size = layoutNumber(sizeText);
+    return size > 0 ? size : FallbackPointSize;
 }
 
 QFont layoutFont(const QString &sizeText, bool bold)

@@ -45,8 +45,9 @@ struct PrintSwitchResult
 PrintSwitchResult setReceiptPrinting(AppContext &context, const QString &settingsPath, bool on);
 PrintSwitchResult setLabelPrinting(AppContext &context, const QString &settingsPath, bool on);
 
-// Fonts. The layouts' texts use the interface font; a size text that is no positive whole number
-// gives 9 points (never 0). The barcode digits' face is mapped to a monospaced one.
+// Fonts. The layouts' texts use the interface font; a size text is read as a whole number like
+// every layout number ("１２" and "12.5" give 12), and one that gives no positive size gives
+// 9 points (never 0). The barcode digits' face is mapped to a monospaced one.
 inline constexpr int FallbackPointSize = 9;
 QString interfaceFontFamily();
 int layoutPointSize(const QString &sizeText);

@@ -5,6 +5,7 @@
 #include "platform/MessageSeam.h"
 #include "platform/ProgramDir.h"
 #include "printing/PrintSettings.h"
+#include "printing/WholeTitleStyle.h"
 
 #include <QCheckBox>
 #include <QFileDialog>
@@ -96,6 +97,14 @@ QGroupBox *group(const QString &title, QGridLayout **grid)
     return box;
 }
 
+// A fixed hint of the page: plain text, wrapped to the width it is given.
+QLabel *hint(const QString &text)
+{
+    auto *label = new QLabel(text);
+    label->setWordWrap(true);
+    return label;
+}
+
 QLabel *caption(const QString &text)
 {
     auto *label = new QLabel(text);
@@ -111,6 +120,11 @@ PrintSettingsPage::PrintSettingsPage(AppContext &context, QWidget *parent)
     setObjectName(QStringLiteral("票据打印设置页"));
     installPrintFontSubstitutions();
     buildPage();
+    // Every numbered group caption shows whole.
+    auto *titleStyle = new WholeTitleStyle;
+    titleStyle->setParent(this);
+    for (QGroupBox *box : findChildren<QGroupBox *>())
+        box->setStyle(titleStyle);
     showReceiptLayout(initialReceiptLayout());
     showLabelLayout(initialLabelLayout());
     showHeader(m_switches.value(QStringLiteral("打LOGO"))->isChecked()
@@ -184,9 +198,10 @@ QWidget *PrintSettingsPage::buildReceiptSide()
     g->addWidget(newSwitch(QStringLiteral("打LOGO"), QStringLiteral("小票头部打印LOGO")), 1, 0, 1, 4);
     edits(g, 2, {{u"LOGO左", u"L左"}, {u"上", u"L上"}});
     edits(g, 3, {{u"宽", u"L宽"}, {u"高", u"L高"}});
+    g->addWidget(hint(LogoSizeHint), 4, 0, 1, 4);
     auto *addLogo = new QPushButton(QStringLiteral("添加LOGO"));
     addLogo->setObjectName(QStringLiteral("按钮25"));
-    g->addWidget(addLogo, 4, 0, 1, 4);
+    g->addWidget(addLogo, 5, 0, 1, 4);
     grid->addWidget(header, 1, 0);
 
     QGroupBox *titles = group(QStringLiteral("【3】如果已选头部打LOGO 请忽略！"), &g);
@@ -231,18 +246,21 @@ QWidget *PrintSettingsPage::buildReceiptSide()
     m_receiptActions = new QWidget;
     auto *actions = new QGridLayout(m_receiptActions);
     actions->setContentsMargins(0, 0, 0, 0);
+    actions->addWidget(hint(TestPrintHint), 0, 0, 1, 2);
     int at = 0;
     auto button = [this, actions, &at](const QString &name, const QString &text, void (PrintSettingsPage::*slot)()) {
         auto *b = new QPushButton(text);
         b->setObjectName(name);
         connect(b, &QPushButton::clicked, this, [this, slot] { (this->*slot)(); });
-        actions->addWidget(b, at / 2, at % 2);
+        actions->addWidget(b, 1 + at / 2, at % 2);
         ++at;
     };
     button(QStringLiteral("保存小票"), QStringLiteral("保存小票配置"), &PrintSettingsPage::saveReceiptLayout);
     button(QStringLiteral("恢复默认配置"), QStringLiteral("恢复默认小票"), &PrintSettingsPage::restoreDefaultReceiptLayout);
     button(QStringLiteral("测试打印"), QStringLiteral("测试打印小票"), &PrintSettingsPage::testPrintReceipt);
-    actions->addWidget(newSwitch(QStringLiteral("选择框9"), QStringLiteral("软件开启打印收银小票")), 2, 0, 1, 2);
+    actions->addWidget(newSwitch(QStringLiteral("选择框9"), QStringLiteral("软件开启打印收银小票")), 3, 0, 1, 2);
+    actions->addWidget(hint(DefaultPrinterHint), 4, 0, 1, 2);
+    actions->addWidget(hint(DocumentPrinterHint), 5, 0, 1, 2);
 
     connect(addLogo, &QPushButton::clicked, this, [this] { addReceiptLogo(); });
     auto onClick = [this](const char16_t *name, void (PrintSettingsPage::*handler)(bool)) {

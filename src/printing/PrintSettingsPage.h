@@ -16,6 +16,13 @@ class QLineEdit;
 
 namespace printing {
 
+// The page's fixed hints.
+inline const QString LogoSizeHint = QStringLiteral("LOGO建议200×40像素");
+inline const QString TestPrintHint = QStringLiteral("测试打印调好后，再打真实小票校准。");
+inline const QString DefaultPrinterHint = QStringLiteral("收银小票打印到本机的默认打印机。");
+inline const QString DocumentPrinterHint =
+    QStringLiteral("把虚拟文档打印机（如PDF打印机）设为默认打印机，可以把小票打成文件，查看排版效果。");
+
 class PrintSettingsPage : public QWidget
 {
     Q_OBJECT

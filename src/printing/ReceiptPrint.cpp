@@ -37,6 +37,7 @@ bool printReceipt(PrintDevice &device, const PrintLook &look, const Receipt &rec
     const int rows = int(receipt.lines.size());
     const int offset = kRowPitch * rows;
 
+    device.setJobName(receipt.receiptNo);
     device.setUnit(PrintUnit::TenthMillimetre);
     device.setFillColour(Qt::white);
     if (!device.startJob(n(u"纸张宽度"), receiptPaperLength(r, rows)))

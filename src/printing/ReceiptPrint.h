@@ -17,7 +17,7 @@ int receiptPaperLength(const PrintLayout &receipt, int rows);
 // "2015年03月11日      09点05分".
 QString receiptDateLine(const DateParts &today, const QTime &now);
 
-// Prints one receipt on the device. False when the job could not start (nothing printed).
+// Prints one receipt on the device as a job named by its receipt number. False when the job could not start (nothing printed).
 bool printReceipt(PrintDevice &device, const PrintLook &look, const Receipt &receipt, const DateParts &today,
                   const QTime &now);
 

@@ -88,9 +88,22 @@ void ExpensePage::fillExpenseList(data::RecordSet &rs)
 
 void ExpensePage::relist(const data::Sql &sql)
 {
+    // A refill clears the selection: the expense that was selected is selected again when the new
+    // list holds it, so that a second 修改 acts on it too. The edits keep what they hold.
+    const QString selected = selectedExpenseId();
     data::RecordSet rs(m_context.connection());
     rs.open(sql);
     fillExpenseList(rs);
+    if (selected.isEmpty())
+        return;
+    for (int row = 0; row < m_list->rowCount(); ++row) {
+        if (m_list->cellText(row, 0) == selected && !isExpenseTotalLine(m_list->rowTexts(row))) {
+            m_reselecting = true;
+            m_list->selectRow(row);
+            m_reselecting = false;
+            return;
+        }
+    }
 }
 
 void ExpensePage::listExpensesOfMonth()
@@ -121,6 +134,10 @@ void ExpensePage::addExpense()
 
 void ExpensePage::updateExpense()
 {
+    if (selectedExpenseId().isEmpty()) {
+        MessageSeam::message(this, QString(), expensetexts::NothingSelectedToChange);
+        return;
+    }
     const ExpenseResult result =
         changeExpense(m_context, selectedExpenseId(), {m_item->text(), m_amount->text(), m_handler->text()});
     if (!result.message.isEmpty())
@@ -131,6 +148,10 @@ void ExpensePage::updateExpense()
 
 void ExpensePage::deleteExpense()
 {
+    if (selectedExpenseId().isEmpty()) {
+        MessageSeam::message(this, QString(), expensetexts::NothingSelectedToDelete);
+        return;
+    }
     const ExpenseResult result = removeExpense(m_context, selectedExpenseId());
     if (!result.message.isEmpty())
         MessageSeam::message(this, QString(), result.message);
@@ -141,8 +162,8 @@ void ExpensePage::deleteExpense()
 void ExpensePage::showSelectedExpense()
 {
     const int row = m_list->selectedRow();
-    if (row < 0)
-        return; // a refill clears the selection; the edits keep what they hold
+    if (row < 0 || m_reselecting)
+        return; // a refill clears the selection or selects the same expense again; the edits keep what they hold
     const QStringList cells = m_list->rowTexts(row);
     m_item->setText(cells.value(1));
     m_amount->setText(cells.value(2));

@@ -1,7 +1,8 @@
 #pragma once
 // The page 开支记录 of the main window: one month of the shop's expenses with a red total row,
 // the edits of an expense and its buttons. 修改 and 删除 act on the row selected in this list
-// only; the total row is never changed or deleted.
+// only, and say so when none is; the total row is never changed or deleted. Every refill keeps the
+// selected expense selected when the list still holds it.
 #include <QWidget>
 
 #include "data/Sql.h"
@@ -47,6 +48,7 @@ private:
     ReportList *m_list;
     QLineEdit *m_item, *m_amount, *m_handler;
     QDateEdit *m_month;
+    bool m_reselecting = false; // a refill selecting the former expense again: the edits stay
 };
 
 } // namespace reports

@@ -61,6 +61,9 @@ namespace expensetexts {
 inline const QString NothingTyped = QStringLiteral("未填写开支项目和金额");
 inline const QString Failed = QStringLiteral("开支记录没有保存，请检查数据库连接后重试！");
 inline const QString ReadFailed = QStringLiteral("读取开支记录失败，请检查数据库连接后重试！");
+// 修改 / 删除 with no expense row selected in the list (nothing, or the total row).
+inline const QString NothingSelectedToChange = QStringLiteral("请先在列表中选择要修改的开支记录！");
+inline const QString NothingSelectedToDelete = QStringLiteral("请先在列表中选择要删除的开支记录！");
 } // namespace expensetexts
 
 } // namespace reports

@@ -79,6 +79,39 @@ TEST_F(LabelPrintTest, EveryPieceIsALabelOfItsOwnWithAReadableBarcode)
     }
 }
 
+// Every label is a job named by its barcode and its number among the entry's labels, so that a PDF
+// printer keeps one file per label instead of overwriting one file with each.
+TEST_F(LabelPrintTest, EachLabelIsAJobNamedByItsBarcodeAndItsNumberInTheRun)
+{
+    const struct {
+        const char *barcode;
+        QStringList names;
+    } cases[] = {
+        {"6983111485901", {"6983111485901-1", "6983111485901-2", "6983111485901-3"}},
+        {"", {"K1001-1", "K1001-2", "K1001-3"}}, // no barcode: the style number names the job
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.barcode);
+        const int before = files;
+        PurchaseLabels labels;
+        labels.styleNo = QStringLiteral("K1001");
+        labels.tagPrice = QStringLiteral("99");
+        labels.barcode = QString::fromUtf8(c.barcode);
+        labels.lines = {{1, QStringLiteral("红色"), QStringLiteral("M"), 2}, {2, QStringLiteral("白色"), QStringLiteral("L"), 1}};
+        printer.printPurchaseLabels(labels);
+        ASSERT_EQ(files - before, 3);
+        QStringList names;
+        for (int i = before + 1; i <= files; ++i) {
+            const QString info = run(QStringLiteral("pdfinfo"), {dir.filePath(QStringLiteral("label%1.pdf").arg(i))});
+            names << QRegularExpression(QStringLiteral(R"(^Title:\s+(.*)$)"), QRegularExpression::MultilineOption)
+                         .match(info)
+                         .captured(1)
+                         .trimmed();
+        }
+        EXPECT_EQ(names, c.names);
+    }
+}
+
 // 条码左边位置 20, 条码顶边位置 2000, 条码高度 800: the bars start 20 mm from the top; guard bars are
 // 6.24 mm and data bars 4.59 mm long.
 TEST_F(LabelPrintTest, TheBarsStandWhereTheLayoutPutsThem)

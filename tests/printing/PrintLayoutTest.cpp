@@ -23,17 +23,24 @@ TEST(PrintLayout, KeysAndInitialTextsMakeOneCompleteLayout)
     EXPECT_EQ(initialLabelLayout().text(QStringLiteral("条码顶边位置")), QStringLiteral("2000"));
 }
 
-TEST(PrintLayout, SwitchesAndNumbersReadStrictly)
+// A switch is on only for exactly "真". A number is read by the program's number rule: full-width
+// digits (typed with a Chinese input method) count and the whole part of the leading number is
+// taken; a text without one gives 0.
+TEST(PrintLayout, SwitchesReadExactlyAndNumbersByTheNumberRule)
 {
     PrintLayout layout;
     const struct {
         const char16_t *text;
         bool on;
         int number;
-    } cases[] = {{u"真", true, -1}, {u"假", false, -1}, {u" 真", false, -1}, {u"", false, -1}, {u"760", false, 760}, {u" 18 ", false, 18}, {u"1.5", false, -1}};
+    } cases[] = {{u"真", true, 0},        {u"假", false, 0},         {u" 真", false, 0},     {u"", false, 0},
+                 {u"760", false, 760},    {u" 18 ", false, 18},      {u"1.5", false, 1},     {u"１００", false, 100},
+                 {u"100.5", false, 100},  {u"１２", false, 12},      {u"12mm", false, 12},   {u"－４", false, -4},
+                 {u"abc", false, 0},      {u"99999999999", false, LayoutNumberLimit},
+                 {u"-99999999999", false, -LayoutNumberLimit}};
     for (const auto &c : cases) {
         layout.setText(QStringLiteral("k"), QString::fromUtf16(c.text));
         EXPECT_EQ(layout.isOn(QStringLiteral("k")), c.on) << QString::fromUtf16(c.text).toStdString();
-        EXPECT_EQ(layout.number(QStringLiteral("k"), -1), c.number) << QString::fromUtf16(c.text).toStdString();
+        EXPECT_EQ(layout.number(QStringLiteral("k")), c.number) << QString::fromUtf16(c.text).toStdString();
     }
 }

@@ -578,7 +578,7 @@ TEST_F(PrintSettingsPageTest, SizeEditsSetThePreviewFontsAndNeverGiveSizeZero)
     installShippedPrintIni();
     start();
     struct Case { const char *typed; int points; };
-    const Case cases[] = {{"18", 18}, {"", 9}, {"0", 9}, {"abc", 9}, {"-4", 9}, {"11", 11}};
+    const Case cases[] = {{"18", 18}, {"", 9}, {"0", 9}, {"abc", 9}, {"-4", 9}, {"11", 11}, {"１２", 12}, {"12.5", 12}};
     struct Pair { const char *size, *preview; bool bold; const char *key; };
     const Pair pairs[] = {{"主标题大小", "主标题", true, nullptr},
                           {"副标题大小", "副标题", false, nullptr},
@@ -589,7 +589,11 @@ TEST_F(PrintSettingsPageTest, SizeEditsSetThePreviewFontsAndNeverGiveSizeZero)
     for (const Pair &p : pairs) {
         for (const Case &c : cases) {
             edit(p.size)->clear();
-            QTest::keyClicks(edit(p.size), QString::fromUtf8(c.typed));
+            const QString typed = QString::fromUtf8(c.typed);
+            if (typed.toLatin1() == c.typed)
+                QTest::keyClicks(edit(p.size), typed);
+            else
+                edit(p.size)->insert(typed); // as a Chinese input method commits it
             const QFont font = edit(p.preview)->font();
             EXPECT_EQ(font.pointSize(), c.points) << p.size << " '" << c.typed << "'";
             EXPECT_EQ(font.bold(), p.bold) << p.size;

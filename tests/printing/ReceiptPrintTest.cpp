@@ -69,6 +69,16 @@ PdfInfo infoOf(const QString &pdf)
     return info;
 }
 
+// The document title a job was given (its job name).
+QString titleOf(const QString &pdf)
+{
+    const QString text = run(QStringLiteral("pdfinfo"), {pdf});
+    return QRegularExpression(QStringLiteral(R"(^Title:\s+(.*)$)"), QRegularExpression::MultilineOption)
+        .match(text)
+        .captured(1)
+        .trimmed();
+}
+
 const Word *find(const QList<Word> &words, const QString &text)
 {
     for (const Word &w : words)
@@ -180,6 +190,34 @@ TEST_F(ReceiptPrintTest, TheCasesOfTheLayout)
     }
 }
 
+// Positions and sizes typed with a Chinese input method (full-width digits) or with decimals print
+// where their whole number puts them, not at the page's edge; the paper takes its size the same way.
+TEST_F(ReceiptPrintTest, LayoutNumbersAreReadByTheNumberRule)
+{
+    const struct {
+        const char *left, *top; // 主标题左边位置, 主标题顶边位置 as typed
+        int x, y;               // tenths of a millimetre
+        const char *width;      // 纸张宽度 as typed
+    } cases[] = {
+        {"１００", "５０", 100, 50, "５７０"},
+        {"100.5", "50.9", 100, 50, "570.5"},
+        {"２００mm", " 30", 200, 30, "570"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.left);
+        PrintLook look = initialLook();
+        look.receipt.setText(QStringLiteral("主标题左边位置"), QString::fromUtf8(c.left));
+        look.receipt.setText(QStringLiteral("主标题顶边位置"), QString::fromUtf8(c.top));
+        look.receipt.setText(QStringLiteral("纸张宽度"), QString::fromUtf8(c.width));
+        const QString pdf = print(look, receiptOf({{"K1", "5"}}));
+        EXPECT_NEAR(infoOf(pdf).width, 57, 0.36);
+        const Word *title = find(wordsOf(pdf), QStringLiteral("主标题"));
+        ASSERT_TRUE(title);
+        EXPECT_NEAR(title->x, c.x * kPointsPerTenth, 1.0);
+        EXPECT_NEAR(title->y, c.y * kPointsPerTenth, 1.5);
+    }
+}
+
 // Both headers ticked (a loaded print.ini can do this) print the titles and the logo; the logo
 // lies where the layout puts it, and the dashed lines are drawn across the paper.
 TEST_F(ReceiptPrintTest, TheLogoAndTheDashedLinesAreOnThePage)
@@ -219,6 +257,22 @@ TEST(ReceiptDateLine, TwoDigitsForHourAndMinute)
     const DateParts today{QStringLiteral("2015"), QStringLiteral("03"), QStringLiteral("11"), {}, {}};
     EXPECT_EQ(receiptDateLine(today, QTime(9, 5)), QStringLiteral("2015年03月11日      09点05分"));
     EXPECT_EQ(receiptDateLine(today, QTime(14, 30)), QStringLiteral("2015年03月11日      14点30分"));
+}
+
+// Every receipt is a job named by its receipt number, so that a PDF printer, which names its files
+// by the job, keeps one file per receipt.
+TEST_F(ReceiptPrintTest, EachReceiptIsAJobNamedByItsNumber)
+{
+    AppContext context;
+    context.runMode = AppContext::SingleMachineMode;
+    DeviceReceiptPrinter printer(context);
+    QStringList files;
+    printer.pdfPath = [&] { return files.emplace_back(dir.filePath(QStringLiteral("job%1.pdf").arg(files.size()))); };
+    for (const char *number : {"XS20150311001", "XS20150311002"})
+        printer.printReceipt(receiptOf({{"K1", "5"}}, QString::fromUtf8(number)));
+    ASSERT_EQ(files.size(), 2);
+    EXPECT_EQ(titleOf(files.at(0)), QStringLiteral("XS20150311001"));
+    EXPECT_EQ(titleOf(files.at(1)), QStringLiteral("XS20150311002"));
 }
 
 // The running program's printer: a job that cannot start goes to the log and nothing is thrown

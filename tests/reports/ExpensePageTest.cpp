@@ -158,7 +158,7 @@ TEST_F(ExpensePageTest, AnExpenseIsDatedByTheRealDay)
 }
 
 // 修改 and 删除 act on the row selected in this list only: nothing selected or the total row
-// selected changes nothing.
+// selected changes nothing and says so.
 TEST_F(ExpensePageTest, ChangeAndDeleteActOnThisListsSelectedExpenseOnly)
 {
     struct Case {
@@ -166,15 +166,18 @@ TEST_F(ExpensePageTest, ChangeAndDeleteActOnThisListsSelectedExpenseOnly)
         const char *button;
         int select; // row to select; -1 none, 2 the total row
         QList<QStringList> after; // 开支项目, 金额 of the stored rows
+        QStringList said;
     };
     const QList<QStringList> untouched{{"房租", "12.5"}, {"水费", "30"}};
+    const QStringList noChange{QStringLiteral("请先在列表中选择要修改的开支记录！")};
+    const QStringList noDelete{QStringLiteral("请先在列表中选择要删除的开支记录！")};
     const Case cases[] = {
-        {"change, nothing selected", "修改", -1, untouched},
-        {"change, total row", "修改", 2, untouched},
-        {"change, second row", "修改", 1, {{"房租", "12.5"}, {"新'项,目=", "9"}}},
-        {"delete, nothing selected", "删除", -1, untouched},
-        {"delete, total row", "删除", 2, untouched},
-        {"delete, first row", "删除", 0, {{"水费", "30"}}},
+        {"change, nothing selected", "修改", -1, untouched, noChange},
+        {"change, total row", "修改", 2, untouched, noChange},
+        {"change, second row", "修改", 1, {{"房租", "12.5"}, {"新'项,目=", "9"}}, {}},
+        {"delete, nothing selected", "删除", -1, untouched, noDelete},
+        {"delete, total row", "删除", 2, untouched, noDelete},
+        {"delete, first row", "删除", 0, {{"水费", "30"}}, {}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -193,10 +196,57 @@ TEST_F(ExpensePageTest, ChangeAndDeleteActOnThisListsSelectedExpenseOnly)
         for (const QStringList &row : stored())
             after << row.mid(1, 2);
         EXPECT_EQ(after, c.after);
-        EXPECT_TRUE(script.messages().isEmpty());
+        EXPECT_EQ(script.texts(), c.said);
         // The list shows the month as stored, with its total.
         EXPECT_EQ(page.list()->rowCount(), c.after.size() + 1);
     }
+}
+
+// A refill after 修改, 添加 or 删除 keeps the expense that was selected selected, so a second 修改
+// changes it again; the edits keep what was typed.
+TEST_F(ExpensePageTest, TheSelectedExpenseStaysSelectedAcrossRefills)
+{
+    const QDate today = Clock::now().date();
+    const QString day = today.toString(QStringLiteral("yyyy-MM-dd"));
+    const qint64 rent = expense(QStringLiteral("房租"), QStringLiteral("12.5"), day);
+    const qint64 water = expense(QStringLiteral("水费"), QStringLiteral("30"), day);
+    ExpensePage page(context);
+    listMonth(page, today.year(), today.month());
+    page.list()->selectRow(1);
+    ASSERT_EQ(page.amountBox()->text(), QStringLiteral("30"));
+
+    const struct {
+        const char *button;
+        const char *item, *amount; // typed before the press
+        const char *waterAmount;   // 水费's stored amount after it
+        int rows;                  // expense rows listed after it
+    } steps[] = {
+        {"修改", "水费", "13", "13", 2},
+        {"修改", "水费", "14", "14", 2},      // the second change is not lost
+        {"添加", "电费", "50", "14", 3},      // adding lists the new row; 水费 stays selected
+        {"修改", "水费", "15", "15", 3},
+    };
+    for (const auto &s : steps) {
+        SCOPED_TRACE(std::string(s.button) + " " + s.amount);
+        type(page, QString::fromUtf8(s.item), QString::fromUtf8(s.amount), QStringLiteral("李四"));
+        press(page, s.button);
+        EXPECT_TRUE(script.texts().isEmpty());
+        EXPECT_EQ(stored().at(1).at(2), QString::fromUtf8(s.waterAmount));
+        EXPECT_EQ(stored().at(0).at(2), QStringLiteral("12.5"));
+        ASSERT_EQ(page.list()->rowCount(), s.rows + 1);
+        ASSERT_EQ(page.list()->selectedRow(), 1);
+        EXPECT_EQ(page.list()->cellText(1, 0), n(water));
+        EXPECT_EQ(page.itemBox()->text(), QString::fromUtf8(s.item));   // the edits keep what was typed
+        EXPECT_EQ(page.amountBox()->text(), QString::fromUtf8(s.amount));
+    }
+
+    // Deleting the selected expense leaves nothing selected, and a 修改 then says so.
+    press(page, "删除");
+    EXPECT_EQ(page.list()->selectedRow(), -1);
+    EXPECT_EQ(stored().size(), 2);
+    EXPECT_EQ(stored().at(0).at(0), n(rent));
+    press(page, "修改");
+    EXPECT_EQ(script.texts(), QStringList{QStringLiteral("请先在列表中选择要修改的开支记录！")});
 }
 
 TEST_F(ExpensePageTest, SelectingARowCopiesItsCellsIntoTheEdits)
