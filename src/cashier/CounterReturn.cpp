@@ -97,8 +97,9 @@ qint64 stockRowOfLine(AppContext &context, const SoldLine &line, bool *ok)
     return rs.integer(QStringLiteral("id"));
 }
 
-// The lines of the line's sale still stored: one receipt number, day, shop and card; the line
-// alone when it carries no receipt number. Σ 金额 and Σ 积分 (the points part, in money).
+// The lines of the line's sale still stored: one receipt number, day, shop and card, and the line
+// itself whatever it carries (alone when it has no receipt number). Σ 金额 and Σ 积分 (the points
+// part, in money).
 struct SaleRest {
     double amount = 0;
     double pointsMoney = 0;
@@ -108,9 +109,11 @@ std::optional<SaleRest> restOfSale(AppContext &context, const SoldLine &line)
     data::Connection &db = context.connection();
     data::Sql where = data::eq(QStringLiteral("id"), line.id);
     if (!line.小票单号.isEmpty()) {
-        where = data::both(data::eq(QStringLiteral("小票单号"), line.小票单号), data::eq(QStringLiteral("销售日期"), line.销售日期));
-        where = data::both(where, data::eq(QStringLiteral("所属店铺"), context.currentShop));
-        where = data::both(where, data::eq(QStringLiteral("会员编号"), line.会员编号));
+        data::Sql sale = data::both(data::eq(QStringLiteral("小票单号"), line.小票单号),
+                                    data::eq(QStringLiteral("销售日期"), line.销售日期));
+        sale = data::both(sale, data::eq(QStringLiteral("所属店铺"), context.currentShop));
+        sale = data::both(sale, data::eq(QStringLiteral("会员编号"), line.会员编号));
+        where = data::Sql(QStringLiteral("(")) + sale + data::Sql(QStringLiteral(") or ")) + where;
     }
     data::RecordSet rs(db);
     if (!rs.open(data::buildSelectSql(db.dialect(), kSalesTable, where, true, QStringLiteral("id ASC"), true)))
