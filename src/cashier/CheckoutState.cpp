@@ -301,7 +301,9 @@ SaleRequest CheckoutState::saleRequest() const
     r.change = text(F::找零);
     r.split = m_kind == PaymentKind::Split;
     r.splitFields = {text(F::现金), text(F::银行), text(F::积分编辑框), text(F::优惠券), text(F::储值)};
-    r.member.会员卡号 = text(F::会员卡号x);
+    // Only a card the lookup found names a member: a typed card that matches nobody is no member.
+    if (member.id != 0)
+        r.member.会员卡号 = text(F::会员卡号x);
     r.member.会员类别 = text(F::会员类别x);
     r.member.会员积分 = text(F::会员积分x);
     r.member.会员储值 = text(F::会员储值x);

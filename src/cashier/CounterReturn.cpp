@@ -8,6 +8,9 @@
 #include "data/SqlBuilder.h"
 #include "platform/NumberText.h"
 
+#include <cmath>
+#include <optional>
+
 namespace cashier {
 
 namespace {
@@ -49,6 +52,7 @@ SoldLine soldLineOf(const data::RecordSet &rs)
     line.备注 = text(u"备注");
     line.会员编号 = text(u"会员编号");
     line.结付方式 = text(u"结付方式");
+    line.小票单号 = text(u"小票单号");
     return line;
 }
 
@@ -93,7 +97,65 @@ qint64 stockRowOfLine(AppContext &context, const SoldLine &line, bool *ok)
     return rs.integer(QStringLiteral("id"));
 }
 
+// The lines of the line's sale still stored: one receipt number, day, shop and card, and the line
+// itself whatever it carries (alone when it has no receipt number). Σ 金额 and Σ 积分 (the points
+// part, in money).
+struct SaleRest {
+    double amount = 0;
+    double pointsMoney = 0;
+};
+std::optional<SaleRest> restOfSale(AppContext &context, const SoldLine &line)
+{
+    data::Connection &db = context.connection();
+    data::Sql where = data::eq(QStringLiteral("id"), line.id);
+    if (!line.小票单号.isEmpty()) {
+        data::Sql sale = data::both(data::eq(QStringLiteral("小票单号"), line.小票单号),
+                                    data::eq(QStringLiteral("销售日期"), line.销售日期));
+        sale = data::both(sale, data::eq(QStringLiteral("所属店铺"), context.currentShop));
+        sale = data::both(sale, data::eq(QStringLiteral("会员编号"), line.会员编号));
+        where = data::Sql(QStringLiteral("(")) + sale + data::Sql(QStringLiteral(") or ")) + where;
+    }
+    data::RecordSet rs(db);
+    if (!rs.open(data::buildSelectSql(db.dialect(), kSalesTable, where, true, QStringLiteral("id ASC"), true)))
+        return std::nullopt;
+    SaleRest rest;
+    for (rs.moveFirst(); !rs.pastLast(); rs.moveNext()) {
+        rest.amount += textToNumber(rs.text(QStringLiteral("金额")));
+        rest.pointsMoney += textToNumber(rs.text(QStringLiteral("积分")));
+    }
+    return rest;
+}
+
+// The ranking row of the line's style, month and shop counts the unit no more. A line sold
+// before the ranking kept its rows has none: nothing to lower.
+bool lowerRanking(AppContext &context, const SoldLine &line)
+{
+    data::Connection &db = context.connection();
+    const data::Dialect &dialect = db.dialect();
+    data::Sql where = data::both(data::eq(QStringLiteral("所属店铺"), context.currentShop),
+                                 data::eq(QStringLiteral("当月时间"), line.销售日期.left(8)));
+    where = data::both(where, data::eq(QStringLiteral("款号"), line.款号));
+    return db.execute(data::buildUpdateSql(dialect, QStringLiteral("销量排行"),
+                                           data::Sql(dialect.increment(QStringLiteral("已售数量")), {-1}), where, true));
+}
+
+// Whole units of a sum of money texts, without the binary noise of the additions.
+qint64 wholeUnits(double x)
+{
+    return qint64(std::floor(roundTo(x, 6) + 1e-12));
+}
+
 } // namespace
+
+MemberGiveBack memberGiveBack(double saleAmountBefore, double amountShare, double salePointsBefore,
+                              double pointsShare, qint64 pointsPerUnit)
+{
+    const auto points = [pointsPerUnit](double money) { return qint64(roundTo(roundTo(money, 6) * double(pointsPerUnit), 0)); };
+    MemberGiveBack back;
+    back.pointsBack = points(salePointsBefore) - points(salePointsBefore - pointsShare);
+    back.earned = wholeUnits(saleAmountBefore) - wholeUnits(saleAmountBefore - amountShare);
+    return back;
+}
 
 ReturnFigures returnFigures(const SoldLine &line, const ShopSettings &settings)
 {
@@ -179,6 +241,9 @@ ReturnResult applyCounterReturn(AppContext &context, qint64 lineId, bool damaged
     if (!oplog::writeLogRow(context, action))
         return result;
 
+    if (!lowerRanking(context, line))
+        return result;
+
     if (!damaged) {
         bool ok = false;
         const qint64 stockId = stockRowOfLine(context, line, &ok);
@@ -199,11 +264,14 @@ ReturnResult applyCounterReturn(AppContext &context, qint64 lineId, bool damaged
         if (!ok)
             return result;
         if (memberId > 0) {
-            const double pointsBack = f.pointsShare * double(textToInteger(context.shopSettings.抵扣值));
-            const qint64 earned = qint64(f.amountShare); // the spending, and the points, the unit earned
-            data::Sql set(dialect.incrementDecimal(QStringLiteral("积分")), {numberToText(pointsBack - double(earned))});
+            const std::optional<SaleRest> rest = restOfSale(context, line);
+            if (!rest)
+                return result;
+            const MemberGiveBack back = memberGiveBack(rest->amount, f.amountShare, rest->pointsMoney, f.pointsShare,
+                                                       textToInteger(context.shopSettings.抵扣值));
+            data::Sql set(dialect.incrementDecimal(QStringLiteral("积分")), {back.pointsBack - back.earned});
             set += data::Sql(QStringLiteral(",最近消费=?"), {today.dateText()});
-            set += data::Sql(QStringLiteral(",") + dialect.increment(QStringLiteral("消费金额")), {-earned});
+            set += data::Sql(QStringLiteral(",") + dialect.increment(QStringLiteral("消费金额")), {-back.earned});
             set += data::Sql(QStringLiteral(",") + dialect.incrementDecimal(QStringLiteral("会员储值")),
                              {numberToText(f.storedShare)});
             if (!db.execute(data::buildUpdateSql(dialect, kMemberTable, set, data::eq(QStringLiteral("id"), memberId), true)))

@@ -2,8 +2,8 @@
 // Taking back one unit of a sold line at the counter. Each press reads the line afresh from
 // 销售明细 (by its id, in the workstation's shop) and, after the cashier's two answers, writes the
 // whole return in one transaction: the 退货管理 row, the log row, the unit back into stock when it
-// is undamaged, the member's points, spending and stored value given back, and the sold line
-// reduced by the unit's shares or deleted. Stock and member figures change by increments, so a
+// is undamaged, the unit taken off the month's sales ranking, the member's points, spending and
+// stored value given back, and the sold line reduced by the unit's shares or deleted. Stock and member figures change by increments, so a
 // sale made at the same time on another workstation is kept.
 #include <QString>
 #include <QtGlobal>
@@ -19,8 +19,22 @@ struct SoldLine {
     qint64 id = 0;
     QString 供货来源, 商品名称, 类别, 款号, 颜色, 尺码, 单位, 数量, 金额, 进货价;
     QString 现金, 储值, 银行, 积分, 优惠券;
-    QString 销售日期, 备注, 会员编号, 结付方式;
+    QString 销售日期, 备注, 会员编号, 结付方式, 小票单号;
 };
+
+// What the member gets back and gives back for one returned unit, in whole points and whole money.
+// The sale's lines still stored before the unit goes (amounts and the points part in money, summed
+// over the sale) and after it decide: the points given back are round(R × points part before) −
+// round(R × points part after), R the points per unit of money (抵扣值); the points and spending
+// taken back are ⌊amount before⌋ − ⌊amount after⌋. Over all units of a sale returned one by one
+// the differences add up to exactly round(R × points part paid) and ⌊amount due⌋, what the sale
+// took and gave.
+struct MemberGiveBack {
+    qint64 pointsBack = 0; // the points the unit paid with
+    qint64 earned = 0;     // the points, and the spending, the unit earned
+};
+MemberGiveBack memberGiveBack(double saleAmountBefore, double amountShare, double salePointsBefore,
+                              double pointsShare, qint64 pointsPerUnit);
 
 // The unit's figures. A partial return (more than one unit on the line) takes each part's share,
 // rounded to the shop's sale decimals; the last unit takes the line whole.

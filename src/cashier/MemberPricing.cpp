@@ -308,13 +308,22 @@ void MemberPricing::repriceCartWithoutMember()
 void MemberPricing::repriceCartWithMemberDiscount()
 {
     const CheckoutMember &member = m_state.member;
+    const int decimals = saleDecimals(m_context.shopSettings);
     repriceLines([&](CartLine &line, const StockPrice *row) {
+        // Every line starts again from its stock row, never from an amount a promotion or a typed
+        // amount due has cut: its own price, then the member's price where her tier gives one. A
+        // member without a tier discount (a tier the shop does not have, or none) pays own prices.
         if (row) {
-            if (const auto price = memberLinePrice(*row, textToNumber(line.数量), member.会员折扣,
-                                                   m_context.discountScheme, m_context.shopSettings)) {
-                line.折扣 = price->折扣;
-                line.金额 = price->金额;
+            const double quantity = textToNumber(line.数量);
+            LinePrice price = priceLine(row->特价, row->吊牌价, row->折扣, quantity, m_context.discountScheme,
+                                        decimals, false);
+            if (!member.会员折扣.isEmpty()) {
+                if (const auto memberPrice = memberLinePrice(*row, quantity, member.会员折扣,
+                                                             m_context.discountScheme, m_context.shopSettings))
+                    price = *memberPrice;
             }
+            line.折扣 = price.折扣;
+            line.金额 = price.金额;
         }
         line.会员卡号 = member.会员卡号;
     });

@@ -72,7 +72,9 @@ public:
     // shows the sum (showMemberTotal); member.会员折扣 is emptied afterwards.
     void applyMemberDiscountToCart();
     // The same repricing without the sum, keeping 备注 and leaving the checkout's fields alone (the
-    // payable override reprices with it before it spreads a new amount).
+    // payable override reprices with it before it spreads a new amount). Each line starts from its
+    // stock row: the member's price where the tier discount gives one, the line's own price
+    // otherwise (also when member.会员折扣 is empty), so an earlier cut never carries over.
     void repriceCartWithMemberDiscount();
     // The lines at their prices without a member; 会员卡号 and 备注 emptied.
     void repriceCartWithoutMember();

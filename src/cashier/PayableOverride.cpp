@@ -9,6 +9,7 @@
 #include "data/SqlBuilder.h"
 #include "platform/NumberText.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace cashier {
@@ -110,6 +111,33 @@ void spreadPaymentOverCart(Cart &cart, double cut)
         amounts << amount - c;
     }
     amounts[0] -= cut - cuts;
+    // Shares rounded up can cut a small line below zero while the lines still add up to a total of
+    // zero or more: such a line stops at 0 and its deficit comes off the largest lines instead.
+    const double total = sum - cut;
+    if (total > -kTiny) {
+        double deficit = 0;
+        for (double &amount : amounts) {
+            if (amount < 0) {
+                deficit -= amount;
+                amount = 0;
+            }
+        }
+        const bool moved = deficit > 0;
+        while (deficit > kTiny) {
+            const auto largest = std::max_element(amounts.begin(), amounts.end());
+            const double taken = std::min(*largest, deficit);
+            if (taken <= kTiny) {
+                amounts[0] -= deficit;
+                break;
+            }
+            *largest -= taken;
+            deficit -= taken;
+        }
+        if (moved) {
+            for (double &amount : amounts)
+                amount = roundTo(amount, 6); // the cuts are in cents: no binary noise in the texts
+        }
+    }
     for (int i = 0; i < lines.size(); ++i)
         lines[i].金额 = numberToText(amounts[i]);
     cart.replaceAll(lines);

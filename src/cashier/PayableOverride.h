@@ -42,7 +42,8 @@ QString promotionText(const ChosenPromotion &promotion);
 
 // The lines fall by `cut` in proportion to their amounts: shares to 3 decimals, cuts to 2, the
 // rest of the cut on the first line; amounts are written unrounded. Lines summing to 0 give the
-// whole cut to the first line.
+// whole cut to the first line. While the lines come to 0 or more after the cut, none ends below 0:
+// what rounding would cut a small line below 0 comes off the largest line instead.
 void spreadPaymentOverCart(Cart &cart, double cut);
 // The first line rises by `rise`.
 void addRemainderToFirstLine(Cart &cart, double rise);

@@ -32,16 +32,17 @@ struct SplitPayment {
 
 // The member card on the sale, as the checkout window holds it.
 struct SaleMember {
-    QString 会员卡号;       // 会员卡号x
-    QString 会员类别;       // 会员类别x (the tier before this sale)
+    QString 会员卡号;       // the card the checkout accepted (会员卡号x); "" when no member was found
+    QString 会员类别;       // 会员类别x (the tier before this sale; "" on a shop without tiers)
     QString 会员积分;       // 会员积分x: the points left after any points payment
     QString 会员储值;       // 会员储值x: the stored value left after the payment ("" = not touched)
     QString 积分AsRead;     // 积分 of the member row when the card was found
     QString 消费金额AsRead; // 消费金额 of the member row when the card was found
     QString 储值AsRead;     // 会员储值 of the member row when the card was found
     qint64 id = 0;          // the member row, when the checkout knows it (else found by card)
-    // The member figures are updated only when both the card and the tier are known.
-    bool present() const { return !会员卡号.isEmpty() && !会员类别.isEmpty(); }
+    // A member is on the sale whenever the checkout accepted her card, whatever her tier: her
+    // stored value, points and spending follow the sale; only the tier raise needs a tier.
+    bool present() const { return !会员卡号.isEmpty(); }
 };
 
 // What the checkout window hands over on confirmation.

@@ -85,6 +85,8 @@ TEST(CartFollowsTheAmountDue, CutsRisesAndZero)
         {{"100", "50"}, -5, {"105", "50"}},
         {{"0", "0"}, 5, {"-5", "0"}}, // no proportions: the first line takes the cut
         {{"33.33", "66.67"}, 0, {"33.33", "66.67"}},
+        // Shares rounded up would cut the small line to -1: it stops at 0, the large line gives more.
+        {{"1", "1999"}, 1999.99, {"0.01", "0"}},
     };
     for (const auto &c : cases) {
         Cart cart;
@@ -285,5 +287,81 @@ TEST_F(PayableOverrideTest, TheOverrideEndsWithTheWindow)
     EXPECT_FALSE(window->payableOverride().armed());
     EXPECT_EQ(column(Col金额), QStringList{"60"});
 }
+
+// Whatever the member mode, discount scheme and member tier, a typed amount due and a promotion cut
+// the lines from the prices they would have without them: the stored lines add up to the amount due
+// and none goes below zero.
+struct CutCase {
+    const char *mode;          // 积分模式 / 升级模式 / 折上折
+    const char16_t *itemDiscount; // 商品折扣
+    const char16_t *uniform;   // 统一折扣
+    const char16_t *tier;      // the member's 会员类别: one of the shop's, another, none
+    bool promotion;            // the promotion button, else 150 typed key by key
+};
+
+class CutFromFreshPrices : public PayableOverrideTest, public ::testing::WithParamInterface<CutCase> {};
+
+TEST_P(CutFromFreshPrices, StoredLinesAddUpToTheAmountDueAndNoneIsNegative)
+{
+    const CutCase t = GetParam();
+    const QString mode = QString::fromUtf8(t.mode);
+    setModes(mode.section(u'/', 0, 0), mode.section(u'/', 1, 1), mode.section(u'/', 2, 2));
+    context.discountScheme.商品折扣 = QString::fromUtf16(t.itemDiscount);
+    context.discountScheme.统一折扣 = QString::fromUtf16(t.uniform);
+    addMember(QStringLiteral("V1"), QString::fromUtf16(t.tier), QStringLiteral("10"));
+    addLine(QStringLiteral("150"), QStringLiteral("0.8"));
+    addLine(QStringLiteral("100"), QStringLiteral("0.8"));
+    auto window = openWindow();
+    paste(*window, QStringLiteral("V1"));
+    ASSERT_EQ(window->state().member.id != 0, true);
+    if (t.promotion) {
+        ASSERT_TRUE(window->promotionButton()->isVisibleTo(window.get()));
+        window->promotionButton()->click();
+    } else {
+        QLineEdit *box = window->field(F::应付款);
+        QTest::mouseClick(box, Qt::LeftButton);
+        box->selectAll();
+        for (const char *key : {"1", "5", "0"})
+            QTest::keyClicks(box, QString::fromUtf8(key));
+        ASSERT_EQ(window->state().text(F::应付款), "150");
+    }
+    const QString due = window->state().text(F::应付款);
+    ASSERT_GT(textToNumber(due), 0);
+    ASSERT_TRUE(window->handleCheckoutKey(Qt::Key_Return));
+    ASSERT_TRUE(window->lastResult().written()) << script.texts().join(u'|').toStdString();
+    const QStringList stored = storedLines();
+    ASSERT_EQ(stored.size(), 2);
+    for (const QString &line : stored)
+        EXPECT_GE(textToNumber(line.section(u'|', 0, 0)), 0) << stored.join(u' ').toStdString();
+    EXPECT_DOUBLE_EQ(roundTo(storedSum(), 6), textToNumber(due)) << stored.join(u' ').toStdString();
+}
+
+std::vector<CutCase> cutCases()
+{
+    std::vector<CutCase> cases;
+    for (const char *mode : {"假/真/真", "假/真/假", "真/假/假", "假/假/假"})
+        for (const char16_t *itemDiscount : {u"真", u"假"})
+            for (const char16_t *uniform : {u"", u"0.9"})
+                for (const char16_t *tier : {u"银卡", u"钻石卡", u""})
+                    for (bool promotion : {false, true})
+                        cases.push_back({mode, itemDiscount, uniform, tier, promotion});
+    return cases;
+}
+
+std::string cutCaseName(const ::testing::TestParamInfo<CutCase> &info)
+{
+    const CutCase &t = info.param;
+    const std::string mode = t.mode == std::string("假/真/真")   ? "DiscountOnDiscount"
+                             : t.mode == std::string("假/真/假") ? "Upgrade"
+                             : t.mode == std::string("真/假/假") ? "Points"
+                                                                 : "NoMode";
+    const QString tier = QString::fromUtf16(t.tier);
+    return mode + (QString::fromUtf16(t.itemDiscount) == QStringLiteral("真") ? "_ItemDiscount" : "_NoItemDiscount")
+           + (QString::fromUtf16(t.uniform).isEmpty() ? "_NoUniform" : "_Uniform")
+           + (tier.isEmpty() ? "_NoTier" : tier == QStringLiteral("银卡") ? "_ShopTier" : "_OtherTier")
+           + (t.promotion ? "_Promotion" : "_Typed");
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, CutFromFreshPrices, ::testing::ValuesIn(cutCases()), cutCaseName);
 
 } // namespace
