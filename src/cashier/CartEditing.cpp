@@ -7,18 +7,10 @@
 #include "data/SqlBuilder.h"
 #include "platform/NumberText.h"
 
-#include <QRegularExpression>
-
 namespace cashier {
 
 namespace {
 const QString kStockTable = QStringLiteral("采购入库");
-
-bool isWholeNumber(const QString &text)
-{
-    static const QRegularExpression whole(QStringLiteral("^\\s*[+-]?[0-9]+\\s*$"));
-    return whole.match(text).hasMatch();
-}
 
 enum class Restore { Full, WithoutMember };
 
@@ -94,7 +86,8 @@ LineStock readLineStock(AppContext &context, const CartLine &line)
 
 QString quantityFormRefusal(const QString &typedQuantity)
 {
-    if (!isWholeNumber(typedQuantity) || textToInteger(typedQuantity) < 1)
+    const std::optional<qint64> quantity = typedWholeNumber(typedQuantity);
+    if (!quantity || *quantity < 1)
         return QStringLiteral("数量必须是大于0的整数");
     return QString();
 }

@@ -54,8 +54,10 @@ bool typingAccepts(TypingMode mode, const QString &typed)
     return true;
 }
 
-bool numberTextAccepted(const QString &text, int decimals)
+bool numberTextAccepted(const QString &typed, int decimals)
 {
+    // Full-width digits, sign and point count as their half-width forms, as the number rule reads them.
+    const QString text = toHalfWidth(typed);
     int pointAt = -1;
     for (int i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
@@ -114,7 +116,7 @@ void CheckoutState::open(const CartTotals &totals, bool freeDiscount)
 {
     m_kind = PaymentKind::Cash;
     setMode(F::应付款, freeDiscount ? TypingMode::Numbers : TypingMode::ReadOnly);
-    setMode(F::实收款, TypingMode::FreeText);
+    setMode(F::实收款, TypingMode::Numbers); // an amount from the start: no exponent, no surplus decimals
     setMode(F::储值, TypingMode::ReadOnly);
     member = CheckoutMember{};
     member.payable = totals.amountTotal;
@@ -287,6 +289,17 @@ bool CheckoutState::acceptTyping(CheckoutField field, const QString &before, int
     return false;
 }
 
+bool CheckoutState::acceptEdit(CheckoutField field, const QString &after)
+{
+    if (mode(field) != TypingMode::Numbers || numberTextAccepted(after, moneyDecimals))
+        return true;
+    // The field shows its last accepted text again before the cashier reads why.
+    if (fieldChanged)
+        fieldChanged(field);
+    say(moneyTypingRefusedText(moneyDecimals));
+    return false;
+}
+
 void CheckoutState::setSalesperson(const QString &name)
 {
     m_cart.salesperson = name;
@@ -296,11 +309,13 @@ void CheckoutState::setSalesperson(const QString &name)
 SaleRequest CheckoutState::saleRequest() const
 {
     SaleRequest r;
-    r.payable = text(F::应付款);
-    r.received = text(F::实收款);
+    // Amounts typed with full-width digits are handed over in their half-width form.
+    r.payable = toHalfWidth(text(F::应付款));
+    r.received = toHalfWidth(text(F::实收款));
     r.change = text(F::找零);
     r.split = m_kind == PaymentKind::Split;
-    r.splitFields = {text(F::现金), text(F::银行), text(F::积分编辑框), text(F::优惠券), text(F::储值)};
+    r.splitFields = {toHalfWidth(text(F::现金)), toHalfWidth(text(F::银行)), text(F::积分编辑框),
+                     toHalfWidth(text(F::优惠券)), toHalfWidth(text(F::储值))};
     // Only a card the lookup found names a member: a typed card that matches nobody is no member.
     if (member.id != 0)
         r.member.会员卡号 = text(F::会员卡号x);

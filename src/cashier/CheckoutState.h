@@ -34,8 +34,8 @@ enum class TypingMode {
 // character (a Numbers box checks the whole text it would hold with numberTextAccepted).
 bool typingAccepts(TypingMode mode, const QString &typed);
 // True when a Numbers box may hold the text: an optional leading "-", digits, at most one decimal
-// point and at most `decimals` digits after it (no point at all with 0 decimals). "" and "-" pass,
-// as steps of typing.
+// point and at most `decimals` digits after it (no point at all with 0 decimals); no exponent.
+// Full-width digits, sign and point count as half-width. "" and "-" pass, as steps of typing.
 bool numberTextAccepted(const QString &text, int decimals);
 // The refusal of a key that would give a Numbers box a text it may not hold.
 QString moneyTypingRefusedText(int decimals);
@@ -125,6 +125,11 @@ public:
     // cursor). Control keys always pass. A Numbers field takes only a text numberTextAccepted
     // allows; any other key is refused and the cashier is told so (notify), never dropped unseen.
     bool acceptTyping(CheckoutField field, const QString &before, int from, int length, const QString &typed);
+
+    // A change that did not come through a typed key (a paste, a drop, an undo): true when the
+    // field may hold the text after it. A Numbers field refuses a text numberTextAccepted does not
+    // allow: the field shows its text before the change again and the cashier is told why.
+    bool acceptEdit(CheckoutField field, const QString &after);
 
     // What the confirmation hands over: the three amounts, the split fields as shown (captured
     // only in split mode) and the member card with its figures.

@@ -71,7 +71,10 @@ void CheckoutWindow::build()
         m_fieldOf.insert(edit, f);
         edit->installEventFilter(this);
         connect(edit, &QLineEdit::textChanged, this, [this, f](const QString &text) {
-            if (!m_syncing)
+            if (m_syncing)
+                return;
+            // Typed keys were checked on their way in; a paste or a drop is checked here.
+            if (m_state.acceptEdit(f, text))
                 m_state.setText(f, text);
         });
         return edit;
@@ -176,7 +179,11 @@ void CheckoutWindow::build()
         connect(shortcut, &QShortcut::activated, this, [this, key] { handleCheckoutKey(key); });
     }
 
-    m_state.notify = [this](const QString &text) { MessageSeam::message(this, QString(), text); };
+    m_state.notify = [this](const QString &text) {
+        m_messageOpen = true;
+        MessageSeam::message(this, QString(), text);
+        m_messageOpen = false;
+    };
     m_state.focusField = [this](F f) {
         m_fields[int(f)]->setFocus();
         m_fields[int(f)]->selectAll();
@@ -377,7 +384,16 @@ bool CheckoutWindow::eventFilter(QObject *watched, QEvent *event)
 {
     const auto it = m_fieldOf.constFind(watched);
     if (it != m_fieldOf.constEnd()) {
-        if (event->type() == QEvent::KeyPress || event->type() == QEvent::InputMethod) {
+        if ((event->type() == QEvent::KeyPress || event->type() == QEvent::InputMethod)
+            && (m_messageOpen || keysHeldBack())) {
+            // Keys typed on before a message was answered were meant for a text it refused:
+            // none of them is appended.
+            return true;
+        }
+        const bool commandKey = event->type() == QEvent::KeyPress
+                                && (static_cast<QKeyEvent *>(event)->modifiers() & Qt::ControlModifier);
+        // A command key (Ctrl+V, Ctrl+Z) types nothing itself; the text it leaves is checked as it changes.
+        if (!commandKey && (event->type() == QEvent::KeyPress || event->type() == QEvent::InputMethod)) {
             const QString typed = event->type() == QEvent::KeyPress
                                       ? static_cast<QKeyEvent *>(event)->text()
                                       : static_cast<QInputMethodEvent *>(event)->commitString();

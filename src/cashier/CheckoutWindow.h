@@ -116,6 +116,7 @@ private:
     bool m_syncing = false;
     bool m_confirming = false;
     bool m_closed = false;
+    bool m_messageOpen = false; // a message of the checkout's own is being shown
 };
 
 // The checkout of the page 前台收银 (button 结算[F5] and the F5 key): an empty cart and a missing

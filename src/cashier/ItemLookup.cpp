@@ -73,10 +73,25 @@ data::Sql lookupSql(const data::Dialect &dialect, const QString &shop, const Loo
            + data::both(match, shopAndStock);
 }
 
+bool isSearchableKey(const LookupKey &key)
+{
+    if (key.key.isEmpty() || !key.key.isValidUtf16())
+        return false;
+    for (const QChar c : key.key)
+        if (c.category() == QChar::Other_Control)
+            return false;
+    return true;
+}
+
 LookupResult lookupItems(AppContext &context, const LookupKey &key)
 {
     LookupResult result;
     result.key = key;
+    // No code holds such a key: nothing is found, and no query (nor its log line) sees it.
+    if (!isSearchableKey(key)) {
+        result.ok = true;
+        return result;
+    }
     data::Connection &connection = context.connection();
     data::RecordSet rows(connection);
     if (!rows.open(lookupSql(connection.dialect(), context.currentShop, key))) {

@@ -46,7 +46,12 @@ LookupKey lookupKeyOf(const QString &typed);
 // contains-search takes its table reference and candidate rows from Dialect::containsSearch()
 // (on SQLite a key of three characters or more starts from the trigram index stock_search).
 data::Sql lookupSql(const data::Dialect &dialect, const QString &shop, const LookupKey &key);
-// Runs the lookup for the context's shop on the context's connection.
+// False for a key no stock row can hold: an empty one (a text whose characters have no pinyin
+// initials, such as emoji, reduces to nothing) or one with a control character (a NUL or a line
+// break from a scanner or a paste).
+bool isSearchableKey(const LookupKey &key);
+// Runs the lookup for the context's shop on the context's connection. A key that is not
+// searchable finds nothing without running a query.
 LookupResult lookupItems(AppContext &context, const QString &typed);
 LookupResult lookupItems(AppContext &context, const LookupKey &key);
 

@@ -3,6 +3,7 @@
 #include "cashier/CartEditing.h"
 #include "context/AppContext.h"
 #include "platform/MessageSeam.h"
+#include "platform/NumberText.h"
 
 #include <QEvent>
 #include <QFormLayout>
@@ -109,7 +110,7 @@ void LineEditDialog::confirmLineEdit()
         return;
     if (!checkLineStock(typed))
         return;
-    m_confirmedQuantity = typed.trimmed();
+    m_confirmedQuantity = QString::number(typedWholeNumber(typed).value_or(0)); // "１２" goes back as 12
     m_confirmedRemark = m_remark->text();
     accept();
 }

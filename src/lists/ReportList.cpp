@@ -145,7 +145,19 @@ void ReportList::selectRow(int row)
     auto flags = QItemSelectionModel::Rows | QItemSelectionModel::Select;
     if (!isMultiSelection())
         flags |= QItemSelectionModel::Clear;
-    selectionModel()->setCurrentIndex(m_model->index(row, 0), flags);
+    // The current cell goes on a shown column: on a hidden one (the row id) the arrow keys find
+    // nothing to move from, and only a click would bring them back.
+    selectionModel()->setCurrentIndex(m_model->index(row, firstShownColumn()), flags);
+}
+
+int ReportList::firstShownColumn() const
+{
+    for (int visual = 0; visual < header()->count(); ++visual) {
+        const int column = header()->logicalIndex(visual);
+        if (!isColumnHidden(column))
+            return column;
+    }
+    return 0;
 }
 
 void ReportList::ensureRowVisible(int row)

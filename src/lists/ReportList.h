@@ -70,6 +70,8 @@ protected:
 
 private:
     void scrollToPendingRow();
+    // The leftmost column that is not hidden (0 when every column is).
+    int firstShownColumn() const;
 
     ReportListModel *m_model;
     QPersistentModelIndex m_framed;

@@ -34,6 +34,11 @@ void MessageScript::setDialogHandler(DialogHandler handler)
     dialogHandler = std::move(handler);
 }
 
+void MessageScript::setMessageHandler(std::function<void(const ShownMessage &)> handler)
+{
+    messageHandler = std::move(handler);
+}
+
 QStringList MessageScript::texts() const
 {
     QStringList list;
@@ -59,6 +64,10 @@ bool MessageScript::record(ShownMessage message)
     if (message.question)
         message.answeredYes = answers.isEmpty() ? defaultAnswer : answers.takeFirst();
     shown.append(message);
+    if (messageHandler) {
+        const auto handler = messageHandler; // the handler may replace itself
+        handler(message);
+    }
     return message.answeredYes;
 }
 

@@ -26,6 +26,9 @@ public:
     // Called for every modal window; its return value is the window's result. Without a handler a
     // modal window is recorded and returns QDialog::Rejected.
     void setDialogHandler(DialogHandler handler);
+    // Called for every message while it is open (before it is answered): what the user does
+    // meanwhile, such as keys typed on before the box was read.
+    void setMessageHandler(std::function<void(const ShownMessage &)> handler);
 
     const QList<ShownMessage> &messages() const { return shown; }
     QStringList texts() const;
@@ -46,5 +49,6 @@ private:
     QList<bool> answers;
     bool defaultAnswer = false;
     DialogHandler dialogHandler;
+    std::function<void(const ShownMessage &)> messageHandler;
     MessageScript *outer = nullptr;
 };

@@ -110,6 +110,21 @@ qint64 textToInteger(const QString &text)
     return static_cast<qint64>(whole);
 }
 
+std::optional<qint64> typedWholeNumber(const QString &typed)
+{
+    const QString text = toHalfWidth(typed).trimmed();
+    qsizetype i = 0;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
+        ++i;
+    const qsizetype digits = text.size() - i;
+    if (digits < 1 || digits > 15)
+        return std::nullopt;
+    for (qsizetype j = i; j < text.size(); ++j)
+        if (!isDigit(text[j]))
+            return std::nullopt;
+    return text.toLongLong(); // 15 digits always fit; toLongLong reads the sign
+}
+
 QString roundedText(double x, int n)
 {
     return numberToText(roundTo(x, n));

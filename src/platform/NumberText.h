@@ -4,6 +4,7 @@
 // so the same number always has the same text.
 #include <QString>
 #include <QtGlobal>
+#include <optional>
 
 // Half away from zero to n decimals after a nudge of 1e-12 on the scaled magnitude:
 // sign(x) * floor(|x| * 10^n + 1e-12 + 0.5) / 10^n. 0 stays 0; NaN and infinities come back unchanged.
@@ -27,6 +28,11 @@ double textToNumber(const QString &text);
 
 // The whole part of the leading number, cut toward zero: "12.9" gives 12, "-3.7" gives -3, "" gives 0.
 qint64 textToInteger(const QString &text);
+
+// A whole number as typed (a quantity, a count): blanks around it are ignored, full-width digits
+// and signs count as half-width, then an optional sign and 1 to 15 digits, nothing else.
+// "１２" gives 12, " +5 " 5, "-3" -3; "", "12.5", "1e3" and "12件" give nothing.
+std::optional<qint64> typedWholeNumber(const QString &typed);
 
 // A number rounded to n decimals and written as text: numberToText(roundTo(x, n)).
 QString roundedText(double x, int n);

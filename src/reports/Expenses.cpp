@@ -1,5 +1,6 @@
 #include "reports/Expenses.h"
 
+#include "cashier/CheckoutState.h"
 #include "context/AppContext.h"
 #include "context/Today.h"
 #include "data/RecordSet.h"
@@ -65,10 +66,21 @@ bool isExpenseTotalLine(const QStringList &cells)
     return cells.value(0).isEmpty() && cells.value(3) == ExpenseTotalLabel;
 }
 
+// An amount as money is typed everywhere: no exponent, at most the shop's decimals ("" passes).
+static std::optional<ExpenseResult> amountRefusal(const AppContext &context, const QString &amount)
+{
+    const int decimals = cashier::moneyDecimals(context.shopSettings);
+    if (amount.isEmpty() || (amount != u"-" && cashier::numberTextAccepted(amount, decimals)))
+        return std::nullopt;
+    return ExpenseResult{ExpenseOutcome::Refused, cashier::moneyTypingRefusedText(decimals)};
+}
+
 ExpenseResult insertExpense(AppContext &context, const ExpenseForm &form)
 {
     if (form.item.isEmpty() && form.amount.isEmpty())
         return {ExpenseOutcome::Refused, expensetexts::NothingTyped};
+    if (const auto refused = amountRefusal(context, form.amount))
+        return *refused;
     const DateParts today = datingNow(context);
     data::Connection &db = context.connection();
     const data::Pairs pairs{{QStringLiteral("开支项目"), form.item},
@@ -84,6 +96,8 @@ ExpenseResult changeExpense(AppContext &context, const QString &rowId, const Exp
     const std::optional<qint64> id = data::idOf(rowId);
     if (!id)
         return {ExpenseOutcome::Refused, QString()};
+    if (const auto refused = amountRefusal(context, form.amount))
+        return *refused;
     data::Connection &db = context.connection();
     const data::Pairs set{{QStringLiteral("开支项目"), form.item},
                           {QStringLiteral("金额"), form.amount},

@@ -122,6 +122,18 @@ data::Sql salesOfRangeSql(const data::Dialect &dialect, const QString &shop, con
                   scopeOrder(DateScope::Range));
 }
 
+QString salesSearchKey(const QString &item, const QString &text)
+{
+    if (item == QStringLiteral("商品名称"))
+        return data::toPinyinInitials(text).toLower();
+    return text;
+}
+
+bool salesSearchFindsNothing(const QString &item, const QString &text)
+{
+    return !text.isEmpty() && salesSearchKey(item, text).isEmpty();
+}
+
 data::Sql searchSalesSql(const data::Dialect &dialect, const QString &shop, DateScope scope, const QDate &start,
                          const QDate &end, const QString &item, const QString &text)
 {
@@ -134,10 +146,8 @@ data::Sql searchSalesSql(const data::Dialect &dialect, const QString &shop, Date
     const auto it = columnOfItem.constFind(item);
     if (it == columnOfItem.constEnd())
         return {};
-    QString value = text;
-    if (item == QStringLiteral("商品名称"))
-        value = data::toPinyinInitials(text).toLower();
-    data::Sql where = dialect.like(*it, QStringLiteral("%") + value + QStringLiteral("%"));
+    // The typed text is literal: its % and _ match themselves.
+    data::Sql where = dialect.contains(*it, salesSearchKey(item, text));
     where = data::both(scopeCondition(scope, start, end), where);
     return select(dialect, data::both(where, ofShop(shop)), scopeOrder(scope));
 }

@@ -45,8 +45,13 @@ data::Sql salesOfRangeSql(const data::Dialect &dialect, const QString &shop, con
 
 // The search of the page: the chosen item of 综合框 and the text as typed, inside the scope.
 // 商品名称 searches the pinyin initials of the text (lower case) in 拼音检索; 收银员 searches
-// 收银员 like the other fields. % and _ typed by the user act as wildcards; the text is bound.
-// An unknown item gives an empty Sql.
+// 收银员 like the other fields. The text is literal (% and _ match themselves) and bound; an empty
+// text finds every line of the scope. An unknown item gives an empty Sql.
+// The key searched for an item: the pinyin initials (lower case) for 商品名称, else the text.
+QString salesSearchKey(const QString &item, const QString &text);
+// True when a typed text leaves no key to search for (only characters without pinyin initials
+// typed for 商品名称): such a search runs no query and finds nothing.
+bool salesSearchFindsNothing(const QString &item, const QString &text);
 data::Sql searchSalesSql(const data::Dialect &dialect, const QString &shop, DateScope scope, const QDate &start,
                          const QDate &end, const QString &item, const QString &text);
 

@@ -391,6 +391,13 @@ bool SalesDetailPage::eventFilter(QObject *watched, QEvent *event)
 void SalesDetailPage::searchSalesDetails()
 {
     const DateScope s = scope();
+    if (salesSearchFindsNothing(m_field->currentText(), m_text->text())) {
+        m_values[3]->setText(QString());
+        m_totals = {};
+        m_list->clear();
+        writeFooter(m_totals);
+        return;
+    }
     const data::Sql sql = searchSalesSql(m_context.connection().dialect(), m_context.currentShop, s, m_start->date(),
                                          m_end->date(), m_field->currentText(), m_text->text());
     if (sql.isEmpty())

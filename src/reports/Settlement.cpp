@@ -251,7 +251,7 @@ data::Sql monthSummariesSql(AppContext &context)
 data::Sql summariesByRemarkSql(AppContext &context, const QString &text)
 {
     const data::Dialect &dialect = context.connection().dialect();
-    const data::Sql where = data::both(dialect.like(QStringLiteral("备注"), u'%' + text + u'%'), ofShop(context));
+    const data::Sql where = data::both(dialect.contains(QStringLiteral("备注"), text), ofShop(context));
     return data::buildSelectSql(dialect, kSummaryTable, where, true, QStringLiteral("id ASC"), true);
 }
 

@@ -61,7 +61,7 @@ SettleResult writeMonthSummary(AppContext &context, const QDate &anyDayOfMonth);
 
 // The listings, each of the workstation's shop, by 结算日期 (the remark search by id):
 // this month's day rows (the month of context.today), the day rows of a month, all month rows,
-// and every row whose remark contains a text.
+// and every row whose remark contains a text (literally: % and _ match themselves).
 data::Sql summariesThisMonthSql(AppContext &context);
 data::Sql daySummariesOfMonthSql(AppContext &context, const QDate &anyDayOfMonth);
 data::Sql monthSummariesSql(AppContext &context);

@@ -31,13 +31,12 @@ const QString kSpecialMark = QStringLiteral("√");
 // The change typed: "" (none), or a signed whole number in half-width form.
 std::optional<QString> parseChange(const QString &typed)
 {
-    const QString text = toHalfWidth(typed).trimmed();
-    if (text.isEmpty())
+    if (toHalfWidth(typed).trimmed().isEmpty())
         return QString();
-    static const QRegularExpression whole(QStringLiteral("^[+-]?\\d+$"));
-    if (!whole.match(text).hasMatch())
+    const std::optional<qint64> change = typedWholeNumber(typed);
+    if (!change)
         return std::nullopt;
-    return text;
+    return QString::number(*change);
 }
 
 } // namespace

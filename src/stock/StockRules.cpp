@@ -51,14 +51,10 @@ bool isEditable(const QString &sold)
 
 std::optional<qint64> parseQuantity(const QString &typed)
 {
-    const QString text = toHalfWidth(typed).trimmed();
-    if (text.isEmpty())
+    if (toHalfWidth(typed).trimmed().isEmpty())
         return 0;
-    static const QRegularExpression whole(QStringLiteral("^[+-]?[0-9]{1,15}$"));
-    if (!whole.match(text).hasMatch())
-        return std::nullopt;
-    const qint64 value = text.toLongLong();
-    if (value < 0)
+    const std::optional<qint64> value = typedWholeNumber(typed);
+    if (!value || *value < 0)
         return std::nullopt;
     return value;
 }

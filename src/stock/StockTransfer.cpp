@@ -32,12 +32,8 @@ constexpr qint64 kTransferLock = 0x73686f707472616e; // "shoptran"
 
 std::optional<qint64> positiveWhole(const QString &typed)
 {
-    const QString text = toHalfWidth(typed).trimmed();
-    static const QRegularExpression whole(QStringLiteral("^\\+?\\d+$"));
-    if (!whole.match(text).hasMatch())
-        return std::nullopt;
-    const qint64 n = text.toLongLong();
-    return n > 0 ? std::optional<qint64>(n) : std::nullopt;
+    const std::optional<qint64> n = typedWholeNumber(typed);
+    return n && *n > 0 ? n : std::nullopt;
 }
 
 } // namespace

@@ -122,6 +122,49 @@ TEST_F(CartEditing, ConfirmChecksTheStockAgainAndRefusesFractions)
     EXPECT_EQ(cart.line(0).数量, QStringLiteral("1"));
 }
 
+// Quantities typed with a Chinese input method come as full-width characters: they count as
+// their half-width digits, as amounts do; what is not a whole number above 0 is still refused.
+TEST_F(CartEditing, FullWidthQuantitiesCountAsTheirDigits)
+{
+    const struct {
+        const char16_t *typed;
+        const char *quantity; // the line's quantity afterwards
+        const char *amount;
+        const char *message;
+    } cases[] = {
+        {u"１２", "12", "960", ""},
+        {u"３", "3", "240", ""},
+        {u"\u3000２\u3000", "2", "160", ""},
+        {u"＋４", "4", "320", ""},
+        {u"２．５", "1", "80", "数量必须是大于0的整数"},
+        {u"０", "1", "80", "数量必须是大于0的整数"},
+        {u"－２", "1", "80", "数量必须是大于0的整数"},
+        {u"１３", "1", "80", "该款库存数量【12】,小于你所要销售的数量【１３】"},
+    };
+    c.addStock({{QStringLiteral("数量"), QStringLiteral("12")}});
+    for (const auto &k : cases) {
+        cart.removeAll();
+        scan(QStringLiteral("1001"));
+        script.clear();
+        script.setDialogHandler([&](QDialog *dialog) {
+            auto *d = qobject_cast<LineEditDialog *>(dialog);
+            EXPECT_NE(d, nullptr);
+            d->quantityBox()->selectAll();
+            QInputMethodEvent commit;
+            commit.setCommitString(QString::fromUtf16(k.typed));
+            QCoreApplication::sendEvent(d->quantityBox(), &commit);
+            d->confirmButton()->click();
+            if (d->result() != QDialog::Accepted)
+                d->cancelButton()->click();
+            return d->result();
+        });
+        editCartLine(c.context, cart, 0);
+        EXPECT_EQ(cart.line(0).数量, QString::fromUtf8(k.quantity)) << k.quantity;
+        EXPECT_EQ(cart.line(0).金额, QString::fromUtf8(k.amount)) << k.quantity;
+        EXPECT_EQ(script.texts().join(u'|'), QString::fromUtf8(k.message)) << k.quantity;
+    }
+}
+
 TEST_F(CartEditing, ASoldOutOlderRowOfTheSameItemNeverLoopsTheCheck)
 {
     c.addStock({{QStringLiteral("商品条码"), QStringLiteral("6900000000009")}, {QStringLiteral("数量"), QStringLiteral("0")}});

@@ -10,13 +10,16 @@
 #include "data/RecordSet.h"
 #include "platform/IniFile.h"
 #include "platform/MessageScript.h"
+#include "platform/NumberText.h"
 #include "platform/ProgramDir.h"
 #include "support/SqliteShopTest.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
@@ -28,6 +31,21 @@ using namespace cashier;
 using F = CheckoutField;
 
 namespace {
+
+// Types a text into a field: ASCII as key presses, anything else (full-width digits) as the
+// commit of an input method, as a Chinese input method sends it.
+void typeInto(QWidget *field, const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() < 0x80) {
+            QTest::keyClicks(field, QString(c));
+        } else {
+            QInputMethodEvent commit;
+            commit.setCommitString(QString(c));
+            QApplication::sendEvent(field, &commit);
+        }
+    }
+}
 
 class CheckoutTest : public testsupport::SqliteShopTest {
 protected:
@@ -157,7 +175,8 @@ TEST_F(CheckoutTest, TypingFiltersCheckCharactersAndAmounts)
     } amounts[] = {
         {"218.4", 2, true}, {"0.4", 1, true},  {".4", 2, true},    {"-12.5", 2, true}, {"", 2, true},
         {"-", 2, true},     {"12.", 2, true},  {"1.2.3", 2, false}, {"12.345", 2, false}, {"218.45", 1, false},
-        {"218.", 0, false}, {"2184", 0, true}, {"1-2", 2, false},  {"12a", 2, false},  {"１２", 2, false},
+        {"218.", 0, false}, {"2184", 0, true}, {"1-2", 2, false},  {"12a", 2, false},  {"１２", 2, true},
+        {"１２．５", 1, true}, {"1e308", 2, false}, {"1E5", 2, false}, {"2e", 2, false},
     };
     for (const auto &c : amounts)
         EXPECT_EQ(numberTextAccepted(QString::fromUtf8(c.text), c.decimals), c.accepted) << c.text << " " << c.decimals;
@@ -171,12 +190,14 @@ TEST_F(CheckoutTest, TypingFiltersCheckCharactersAndAmounts)
 }
 
 // Amounts typed key by key into the real window: a decimal point goes in once, up to the shop's
-// decimals; every refused key is told, and the rest of the typing is kept.
+// decimals, never an exponent, from the opening on; every refused key is told. The cashier types
+// quickly: the keys after a refused one arrive before its message is answered, and none of them
+// is appended (a refused "." at 0 decimals never turns 218.4 into 2184).
 TEST_F(CheckoutTest, AmountsAreTypedWithADecimalPointAndRefusalsAreTold)
 {
     const struct {
         const char *decimals; // 销售
-        int kind;             // the key before typing: F1, F2 or F3 (then into 现金)
+        int kind;             // the key before typing: none (0), F1, F2 or F3 (then into 现金)
         const char *typed;
         const char *shown;
         const char *message;
@@ -185,25 +206,94 @@ TEST_F(CheckoutTest, AmountsAreTypedWithADecimalPointAndRefusalsAreTold)
         {"2", Qt::Key_F2, "0.4", "0.4", ""},
         {"", Qt::Key_F2, "12.34", "12.34", ""},
         {"2", Qt::Key_F3, "218.4", "218.4", ""},
+        {"2", 0, "218.4", "218.4", ""},
+        {"2", 0, "１２.５", "１２.５", ""}, // full-width digits are digits
         {"2", Qt::Key_F1, "12.5x", "12.5", "金额只能输入数字和一个小数点，最多2位小数！"},
-        {"2", Qt::Key_F3, "1.2.3", "1.23", "金额只能输入数字和一个小数点，最多2位小数！"},
+        {"2", Qt::Key_F3, "1.2.3", "1.2", "金额只能输入数字和一个小数点，最多2位小数！"},
         {"1", Qt::Key_F3, "218.45", "218.4", "金额只能输入数字和一个小数点，最多1位小数！"},
-        {"0", Qt::Key_F2, "218.4", "2184", "金额只能输入整数！"},
+        {"0", Qt::Key_F2, "218.4", "218", "金额只能输入整数！"},
+        {"0", 0, "218.4", "218", "金额只能输入整数！"},
+        {"2", 0, "1e308", "1", "金额只能输入数字和一个小数点，最多2位小数！"},
+        {"2", 0, "200.567", "200.56", "金额只能输入数字和一个小数点，最多2位小数！"},
+        {"2", Qt::Key_F3, "1E5", "1", "金额只能输入数字和一个小数点，最多2位小数！"},
     };
     addLine(QStringLiteral("衬衫"), QStringLiteral("500"), QStringLiteral("1"));
     for (const auto &c : cases) {
         script.clear();
         context.shopSettings.销售 = QString::fromUtf8(c.decimals);
         auto window = openWindow();
-        ASSERT_TRUE(window->handleCheckoutKey(c.kind));
+        if (c.kind != 0)
+            ASSERT_TRUE(window->handleCheckoutKey(c.kind));
         QLineEdit *field = window->field(c.kind == Qt::Key_F3 ? F::现金 : F::实收款);
         field->selectAll();
-        QTest::keyClicks(field, QString::fromUtf8(c.typed));
+        const QString typed = QString::fromUtf8(c.typed);
+        qsizetype next = 0;
+        script.setMessageHandler([&](const ShownMessage &) {
+            const QString rest = typed.mid(next); // typed on while the message is open
+            next = typed.size();
+            typeInto(field, rest);
+        });
+        while (next < typed.size())
+            typeInto(field, typed.mid(next++, 1));
+        script.setMessageHandler({});
         EXPECT_EQ(field->text(), QString::fromUtf8(c.shown)) << c.typed;
         EXPECT_EQ(script.texts().join(u'|'), QString::fromUtf8(c.message)) << c.typed;
         if (c.kind != Qt::Key_F3) {
-            EXPECT_EQ(window->state().text(F::找零), QString::number(500 - QString::fromUtf8(c.shown).toDouble())) << c.typed;
+            EXPECT_EQ(window->state().text(F::找零), numberToText(500 - textToNumber(QString::fromUtf8(c.shown)))) << c.typed;
         }
+        // Typing after the answer goes on as usual.
+        if (!script.texts().isEmpty()) {
+            QTest::keyClick(field, Qt::Key_Backspace);
+            QTest::keyClicks(field, QStringLiteral("7"));
+            EXPECT_EQ(field->text(), QString::fromUtf8(c.shown).chopped(1) + u'7') << c.typed;
+        }
+    }
+}
+
+// Pasted amounts (Ctrl+V or the edit menu) meet the same rule as typed ones: a text the field may
+// not hold is refused with the same message and the field keeps what it had.
+TEST_F(CheckoutTest, PastedAmountsAreRefusedLikeTypedOnes)
+{
+    const struct {
+        const char *decimals;
+        int kind; // 0: at opening, into 实收款; F1 / F3: then into 实收款 / 现金
+        bool menu; // pasted through the edit menu's action, else with Ctrl+V
+        const char *pasted;
+        const char *shown;
+        const char *message;
+    } cases[] = {
+        {"2", 0, false, "1e308", "500", "金额只能输入数字和一个小数点，最多2位小数！"},
+        {"2", 0, true, "1e308", "500", "金额只能输入数字和一个小数点，最多2位小数！"},
+        {"2", 0, false, "200.567", "500", "金额只能输入数字和一个小数点，最多2位小数！"},
+        {"2", Qt::Key_F1, true, "2E2", "500", "金额只能输入数字和一个小数点，最多2位小数！"},
+        {"0", Qt::Key_F1, false, "218.4", "500", "金额只能输入整数！"},
+        {"2", Qt::Key_F3, false, "1e3", "0", "金额只能输入数字和一个小数点，最多2位小数！"},
+        {"2", Qt::Key_F3, true, "99.999", "0", "金额只能输入数字和一个小数点，最多2位小数！"},
+        {"2", 0, false, "200.56", "200.56", ""},
+        {"2", Qt::Key_F3, true, "１２", "１２", ""},
+    };
+    addLine(QStringLiteral("衬衫"), QStringLiteral("500"), QStringLiteral("1"));
+    for (const auto &c : cases) {
+        script.clear();
+        context.shopSettings.销售 = QString::fromUtf8(c.decimals);
+        auto window = openWindow();
+        if (c.kind != 0)
+            ASSERT_TRUE(window->handleCheckoutKey(c.kind));
+        const F f = c.kind == Qt::Key_F3 ? F::现金 : F::实收款;
+        QLineEdit *field = window->field(f);
+        field->selectAll();
+        QApplication::clipboard()->setText(QString::fromUtf8(c.pasted));
+        if (c.menu)
+            field->paste();
+        else
+            QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(field->text(), QString::fromUtf8(c.shown)) << c.pasted;
+        EXPECT_EQ(window->state().text(f), QString::fromUtf8(c.shown)) << c.pasted;
+        EXPECT_EQ(script.texts().join(u'|'), QString::fromUtf8(c.message)) << c.pasted;
+        if (c.kind == Qt::Key_F3)
+            EXPECT_EQ(window->state().text(F::实收款), numberToText(textToNumber(QString::fromUtf8(c.shown)))) << c.pasted;
+        else
+            EXPECT_EQ(window->state().text(F::找零), numberToText(500 - textToNumber(QString::fromUtf8(c.shown)))) << c.pasted;
     }
 }
 

@@ -7,10 +7,14 @@
 #include "cashier/ProductChooserWindow.h"
 #include "lists/ReportList.h"
 #include "platform/MessageScript.h"
+#include "platform/ProgramLog.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace cashier;
@@ -111,6 +115,32 @@ TEST_P(LookupOnBackends, FindsOnlyTheShopsRowsInStockCaseInsensitively)
     else
         EXPECT_EQ(ids, QList<qint64>{inStock});
     EXPECT_EQ(ids.contains(negative), GetParam() == data::Backend::Sqlite);
+}
+
+// Keys no stock row holds find nothing on either backend, without a failed query: a control
+// character (PostgreSQL refuses a NUL in a text), an empty key, a lone surrogate.
+TEST_P(LookupOnBackends, KeysWithControlCharactersOrNothingLeftFindNothingWithoutAFailure)
+{
+    Counter c(GetParam());
+    ASSERT_TRUE(c.ok()) << c.db.error().toStdString();
+    c.addStock({{QStringLiteral("商品条码"), QStringLiteral("6935820400017")}});
+    const QString nul(QChar(u'\0'));
+    const LookupKey keys[] = {
+        {SearchKind::Barcode, QStringLiteral("693582040001") + nul},
+        {SearchKind::StyleNumber, QStringLiteral("100") + nul},
+        {SearchKind::Pinyin, QStringLiteral("cs\u001b")},
+        {SearchKind::StyleNumber, QString()},
+        {SearchKind::Pinyin, QString()},
+        {SearchKind::StyleNumber, QString(QChar(0xD83D)) + QStringLiteral("10")},
+    };
+    for (const LookupKey &key : keys) {
+        const LookupResult found = lookupItems(c.context, key);
+        EXPECT_TRUE(found.ok) << found.error.toStdString();
+        EXPECT_TRUE(found.items.isEmpty()) << key.key.size();
+        EXPECT_FALSE(isSearchableKey(key));
+    }
+    EXPECT_TRUE(isSearchableKey({SearchKind::Pinyin, QStringLiteral("cs")}));
+    EXPECT_TRUE(isSearchableKey({SearchKind::Barcode, QStringLiteral("\U0001F6006935820400017")}));
 }
 
 TEST_P(LookupOnBackends, QuoteInTheScanTextFindsNothingAndBreaksNothing)
@@ -403,6 +433,35 @@ TEST_F(ScanIntoCart, TheChooserOpensOnItsFirstRowAndEnterTakesIt)
     EXPECT_EQ(page->cart().line(0).id, firstId);
 }
 
+// Without a mouse: the arrow keys move the selection from the first row at once, and Enter takes
+// the row they stopped on.
+TEST_F(ScanIntoCart, TheArrowKeysMoveThroughTheChooserFromTheStart)
+{
+    QList<qint64> ids;
+    for (const char16_t *colour : {u"白", u"黑", u"红"})
+        ids << c.addStock({{QStringLiteral("颜色"), QString::fromUtf16(colour)}});
+    QList<int> selected;
+    script.setDialogHandler([&](QDialog *dialog) {
+        auto *chooser = qobject_cast<ProductChooserWindow *>(dialog);
+        EXPECT_NE(chooser, nullptr);
+        chooser->show();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(chooser));
+        QWidget *keys = QApplication::focusWidget();
+        EXPECT_EQ(keys, chooser->list());
+        selected << chooser->list()->selectedRow();
+        for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up}) {
+            QTest::keyClick(keys, key);
+            selected << chooser->list()->selectedRow();
+        }
+        QTest::keyClick(keys, Qt::Key_Return);
+        return chooser->result();
+    });
+    scan(QStringLiteral("cs"));
+    EXPECT_EQ(selected, (QList<int>{0, 1, 2, 2, 1}));
+    ASSERT_EQ(page->cart().count(), 1);
+    EXPECT_EQ(page->cart().line(0).id, QString::number(ids.at(1)));
+}
+
 // A click on the cart list leaves the keyboard there; a scanner typing then reaches the scan box
 // and the scan completes. Keys that move in the list stay with the list.
 TEST_F(ScanIntoCart, AScanTypedIntoTheCartListGoesToTheScanBox)
@@ -439,6 +498,43 @@ TEST_F(ScanIntoCart, AScanTypedIntoTheCartListGoesToTheScanBox)
     script.setDialogHandler([](QDialog *) { return int(QDialog::Rejected); });
     QTest::keyClick(list, Qt::Key_Enter, Qt::KeypadModifier);
     EXPECT_EQ(script.dialogs(), QStringList{QStringLiteral("ProductChooserWindow")}); // both rows match 1001
+}
+
+// Codes that no stock row can hold: a control character from a scanner or a paste, or only
+// characters without pinyin initials. Each is "not found" by its route, no query runs on it, and
+// nothing reaches the log.
+TEST_F(ScanIntoCart, CodesThatAreNotCodesAreNotFoundAndRunNoQuery)
+{
+    c.addStock({{QStringLiteral("款号"), QStringLiteral("1001")}, {QStringLiteral("商品条码"), QStringLiteral("6935820400017")}});
+    QTemporaryDir logDir;
+    ASSERT_TRUE(logDir.isValid());
+    const QString previousLog = programlog::path();
+    const QString logPath = logDir.filePath(QStringLiteral("shopdesk.log"));
+    programlog::setPath(logPath);
+    const QString nul(QChar(u'\0'));
+    const struct {
+        const char *name;
+        QString typed;
+        QString message;
+    } cases[] = {
+        {"NUL in a short code", QStringLiteral("100") + nul + QStringLiteral("1"), kNoStyleMatchText},
+        {"NUL at the end", QStringLiteral("1001") + nul, kNoStyleMatchText},
+        {"bell after a letter", QStringLiteral("cs\u0007x"), kNoStyleMatchText},
+        {"tab", QStringLiteral("10\t01"), kNoStyleMatchText},
+        {"NUL in a barcode", QStringLiteral("693582040001") + nul, kNoBarcodeMatchText},
+        {"C1 control in a barcode", QStringLiteral("6935820400017\u0085"), kNoBarcodeMatchText},
+        {"emoji only", QStringLiteral("\U0001F600\U0001F600"), kNoStyleMatchText},
+        {"one emoji", QStringLiteral("\U0001F600"), kNoStyleMatchText},
+    };
+    for (const auto &k : cases) {
+        script.clear();
+        scan(k.typed);
+        EXPECT_EQ(script.texts(), QStringList{k.message}) << k.name;
+        EXPECT_TRUE(script.dialogs().isEmpty()) << k.name;
+        EXPECT_TRUE(page->cart().isEmpty()) << k.name;
+    }
+    programlog::setPath(previousLog);
+    EXPECT_FALSE(QFileInfo::exists(logPath)) << "the log holds a failed lookup";
 }
 
 TEST_F(ScanIntoCart, ClosingTheChooserAddsNothing)

@@ -118,6 +118,36 @@ TEST(TextToInteger, KeepsTheWholePartOfTheLeadingNumber)
     EXPECT_EQ(textToInteger(QStringLiteral("1e30")), std::numeric_limits<qint64>::max());
 }
 
+TEST(TypedWholeNumber, FullWidthFormsCountAndAnythingButAWholeNumberIsRefused)
+{
+    const struct {
+        const char16_t *typed;
+        std::optional<qint64> value;
+    } cases[] = {
+        {u"12", 12},
+        {u"１２", 12},
+        {u" ３ ", 3},
+        {u"\u3000２\u3000", 2},
+        {u"＋５", 5},
+        {u"-3", -3},
+        {u"－３", -3},
+        {u"0", 0},
+        {u"999999999999999", 999999999999999},
+        {u"1000000000000000", std::nullopt}, // 16 digits
+        {u"", std::nullopt},
+        {u"+", std::nullopt},
+        {u"12.5", std::nullopt},
+        {u"１２．０", std::nullopt},
+        {u"1e3", std::nullopt},
+        {u"12件", std::nullopt},
+        {u"1 2", std::nullopt},
+        {u"--1", std::nullopt},
+        {u"\u0661\u0662", std::nullopt}, // digits of another script are not ours
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(typedWholeNumber(QString::fromUtf16(c.typed)), c.value) << QString::fromUtf16(c.typed).toStdString();
+}
+
 TEST(SharedAmountTexts, RoundedPercentAndPrintedForms)
 {
     EXPECT_EQ(roundedText(12.345, 2), QStringLiteral("12.35"));

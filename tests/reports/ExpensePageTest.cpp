@@ -122,6 +122,8 @@ TEST_F(ExpensePageTest, AddingStoresWhatWasTypedDatedToday)
         {"房租", "", "", true, ""}, // an empty amount is accepted and stored empty
         {"", "8", "", true, ""},
         {"水费,电费=1'x", "12.5", "O'Neil", true, ""},
+        {"房租", "1e308", "", false, "金额只能输入数字和一个小数点，最多2位小数！"},
+        {"房租", "200.567", "", false, "金额只能输入数字和一个小数点，最多2位小数！"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.item);
@@ -140,6 +142,34 @@ TEST_F(ExpensePageTest, AddingStoresWhatWasTypedDatedToday)
             EXPECT_EQ(page.list()->rowTexts(0), rows.at(0).mid(0, 5));
         }
         EXPECT_EQ(page.itemBox()->text(), QString::fromUtf8(c.item)); // the edits keep their texts
+    }
+}
+
+// An amount is money as the counter takes it: a change to an exponent or to more decimals than
+// the shop's 销售 allows is refused with the counter's message and the stored amount stays.
+TEST_F(ExpensePageTest, AChangeToAnAmountThatIsNotMoneyIsRefused)
+{
+    const struct {
+        const char *decimals, *amount, *stored, *message;
+    } cases[] = {
+        {"2", "1e308", "12.5", "金额只能输入数字和一个小数点，最多2位小数！"},
+        {"1", "13.25", "12.5", "金额只能输入数字和一个小数点，最多1位小数！"},
+        {"0", "13.5", "12.5", "金额只能输入整数！"},
+        {"1", "13.2", "13.2", ""},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.amount);
+        ASSERT_TRUE(context.connection().execute(data::Sql("DELETE FROM 开支管理")));
+        expense(QStringLiteral("房租"), QStringLiteral("12.5"), QStringLiteral("2015-03-02"));
+        context.shopSettings.销售 = QString::fromUtf8(c.decimals);
+        script.clear();
+        ExpensePage page(context);
+        listMonth(page, 2015, 3);
+        page.list()->selectRow(0);
+        type(page, QStringLiteral("房租"), QString::fromUtf8(c.amount), QString());
+        press(page, "修改");
+        EXPECT_EQ(stored().value(0).value(2), QString::fromUtf8(c.stored));
+        EXPECT_EQ(script.texts().join(u'|'), QString::fromUtf8(c.message));
     }
 }
 

@@ -69,7 +69,8 @@ TEST_P(SalesDetailQueries, SearchIgnoresLetterCaseAndBindsTheText)
         {DateScope::Range, feb28, march10, "商品条码", "", {"R1", "R2"}},
         {DateScope::All, march, march, "商品名称", "白T恤", {"R2"}},
         {DateScope::All, march, march, "商品名称", "BTX", {"R2"}},
-        {DateScope::All, march, march, "销售单号", "r_", {"R1", "R2", "R3"}},
+        {DateScope::All, march, march, "销售单号", "r_", {}}, // "_" is literal, no receipt holds "r_"
+        {DateScope::All, march, march, "销售单号", "r", {"R1", "R2", "R3"}},
         {DateScope::All, march, march, "商品条码", "x' or '1'='1", {}},
     };
     for (const auto &c : cases) {
@@ -77,6 +78,52 @@ TEST_P(SalesDetailQueries, SearchIgnoresLetterCaseAndBindsTheText)
                                              QString::fromUtf8(c.item), QString::fromUtf8(c.text));
         EXPECT_EQ(receipts(sql), c.receipts) << c.item << " " << c.text;
     }
+}
+
+// % and _ typed into the search match themselves in every field, as everywhere else; a text
+// that leaves no key (only characters without pinyin initials, for 商品名称) finds nothing.
+TEST_P(SalesDetailQueries, PercentAndUnderscoreAreLiteralInEverySearchField)
+{
+    const QDate march(2015, 3, 1);
+    sale("2015-03-12", "A", "10%1", "百分", "b%f", "P%1");
+    sale("2015-03-12", "A", "10_1", "下划", "x_h", "U_1");
+    sale("2015-03-12", "A", "1011", "平常", "pc", "N11");
+    const struct {
+        const char *item, *text;
+        QStringList receipts;
+    } cases[] = {
+        {"商品条码", "10%1", {"P%1"}},
+        {"商品条码", "10_1", {"U_1"}},
+        {"商品条码", "%", {"P%1"}},
+        {"商品条码", "_", {"U_1"}},
+        {"商品条码", "0%", {"P%1"}},
+        {"销售单号", "%", {"P%1"}},
+        {"销售单号", "_1", {"U_1"}},
+        {"商品名称", "b%", {"P%1"}},
+        {"商品名称", "x_", {"U_1"}},
+        {"商品名称", "_", {"U_1"}},
+    };
+    for (const auto &c : cases) {
+        const QString item = QString::fromUtf8(c.item), text = QString::fromUtf8(c.text);
+        EXPECT_FALSE(salesSearchFindsNothing(item, text)) << c.item << " " << c.text;
+        const data::Sql sql = searchSalesSql(dialect(), QStringLiteral("A"), DateScope::All, march, march, item, text);
+        EXPECT_EQ(receipts(sql), c.receipts) << c.item << " " << c.text;
+    }
+}
+
+TEST(SalesDetailSearchKey, ATextWithoutKeyFindsNothingAndAnEmptyTextFindsAll)
+{
+    const struct {
+        const char *item, *text;
+        bool nothing;
+    } cases[] = {
+        {"商品名称", "\xF0\x9F\x98\x80\xF0\x9F\x98\x80", true}, // emoji only: no pinyin initials
+        {"商品名称", "", false},                                 // an empty text lists the whole scope
+        {"商品名称", "白T恤", false},
+        {"商品条码", "\xF0\x9F\x98\x80", false}, // searched as typed
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(salesSearchFindsNothing(QString::fromUtf8(c.item), QString::fromUtf8(c.text)), c.nothing) << c.text;
 }
 
 SHOPDESK_BOTH_BACKENDS(SalesDetailQueries);

@@ -275,6 +275,8 @@ TEST_F(SettlementTest, MonthAndDayRowsNeverShareAView)
         {"days of March", daySummariesOfMonthSql(context, march), {"2015-03-01", "2015-03-11", "合    计"}},
         {"months", monthSummariesSql(context), {"2015年02月", "2015年03月", "合    计"}},
         {"remarks", summariesByRemarkSql(context, QStringLiteral("促销")), {"2015-03-11", "2015年03月", "合    计"}},
+        {"a remark's % is literal", summariesByRemarkSql(context, QStringLiteral("%")), {}},
+        {"a remark's _ is literal", summariesByRemarkSql(context, QStringLiteral("促_")), {}},
         {"an empty month", daySummariesOfMonthSql(context, QDate(2014, 1, 1)), {}},
     };
     for (const View &view : views) {
