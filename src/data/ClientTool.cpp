@@ -33,7 +33,9 @@ ClientToolResult runClientTool(const QString &program, const QStringList &argume
     QProcess process;
     process.setProcessEnvironment(environment);
     process.setStandardOutputFile(QProcess::nullDevice()); // the programs write to their files
-    process.start(program, arguments, QIODevice::ReadOnly);
+    // Never a password prompt: without a password the program fails at once and says so, instead
+    // of waiting for someone to type one (a shutdown would hang on it).
+    process.start(program, QStringList{QStringLiteral("--no-password")} + arguments, QIODevice::ReadOnly);
     if (!process.waitForStarted(-1)) {
         result.error = program + QStringLiteral(" 无法启动（请安装 PostgreSQL 客户端 postgresql-client）：")
                        + process.errorString();

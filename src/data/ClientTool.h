@@ -2,7 +2,9 @@
 // Runs one of PostgreSQL's client programs (pg_dump, pg_restore) against the server of the shop's
 // settings. Server, port, account, database and password reach the program in its environment
 // (PGHOST, PGPORT, PGUSER, PGDATABASE, PGPASSWORD): the password never stands on a command line,
-// where any user of the machine could read it. The client's major version must be at least the
+// where any user of the machine could read it. The program never asks for a password
+// (--no-password): a server that wants one the settings do not hold is a failure at once, with
+// the program's own words in the error. The client's major version must be at least the
 // server's.
 #include <QString>
 #include <QStringList>

@@ -9,7 +9,6 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFileInfo>
-#include <QThread>
 
 namespace data {
 
@@ -22,8 +21,20 @@ QString maintenanceDatabase(const QString &shopDatabase)
     return shopDatabase == QStringLiteral("postgres") ? QStringLiteral("template1") : QStringLiteral("postgres");
 }
 
-// How long the swap waits for the ended sessions to go.
-constexpr int sessionWaitMs = 10000;
+// How often the swap ends the live database's sessions and tries the renames before it gives up.
+constexpr int swapAttempts = 5;
+
+std::function<void(RestoreStep)> &stepObserver()
+{
+    static std::function<void(RestoreStep)> observer;
+    return observer;
+}
+
+void reached(RestoreStep step)
+{
+    if (stepObserver())
+        stepObserver()(step);
+}
 
 QString quoted(const QString &identifier)
 {
@@ -44,9 +55,7 @@ struct RestoreRun {
     QString newName, oldName;
     Connection *server = nullptr; // on the maintenance database
     QString error;
-    bool newMade = false;     // the new database exists
-    bool liveLocked = false;  // the live database takes no connections
-    bool liveRenamed = false; // the live database is under the old name
+    bool newMade = false; // the new database exists under its temporary name
 };
 
 bool fail(RestoreRun &run, const QString &error)
@@ -93,6 +102,7 @@ bool createNewDatabase(RestoreRun &run, const LiveDatabase &live)
                             sqlLiteral(live.ctype), quoted(live.owner))))
         return false;
     run.newMade = true;
+    reached(RestoreStep::NewCreated);
     for (const QString &setting : live.settings) {
         const int eq = setting.indexOf(QLatin1Char('='));
         if (eq > 0
@@ -117,64 +127,69 @@ bool fillNewDatabase(RestoreRun &run)
         return fail(run, check.lastError());
     if (!hasShopTables(check))
         return fail(run, QStringLiteral("备份文件中不是本程序的数据库：") + run.file);
+    reached(RestoreStep::NewFilled);
     return true;
 }
 
-// Sessions on the live database other than this one.
-int otherSessions(RestoreRun &run)
-{
-    RecordSet rs(*run.server);
-    if (!rs.open(Sql(QStringLiteral("SELECT COUNT(*) AS n FROM pg_stat_activity WHERE datname = ? AND pid <> pg_backend_pid()"),
-                     {run.settings.data})))
-        return -1;
-    return int(rs.integer(QStringLiteral("n")));
-}
-
-// Keeps new sessions out of the live database and ends the others, renames it out of the way and
-// gives the new database its name; then drops the old one.
-bool swap(RestoreRun &run)
+// Ends the other sessions on the live database, then in one transaction renames it out of the way
+// and gives the new database its name. A rename waits a few seconds for ended sessions to go and
+// fails while one is left (or a workstation connected again in between): then nothing is renamed
+// and the sessions are ended once more. Until the commit every new connection to the shop's name
+// waits, and afterwards it reaches the new database.
+bool swapOnce(RestoreRun &run)
 {
     const QString live = quoted(run.settings.data);
-    if (!exec(run, QStringLiteral("ALTER DATABASE %1 WITH ALLOW_CONNECTIONS false").arg(live)))
-        return false;
-    run.liveLocked = true;
     if (!run.server->execute(Sql(QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity "
                                                 "WHERE datname = ? AND pid <> pg_backend_pid()"),
                                  {run.settings.data})))
         return fail(run, run.server->lastError());
-    for (int waited = 0; otherSessions(run) > 0 && waited < sessionWaitMs; waited += 50)
-        QThread::msleep(50);
+    reached(RestoreStep::SessionsEnded);
+    Transaction transaction = run.server->transaction();
+    if (!transaction.isActive())
+        return fail(run, run.server->lastError());
     if (!exec(run, QStringLiteral("ALTER DATABASE %1 RENAME TO %2").arg(live, quoted(run.oldName))))
         return false;
-    if (!exec(run, QStringLiteral("ALTER DATABASE %1 RENAME TO %2").arg(quoted(run.newName), live))) {
-        // Give the live database its name back.
-        if (!run.server->execute(Sql(QStringLiteral("ALTER DATABASE %1 RENAME TO %2").arg(quoted(run.oldName), live))))
-            run.liveRenamed = true;
+    reached(RestoreStep::LiveRenamed);
+    if (!exec(run, QStringLiteral("ALTER DATABASE %1 RENAME TO %2").arg(quoted(run.newName), live)))
         return false;
-    }
-    run.newMade = false;
-    // The old database is no longer needed; one that cannot be dropped is only in the way.
-    if (!run.server->execute(Sql(QStringLiteral("DROP DATABASE %1").arg(quoted(run.oldName)))))
-        programlog::write(QStringLiteral("还原后无法删除被替换的旧数据库 ") + run.oldName + QStringLiteral("：")
-                          + run.server->lastError());
+    reached(RestoreStep::NewRenamed);
+    if (!transaction.commit())
+        return fail(run, QStringLiteral("COMMIT：") + run.server->lastError());
     return true;
 }
 
-// After a failure: the new database goes, the live one takes connections again.
+bool swap(RestoreRun &run)
+{
+    for (int attempt = 1;; ++attempt) {
+        if (swapOnce(run))
+            break;
+        if (attempt == swapAttempts)
+            return false;
+        run.error.clear();
+    }
+    run.newMade = false;
+    reached(RestoreStep::Swapped);
+    // The old database is no longer needed; one that cannot be dropped is only in the way.
+    if (!run.server->execute(Sql(QStringLiteral("DROP DATABASE %1 WITH (FORCE)").arg(quoted(run.oldName)))))
+        programlog::write(QStringLiteral("还原后无法删除被替换的旧数据库 ") + run.oldName + QStringLiteral("：")
+                          + run.server->lastError());
+    reached(RestoreStep::OldDropped);
+    return true;
+}
+
+// After a failure: the new database goes (the live one was never touched).
 void undo(RestoreRun &run)
 {
-    if (run.liveRenamed) {
-        programlog::write(QStringLiteral("还原失败，原数据库现名为 ") + run.oldName);
-        return;
-    }
-    if (run.liveLocked)
-        run.server->execute(
-            Sql(QStringLiteral("ALTER DATABASE %1 WITH ALLOW_CONNECTIONS true").arg(quoted(run.settings.data))));
     if (run.newMade)
         run.server->execute(Sql(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(quoted(run.newName))));
 }
 
 } // namespace
+
+void setRestoreStepObserver(std::function<void(RestoreStep)> observer)
+{
+    stepObserver() = std::move(observer);
+}
 
 RestoreResult restoreDatabase(const ServerSettings &settings, const QString &file)
 {

@@ -58,6 +58,8 @@ RestoreOutcome restoreSqlServerDatabase(AppContext &context, bool networkTicked,
         MessageSeam::message(parent, QString(), RestoreNothingChosenText);
         return RestoreOutcome::NothingChosen;
     }
+    if (!MessageSeam::question(parent, RestoreTitle, RestoreQuestionText.arg(backupFile)))
+        return RestoreOutcome::Cancelled;
     closeMainConnections(context);
     data::RestoreResult result;
     {

@@ -16,6 +16,11 @@ inline const QString RestoreSingleMachineText = QStringLiteral("单机版无需�
 inline const QString RestoreNothingChosenText = QStringLiteral("还未选择要还原的日期！");
 inline const QString RestoredText = QStringLiteral("还原成功!，请重启软件！");
 inline const QString RestoreFailedText = QStringLiteral("还原失败!");
+inline const QString RestoreTitle = QStringLiteral("恢复数据库");
+// %1: the chosen day's backup.
+inline const QString RestoreQuestionText =
+    QStringLiteral("确定要用 %1 的备份还原数据库吗？\r\n所有店铺的数据都将回到 %1 备份时的状态，此后录入的数据将全部丢失；"
+                   "所有工作站与数据库的连接都将断开，还原后每台工作站都须重启软件。");
 
 inline const QString MoveTitle = QStringLiteral("数据搬迁");
 inline const QString MoveQuestionText =
@@ -37,11 +42,12 @@ void backupSqlServerDatabase(AppContext &context);
 // Closes the program's one shop connection (every window's record sets lose their rows with it).
 void closeMainConnections(AppContext &context);
 
-enum class RestoreOutcome { NotNetwork, NothingChosen, Restored, Failed };
+enum class RestoreOutcome { NotNetwork, NothingChosen, Cancelled, Restored, Failed };
 
 // The restore of 按钮5: refused unless the window's 网络版 box is ticked and a backup file is
-// chosen (both before any connection is touched); otherwise the shop connection is closed and
-// the database replaced by the file's content. After a failure the database is as it was and the
+// chosen, and asked first (Yes/No, naming the day and that every workstation is disconnected),
+// all before any connection is touched; on Yes the shop connection is closed and the database
+// replaced by the file's content. After a failure the database is as it was and the
 // shop connection is opened again; after a success it stays closed, for the program ends.
 RestoreOutcome restoreSqlServerDatabase(AppContext &context, bool networkTicked, const QString &backupFile,
                                         QWidget *parent);

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDate>
 #include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -18,7 +19,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace shell {
 
@@ -157,7 +161,21 @@ void DatabaseSettingsWindow::setConnectionTester(ConnectionTester t)
 
 QStringList DatabaseSettingsWindow::backupFileNames(const QString &programDir)
 {
-    return QDir(programDir + QStringLiteral("/backup")).entryList(QDir::Files, QDir::Name);
+    QStringList names = QDir(programDir + QStringLiteral("/backup")).entryList(QDir::Files, QDir::Name);
+    // Backups are named by their day without leading zeros ("2026-1-9"), which text order puts out
+    // of date order: the days are compared as dates, the newest first. Other files come last.
+    static const QRegularExpression dayName(QStringLiteral("^(\\d{4})-(\\d{1,2})-(\\d{1,2})$"));
+    const auto dayOf = [](const QString &name) {
+        const QRegularExpressionMatch m = dayName.match(name);
+        return m.hasMatch() ? QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt()) : QDate();
+    };
+    std::stable_sort(names.begin(), names.end(), [&](const QString &a, const QString &b) {
+        const QDate dayA = dayOf(a), dayB = dayOf(b);
+        if (dayA.isValid() != dayB.isValid())
+            return dayA.isValid();
+        return dayA.isValid() && dayA > dayB;
+    });
+    return names;
 }
 
 void DatabaseSettingsWindow::showModeTicks(const QString &mode)
@@ -177,6 +195,7 @@ void DatabaseSettingsWindow::initDatabaseSettingsWindow()
     m_password->setText(s.password);
     m_backups->clear();
     m_backups->addItems(backupFileNames(ProgramDir::path()));
+    m_backups->setCurrentIndex(-1); // a restore replaces every shop's data: the day is always chosen
 }
 
 void DatabaseSettingsWindow::selectMode(const QString &mode, const QString &message)

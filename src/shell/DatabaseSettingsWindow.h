@@ -47,7 +47,8 @@ public:
     static void setHooks(Hooks hooks);
     static void setConnectionTester(ConnectionTester tester); // empty: a real PostgreSQL connection
 
-    // The file names of <program directory>/backup, files only, sorted by name.
+    // The file names of <program directory>/backup, files only: the days' backups newest first,
+    // then any other file by name.
     static QStringList backupFileNames(const QString &programDir);
 
     void initDatabaseSettingsWindow();

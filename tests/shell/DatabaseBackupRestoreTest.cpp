@@ -11,6 +11,7 @@
 
 #include "ShellFixture.h"
 #include "data/DatabaseBackup.h"
+#include "data/SchemaUpgrade.h"
 #include "platform/Clock.h"
 #include "platform/MessageScript.h"
 #include "shell/DatabaseCare.h"
@@ -150,29 +151,45 @@ TEST_F(DatabaseBackupRestoreTest, AFailedDumpKeepsTheDaysEarlierFileAndGoesToThe
     EXPECT_FALSE(log.contains(QStringLiteral("pw-secret-7"))) << "the password is never written down";
 }
 
-TEST_F(DatabaseBackupRestoreTest, ARestoreIsRefusedBeforeAnyConnectionIsTouched)
+TEST_F(DatabaseBackupRestoreTest, ARestoreIsRefusedOrDeclinedBeforeAnyConnectionIsTouched)
 {
+    const QString question = shell::RestoreQuestionText.arg(QStringLiteral("2015-2-27"));
     const struct {
+        const char *what;
         bool ticked;
-        bool fileThere;
-        const char *text;
+        int files;      // backups of the days before today
+        const char *chosen; // "" : none chosen
+        QString text;
     } cases[] = {
-        {false, true, "单机版无需还原数据库！"},
-        {true, false, "还未选择要还原的日期！"},
+        {"single-machine mode", false, 3, "", QStringLiteral("单机版无需还原数据库！")},
+        {"no backup at all", true, 0, "", QStringLiteral("还未选择要还原的日期！")},
+        {"backups, none chosen", true, 3, "", QStringLiteral("还未选择要还原的日期！")},
+        {"a day chosen, the question answered No", true, 3, "2015-2-27", question},
     };
+    ASSERT_TRUE(sell(QStringLiteral("before-backups")));
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.text);
+        SCOPED_TRACE(c.what);
         QDir(backupDir()).removeRecursively();
-        if (c.fileThere)
+        for (int day = 1; day <= c.files; ++day) {
+            Clock::setFixed(QDateTime(QDate(2015, 2, 24 + day), QTime(21, 0)));
             backup(ws->ctx);
+        }
+        Clock::setFixed(QDateTime(QDate(2015, 3, 1), QTime(9, 30)));
+        ASSERT_TRUE(sell(QStringLiteral("after-backups")));
+        const QStringList before = receipts();
         ws->ctx.runMode = c.ticked ? AppContext::NetworkMode : AppContext::SingleMachineMode;
         DatabaseSettingsWindow w(ws->ctx);
-        ASSERT_EQ(backupList(w)->count(), c.fileThere ? 1 : 0);
-        MessageScript script;
+        ASSERT_EQ(backupList(w)->count(), c.files);
+        if (*c.chosen)
+            backupList(w)->setCurrentText(QString::fromUtf8(c.chosen));
+        ASSERT_EQ(w.selectedBackupFile(), QString::fromUtf8(c.chosen));
+        MessageScript script; // answers No
         restoreButton(w)->click();
-        EXPECT_EQ(script.texts(), QStringList{QString::fromUtf8(c.text)});
+        EXPECT_EQ(script.texts(), QStringList{c.text});
         EXPECT_TRUE(ws->ctx.connection().isOpen());
         EXPECT_TRUE(ws->db->connection().execute(data::Sql(QStringLiteral("SELECT 1")))) << "no session was ended";
+        EXPECT_EQ(receipts(), before) << "the database is as it was";
+        EXPECT_TRUE(leftoverDatabases().isEmpty());
     }
 }
 
@@ -186,8 +203,10 @@ TEST_F(DatabaseBackupRestoreTest, ARestoreBringsBackTheFilesStateWhileAnotherSes
     ASSERT_TRUE(otherWorkstation.execute(data::Sql(QStringLiteral("SELECT 1"))));
 
     DatabaseSettingsWindow w(ws->ctx);
-    ASSERT_EQ(backupList(w)->currentText(), QStringLiteral("2015-3-1"));
+    backupList(w)->setCurrentText(QStringLiteral("2015-3-1"));
+    ASSERT_EQ(w.selectedBackupFile(), QStringLiteral("2015-3-1"));
     MessageScript script;
+    script.queueAnswers({true});
     // The program ends once the success message is closed: run its event loop for that.
     QTimer watchdog;
     watchdog.setSingleShot(true);
@@ -196,36 +215,92 @@ TEST_F(DatabaseBackupRestoreTest, ARestoreBringsBackTheFilesStateWhileAnotherSes
     QTimer::singleShot(0, &w, [&] { restoreButton(w)->click(); });
     EXPECT_EQ(QCoreApplication::exec(), 0);
 
-    EXPECT_EQ(script.texts(), QStringList{QStringLiteral("还原成功!，请重启软件！")});
+    ASSERT_EQ(script.messages().size(), 2);
+    const ShownMessage &asked = script.messages().first();
+    EXPECT_TRUE(asked.question);
+    EXPECT_EQ(asked.text, shell::RestoreQuestionText.arg(QStringLiteral("2015-3-1")));
+    EXPECT_TRUE(asked.text.contains(QStringLiteral("2015-3-1")) && asked.text.contains(QStringLiteral("所有工作站")));
+    EXPECT_EQ(script.messages().last().text, QStringLiteral("还原成功!，请重启软件！"));
     EXPECT_FALSE(ws->ctx.connection().isOpen()) << "the shop connection was closed first";
     EXPECT_EQ(receipts(), QStringList{QStringLiteral("before-backup")});
     EXPECT_FALSE(otherWorkstation.execute(data::Sql(QStringLiteral("SELECT 1")))) << "the other session was ended";
     EXPECT_TRUE(leftoverDatabases().isEmpty()) << leftoverDatabases().join(QLatin1Char(' ')).toStdString();
 }
 
+// pg_restore of `file` into a scratch database: true when it failed after it had made the shop's
+// tables, that is when the file is cut off inside its data.
+bool failsAfterMakingTables(const data::ServerSettings &server, const QString &file)
+{
+    data::ServerSettings admin = server;
+    admin.data = QStringLiteral("postgres");
+    data::Connection c;
+    EXPECT_TRUE(c.openPostgres(admin)) << c.lastError().toStdString();
+    const QString scratch = QStringLiteral("shopdesk_cutcheck_%1").arg(QCoreApplication::applicationPid());
+    EXPECT_TRUE(c.execute(data::Sql(QStringLiteral("CREATE DATABASE %1").arg(scratch))));
+    QProcess restore;
+    restore.start(QStringLiteral("pg_restore"),
+                  {QStringLiteral("--no-password"), QStringLiteral("--exit-on-error"), QStringLiteral("--host=") + server.ip,
+                   QStringLiteral("--port=") + server.port, QStringLiteral("--username=") + server.user,
+                   QStringLiteral("--dbname=") + scratch, file});
+    EXPECT_TRUE(restore.waitForFinished(120000));
+    const bool failed = restore.exitStatus() == QProcess::NormalExit && restore.exitCode() != 0;
+    bool tablesMade = false;
+    {
+        data::ServerSettings filled = server;
+        filled.data = scratch;
+        data::Connection check;
+        EXPECT_TRUE(check.openPostgres(filled)) << check.lastError().toStdString();
+        tablesMade = data::hasShopTables(check);
+    }
+    EXPECT_TRUE(c.execute(data::Sql(QStringLiteral("DROP DATABASE %1 WITH (FORCE)").arg(scratch))));
+    return failed && tablesMade;
+}
+
 TEST_F(DatabaseBackupRestoreTest, AFailedRestoreLeavesTheDatabaseAsItWas)
 {
+    // Enough log rows that the table data make up most of the backup file.
+    ASSERT_TRUE(ws->db->connection().execute(data::Sql(QStringLiteral(
+        "INSERT INTO 日志记录 (用户名, 操作内容) SELECT 'bulk', md5(g::text) || md5((g * 7)::text) "
+        "FROM generate_series(1, 40000) AS g"))));
     ASSERT_TRUE(sell(QStringLiteral("before-backup")));
     backup(ws->ctx);
     ASSERT_TRUE(sell(QStringLiteral("after-backup")));
-    const QString whole = QDir(backupDir()).filePath(QStringLiteral("2015-3-1"));
-    // A damaged file: the first half of a good one.
-    const QByteArray bytes = fileBytes(whole);
-    {
-        QFile damaged(QDir(backupDir()).filePath(QStringLiteral("2015-3-2")));
+    const auto logRows = [this] {
+        data::Connection c;
+        EXPECT_TRUE(ws->db->openAnother(c));
+        data::RecordSet rs(c);
+        EXPECT_TRUE(rs.open(data::Sql(QStringLiteral("SELECT COUNT(*) FROM 日志记录"))));
+        return rs.text(0);
+    };
+    const QString logRowsBefore = logRows();
+    // Damaged files: the first part of a good one, cut off inside its table data, so that pg_restore
+    // fails after it has made and filled some tables.
+    const QByteArray bytes = fileBytes(QDir(backupDir()).filePath(QStringLiteral("2015-3-1")));
+    const struct {
+        int percent;
+        const char *file;
+    } cuts[] = {{50, "2015-2-5"}, {70, "2015-2-7"}, {80, "2015-2-8"}, {90, "2015-2-9"}};
+    for (const auto &cut : cuts) {
+        QFile damaged(QDir(backupDir()).filePath(QString::fromUtf8(cut.file)));
         ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
-        damaged.write(bytes.left(bytes.size() / 2));
+        damaged.write(bytes.left(bytes.size() * cut.percent / 100));
+        damaged.close();
+        ASSERT_TRUE(failsAfterMakingTables(ws->db->serverSettings(), damaged.fileName())) << cut.percent << "%";
     }
     // An account that may not create databases.
     const QString account = QStringLiteral("shopdesk_nocreate_%1").arg(QCoreApplication::applicationPid());
     ASSERT_TRUE(ws->db->connection().execute(data::Sql(QStringLiteral("CREATE ROLE %1 LOGIN NOCREATEDB").arg(account))));
 
+    const QString owner = ws->ctx.sqlServerSettings.user;
     const struct {
         const char *what;
         const char *file;
         QString user;
     } cases[] = {
-        {"a damaged file", "2015-3-2", ws->ctx.sqlServerSettings.user},
+        {"the first 50 % of a good file", "2015-2-5", owner},
+        {"the first 70 % of a good file", "2015-2-7", owner},
+        {"the first 80 % of a good file", "2015-2-8", owner},
+        {"the first 90 % of a good file", "2015-2-9", owner},
         {"an account without the right to create databases", "2015-3-1", account},
     };
     for (const auto &c : cases) {
@@ -235,11 +310,14 @@ TEST_F(DatabaseBackupRestoreTest, AFailedRestoreLeavesTheDatabaseAsItWas)
         ASSERT_TRUE(ws->db->openAnother(otherWorkstation));
         DatabaseSettingsWindow w(ws->ctx);
         backupList(w)->setCurrentText(QString::fromUtf8(c.file));
-        ASSERT_EQ(backupList(w)->currentText(), QString::fromUtf8(c.file));
+        ASSERT_EQ(w.selectedBackupFile(), QString::fromUtf8(c.file));
         MessageScript script;
+        script.queueAnswers({true});
         restoreButton(w)->click();
-        EXPECT_EQ(script.texts(), QStringList{QStringLiteral("还原失败!")});
+        EXPECT_EQ(script.texts(), (QStringList{shell::RestoreQuestionText.arg(QString::fromUtf8(c.file)),
+                                               QStringLiteral("还原失败!")}));
         EXPECT_EQ(receipts(), (QStringList{QStringLiteral("before-backup"), QStringLiteral("after-backup")}));
+        EXPECT_EQ(logRows(), logRowsBefore);
         EXPECT_TRUE(ws->ctx.connection().isOpen()) << "the shop connection is opened again";
         EXPECT_TRUE(ws->ctx.connection().execute(data::Sql(QStringLiteral("SELECT 1"))));
         EXPECT_TRUE(otherWorkstation.execute(data::Sql(QStringLiteral("SELECT 1")))) << "no session was ended";

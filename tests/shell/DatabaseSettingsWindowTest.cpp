@@ -163,22 +163,28 @@ TEST_F(DatabaseSettingsTest, ConnectionTestAgainstTheServer)
     EXPECT_EQ(ctx.sqlServerSettings.port, server.port);
 }
 
-TEST_F(DatabaseSettingsTest, BackupListHoldsFilesOnlySortedByName)
+TEST_F(DatabaseSettingsTest, BackupListHoldsFilesOnlyNewestDayFirstWithNothingChosen)
 {
     EXPECT_TRUE(DatabaseSettingsWindow::backupFileNames(dir.path()).isEmpty()) << "missing folder";
     QDir root(dir.path());
     ASSERT_TRUE(root.mkpath(QStringLiteral("backup/sub")));
-    // A backup being written has a hidden name and is no choice yet.
-    for (const char *name : {"shop_20240302.bak", "shop_20240301.bak", ".2015-3-2.4711.partial"}) {
+    // A backup being written has a hidden name and is no choice yet. Text order would put the days
+    // as 2026-1-10, 2026-1-9, 2026-12-11, 2026-2-3.
+    for (const char *name : {"2026-1-10", "2026-1-9", "2026-12-11", "2026-2-3", "notes.txt", "2025-13-1",
+                             ".2026-12-12.4711.partial"}) {
         QFile f(root.filePath(QStringLiteral("backup/") + QString::fromUtf8(name)));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     }
-    const QStringList expected{QStringLiteral("shop_20240301.bak"), QStringLiteral("shop_20240302.bak")};
+    const QStringList expected{QStringLiteral("2026-12-11"), QStringLiteral("2026-2-3"), QStringLiteral("2026-1-10"),
+                               QStringLiteral("2026-1-9"),   QStringLiteral("2025-13-1"), QStringLiteral("notes.txt")};
     EXPECT_EQ(DatabaseSettingsWindow::backupFileNames(dir.path()), expected);
     DatabaseSettingsWindow w(ctx);
     auto *combo = w.findChild<QComboBox *>(QStringLiteral("组合框1"));
-    ASSERT_EQ(combo->count(), 2);
-    EXPECT_EQ(combo->itemText(0), expected[0]);
+    ASSERT_EQ(combo->count(), expected.size());
+    for (int i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(combo->itemText(i), expected[i]) << i;
+    EXPECT_EQ(combo->currentIndex(), -1) << "no day is chosen for the user";
+    EXPECT_EQ(w.selectedBackupFile(), QString());
 }
 
 TEST_F(DatabaseSettingsTest, HelpOpensTheHelpPageThenPointsToItsChapter)
