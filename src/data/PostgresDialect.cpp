@@ -1,5 +1,10 @@
 #include "data/PostgresDialect.h"
 
+#include <QSqlDriver>
+#include <QVariant>
+
+#include <libpq-fe.h>
+
 namespace data {
 
 namespace {
@@ -68,6 +73,26 @@ QString PostgresDialect::beginTransactionSql() const
 QString PostgresDialect::transactionLockSql() const
 {
     return QStringLiteral("SELECT pg_advisory_xact_lock(CAST(? AS bigint))");
+}
+
+bool PostgresDialect::connectionLost(const QSqlDatabase &db) const
+{
+    const QSqlDriver *driver = db.driver();
+    if (!driver)
+        return true;
+    const QVariant handle = driver->handle();
+    // Qt names the handle's type after libpq's struct ("pg_conn*"); older versions said "PGconn*".
+    if (!handle.isValid()
+        || (qstrcmp(handle.typeName(), "pg_conn*") != 0 && qstrcmp(handle.typeName(), "PGconn*") != 0))
+        return false;
+    PGconn *connection = *static_cast<PGconn *const *>(handle.constData());
+    if (!connection)
+        return true;
+    // Reads what the server sent while the connection was idle, without waiting: a server that
+    // ended this session (pg_terminate_backend, a shutdown, a restore that drops the database) has
+    // sent its last words and closed the socket, which leaves the connection bad.
+    PQconsumeInput(connection);
+    return PQstatus(connection) != CONNECTION_OK;
 }
 
 } // namespace data
