@@ -4,6 +4,7 @@
 #include <QVariant>
 
 #include <libpq-fe.h>
+#include <poll.h>
 
 namespace data {
 
@@ -91,7 +92,13 @@ bool PostgresDialect::connectionLost(const QSqlDatabase &db) const
     // Reads what the server sent while the connection was idle, without waiting: a server that
     // ended this session (pg_terminate_backend, a shutdown, a restore that drops the database) has
     // sent its last words and closed the socket, which leaves the connection bad.
-    PQconsumeInput(connection);
+    // The last words come first and the end of the stream after them, so read as long as the socket
+    // has something to give.
+    for (int read = 0; read < 8 && PQstatus(connection) == CONNECTION_OK; ++read) {
+        pollfd socket{PQsocket(connection), POLLIN, 0};
+        if (socket.fd < 0 || ::poll(&socket, 1, 0) <= 0 || !PQconsumeInput(connection))
+            break;
+    }
     return PQstatus(connection) != CONNECTION_OK;
 }
 
