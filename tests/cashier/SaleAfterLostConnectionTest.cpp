@@ -23,6 +23,10 @@ struct OutageCase {
     Outage outage;
     int attemptsAllowed; // the sale after the outage may fail once where the loss shows only then
 };
+void PrintTo(const OutageCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 class SaleAfterLostConnection : public ::testing::TestWithParam<OutageCase> {
 protected:
