@@ -13,7 +13,11 @@
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
+#include <QThread>
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
 
 namespace {
 
@@ -424,5 +428,69 @@ INSTANTIATE_TEST_SUITE_P(
         StaleGridCase{"AnotherRowTakesTheNewName", 2, 1, u"白金会员", false,
                       {QStringLiteral("金卡会员|0.8|3000"), QStringLiteral("白金会员|0.9|1000"), QStringLiteral("普通会员|0.95|0")}}),
     [](const ::testing::TestParamInfo<StaleGridCase> &info) { return std::string(info.param.name); });
+
+} // namespace
+
+namespace {
+
+// Two workstations with the same grid change the same cell at once. A third connection holds the
+// tier table against writes (reads go on) until both wait, one at its write, the other for the
+// save lock; then the second one must find the row changed and write nothing.
+TEST(TierGridConcurrency, TheSameCellSavedAtOnceByTwoWorkstationsIsWrittenOnce)
+{
+    testsupport::TestDatabase db(data::Backend::Postgres);
+    ASSERT_TRUE(db.ok()) << db.error().toStdString();
+    for (const auto &[name, factor] : {std::pair{"金卡会员", "0.8"}, std::pair{"银卡会员", "0.9"}})
+        ASSERT_TRUE(db.connection().execute(data::Sql(
+            QStringLiteral("INSERT INTO \"会员类别\" (会员类别, 会员折扣, 累计积分, 所属店铺) VALUES (?,?,'0','A')"),
+            {QString::fromUtf8(name), QString::fromUtf8(factor)})));
+    data::Connection holder;
+    ASSERT_TRUE(db.openAnother(holder));
+    data::Transaction hold = holder.transaction();
+    ASSERT_TRUE(hold.isActive());
+    ASSERT_TRUE(holder.execute(data::Sql("LOCK TABLE \"会员类别\" IN SHARE MODE")));
+
+    MessageScript messages;
+    members::TierSaveResult results[2];
+    std::atomic<int> loaded{0};
+    const QString factors[2] = {QStringLiteral("0.85"), QStringLiteral("0.88")};
+    auto station = [&](int k) {
+        AppContext context;
+        if (!db.openAnother(context.connection()))
+            return;
+        context.currentShop = QStringLiteral("A");
+        const members::MemberCategoryList read = members::loadMemberCategoryRows(context);
+        ++loaded;
+        if (read.rows.size() != 2)
+            return;
+        QList<members::MemberCategoryRow> rows = read.rows;
+        rows[1].factor = factors[k];
+        results[k] = members::saveMemberCategories(context, read.rows, rows);
+        context.connection().close();
+    };
+    std::thread one(station, 0);
+    std::thread two(station, 1);
+    bool met = false;
+    for (int poll = 0; poll < 12000 && !met; ++poll) {
+        met = loaded == 2 && testsupport::TestDatabase::waitingForLocks(holder) >= 2;
+        if (!met)
+            QThread::msleep(5);
+    }
+    EXPECT_TRUE(met) << "the stations never waited together";
+    EXPECT_TRUE(hold.commit());
+    one.join();
+    two.join();
+
+    ASSERT_NE(results[0].saved, results[1].saved);
+    const int winner = results[0].saved ? 0 : 1;
+    EXPECT_TRUE(results[1 - winner].reload);
+    EXPECT_EQ(results[1 - winner].message, QStringLiteral("本店的会员类别刚被其他电脑修改，已重新读取，请再修改一次"));
+    data::RecordSet rs(db.connection());
+    ASSERT_TRUE(rs.open(data::Sql("SELECT 会员折扣 FROM \"会员类别\" WHERE 所属店铺='A' ORDER BY id")));
+    QStringList stored;
+    for (; !rs.pastLast(); rs.moveNext())
+        stored << rs.text(0);
+    EXPECT_EQ(stored, (QStringList{QStringLiteral("0.8"), factors[winner]}));
+}
 
 } // namespace
