@@ -3,6 +3,8 @@
 # `pg-throwaway.sh stop DIR` stops it and removes DIR. The server refuses to run as root, so the cluster belongs to postgres.
 # `start` trades durability for speed (fsync, synchronous_commit and full_page_writes off), which suits the tests;
 # `start-durable` keeps the server's default durability, as a shop's server runs: the benchmarks need it.
+# `halt DIR` stops the server and keeps its data; `resume DIR` starts it again on the same port (a server
+# that went away and came back, for the reconnect tests).
 set -euo pipefail
 cmd=$1 dir=$2
 bin=$(ls -d /usr/lib/postgresql/*/bin | sort -V | tail -n 1)
@@ -26,7 +28,17 @@ start|start-durable)
   as_pg "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 \
     -o "-p $port -c listen_addresses=127.0.0.1 -k $dir $fast -c max_connections=200" \
     start >/dev/null || { cat "$dir/server.log" >&2; exit 1; }
+  echo "$fast" >"$dir/options" && echo "$port" >"$dir/port"
   echo "$port"
+  ;;
+halt)
+  as_pg "$bin/pg_ctl" -D "$dir/data" -m fast -w -t 60 stop >/dev/null
+  ;;
+resume)
+  port=$(cat "$dir/port") fast=$(cat "$dir/options")
+  as_pg "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 \
+    -o "-p $port -c listen_addresses=127.0.0.1 -k $dir $fast -c max_connections=200" \
+    start >/dev/null || { cat "$dir/server.log" >&2; exit 1; }
   ;;
 stop)
   [ -d "$dir/data" ] && as_pg "$bin/pg_ctl" -D "$dir/data" -m immediate stop >/dev/null 2>&1 || true

@@ -1,5 +1,6 @@
 #include "data/Connection.h"
 
+#include "data/SchemaUpgrade.h"
 #include "platform/ProgramLog.h"
 
 #include <QAtomicInt>
@@ -64,6 +65,15 @@ QString missingTables(const QSqlDatabase &db, const QStringList &tables)
     return QStringLiteral("不是本程序的数据库（缺少表 ") + missing.join(QStringLiteral("、")) + QStringLiteral("）");
 }
 
+// True when the open SQLite database carries a schema version above the one this program knows.
+// Reading the version writes nothing.
+bool newerThanThisProgram(const QSqlDatabase &db)
+{
+    QSqlQuery query(db);
+    return query.exec(QStringLiteral("PRAGMA user_version")) && query.next()
+           && query.value(0).toInt() > currentSchemaVersion;
+}
+
 } // namespace
 
 Connection::Connection()
@@ -105,6 +115,11 @@ bool Connection::openSqlite(const QString &path, const QStringList &requiredTabl
         else
             error = missingTables(db, requiredTables);
         if (error.isEmpty()) {
+            // A database made by a newer program is refused by the version check that follows the
+            // open; until then nothing may write to it, and switching the journal mode writes the
+            // file's header. Such a file keeps the journal mode it has.
+            if (newerThanThisProgram(db))
+                return true;
             // Readers and the writer do not block each other in WAL mode.
             QSqlQuery pragma(db);
             if (!pragma.exec(QStringLiteral("PRAGMA journal_mode=WAL")) || !pragma.next()
@@ -191,13 +206,16 @@ bool Connection::openPostgres(const ServerSettings &settings)
     // Statements are prepared once and reused; a generic plan would ignore the bound search text,
     // so a contains-search could no longer pick the trigram index. Plan each execution afresh.
     rawExec(QStringLiteral("SET plan_cache_mode = force_custom_plan"));
+    m_reopenSettings = settings;
+    m_reopenable = true;
     return true;
 }
 
 void Connection::close()
 {
-    if (m_transactionDepth > 0 && isOpen())
+    if (m_transactionDepth > 0 && live())
         rawExec(QStringLiteral("ROLLBACK"));
+    m_reopenable = false;
     m_transactionDepth = 0;
     m_rollbackOnly = false;
     clearStatementCache();
@@ -212,7 +230,51 @@ void Connection::close()
 
 bool Connection::isOpen() const
 {
-    return QSqlDatabase::contains(m_name) && QSqlDatabase::database(m_name, false).isOpen();
+    return m_reopenable || live();
+}
+
+bool Connection::live() const
+{
+    if (!QSqlDatabase::contains(m_name))
+        return false;
+    const QSqlDatabase db = QSqlDatabase::database(m_name, false);
+    return db.isOpen() && !dialect().connectionLost(db);
+}
+
+bool Connection::ready(const QString &what)
+{
+    if (live())
+        return true;
+    if (!m_reopenable) {
+        fail(what, QStringLiteral("数据库未连接"));
+        return false;
+    }
+    if (m_transactionDepth > 0) {
+        // Never replayed on a new connection: the transaction fails whole.
+        fail(what, QStringLiteral("与数据库服务器的连接已断开，本次操作没有完成，请重试"));
+        return false;
+    }
+    const ServerSettings settings = m_reopenSettings;
+    programlog::write(QStringLiteral("与数据库服务器的连接已断开，重新连接 ") + settings.ip + QLatin1Char(':')
+                      + settings.port + QLatin1Char('/') + settings.data);
+    if (openPostgres(settings)) {
+        programlog::write(QStringLiteral("已重新连接数据库服务器"));
+        return true;
+    }
+    const QString reason = m_lastError;
+    fail(what, QStringLiteral("与数据库服务器的连接已断开，重新连接也没有成功，请检查服务器和网络后重试：") + reason);
+    // Still the program's connection: the next statement tries again.
+    m_reopenSettings = settings;
+    m_reopenable = true;
+    return false;
+}
+
+QString Connection::statementError(const QSqlError &error) const
+{
+    const QString text = errorText(error);
+    if (m_reopenable && !live())
+        return QStringLiteral("与数据库服务器的连接已断开，本次操作没有完成，请重试（") + text + QStringLiteral("）");
+    return text;
 }
 
 const Dialect &Connection::dialect() const
@@ -260,10 +322,8 @@ void Connection::clearStatementCache()
 Connection::Statement *Connection::run(const Sql &sql)
 {
     m_rowsAffected = -1;
-    if (!isOpen()) {
-        fail(sql.display(), QStringLiteral("数据库未连接"));
+    if (!ready(sql.display()))
         return nullptr;
-    }
     m_lastError.clear();
     QSqlDatabase db = database();
 
@@ -271,7 +331,7 @@ Connection::Statement *Connection::run(const Sql &sql)
         // A fixed text runs directly (PostgreSQL cannot prepare statements such as CREATE).
         m_direct = std::make_shared<Statement>(db);
         if (!m_direct->query.exec(sql.text)) {
-            fail(sql.display(), errorText(m_direct->query.lastError()));
+            fail(sql.display(), statementError(m_direct->query.lastError()));
             m_direct->query.finish();
             return nullptr;
         }
@@ -286,7 +346,7 @@ Connection::Statement *Connection::run(const Sql &sql)
                 m_statements.clear();
             auto statement = std::make_shared<Statement>(db);
             if (!statement->query.prepare(sql.text)) {
-                fail(sql.display(), errorText(statement->query.lastError()));
+                fail(sql.display(), statementError(statement->query.lastError()));
                 return nullptr;
             }
             it = m_statements.insert(sql.text, statement);
@@ -297,12 +357,13 @@ Connection::Statement *Connection::run(const Sql &sql)
             query.bindValue(i, boundValue(sql.values.at(i)));
         if (query.exec())
             return statement;
-        const QString error = errorText(query.lastError());
+        const QString error = statementError(query.lastError());
         query.finish();
         m_statements.erase(it);
         // A statement prepared earlier may have gone stale (the table changed since): prepare it
-        // again once, unless a transaction is open (there the failure has already spoiled it).
-        if (cached && m_transactionDepth == 0)
+        // again once, unless a transaction is open (there the failure has already spoiled it) or
+        // the connection is gone (the statement may have reached the server before it went).
+        if (cached && m_transactionDepth == 0 && live())
             continue;
         fail(sql.display(), error);
         return nullptr;
@@ -322,13 +383,13 @@ bool Connection::execute(const Sql &sql)
 
 bool Connection::rawExec(const QString &text)
 {
-    if (!isOpen()) {
-        fail(text, QStringLiteral("数据库未连接"));
+    if (!live()) {
+        fail(text, m_reopenable ? QStringLiteral("与数据库服务器的连接已断开") : QStringLiteral("数据库未连接"));
         return false;
     }
     QSqlQuery query(database());
     if (!query.exec(text)) {
-        const QString error = errorText(query.lastError());
+        const QString error = statementError(query.lastError());
         const int depth = m_transactionDepth;
         m_transactionDepth = 0; // a failed BEGIN/COMMIT/ROLLBACK does not spoil another transaction
         fail(text, error);
@@ -340,10 +401,8 @@ bool Connection::rawExec(const QString &text)
 
 Transaction Connection::transaction()
 {
-    if (!isOpen()) {
-        fail(QStringLiteral("BEGIN"), QStringLiteral("数据库未连接"));
+    if (!ready(QStringLiteral("BEGIN")))
         return Transaction(nullptr, false);
-    }
     if (m_transactionDepth > 0) {
         ++m_transactionDepth;
         return Transaction(this, false);

@@ -2,6 +2,12 @@
 // The shop-database connection of the running program (one per program, shared by its windows;
 // each window keeps its own record sets). Every statement runs with its values bound; every
 // failed statement is logged with its text and the database error (qWarning and the program log).
+//
+// A PostgreSQL connection that is found lost (the server was restarted, a restore ended every
+// session, the network went away) is opened again with the settings of its last open before the
+// next statement that runs outside a transaction, and that statement goes on. A statement inside a
+// transaction is never replayed: it fails, and with it the whole transaction. A reopen that fails
+// fails the statement with the reason; the next statement tries again. close() ends this.
 #include <QHash>
 #include <QSqlDatabase>
 #include <QString>
@@ -29,7 +35,8 @@ public:
     // Opens an existing SQLite database file. A missing file, or one that does not start with the
     // SQLite header (an empty file, say), is an error, and so is a database that lacks one of
     // requiredTables: such a file is left byte for byte as it was, and no file is created.
-    // Runs in WAL mode with a busy timeout.
+    // Runs in WAL mode with a busy timeout, except a database whose schema version is newer than
+    // this program's: that one is left in its journal mode, so that refusing it writes nothing.
     bool openSqlite(const QString &path, const QStringList &requiredTables = {});
     // Makes a new, empty SQLite database file (never over an existing one) and opens it as
     // openSqlite does. For set-up tools and tests: the program opens only the file it finds.
@@ -38,6 +45,7 @@ public:
     // client encoding UTF8. An invalid port is an error.
     bool openPostgres(const ServerSettings &settings);
     void close();
+    // Open, or lost and opened again at the next statement (see above).
     bool isOpen() const;
 
     const Dialect &dialect() const; // of the backend last opened (SQLite before any open)
@@ -78,6 +86,14 @@ private:
         std::shared_ptr<const ColumnLayout> layout;
         explicit Statement(const QSqlDatabase &db) : query(db) { query.setForwardOnly(true); }
     };
+    // Whether the driver's connection is open and not known to be lost.
+    bool live() const;
+    // Before a statement: true when it can run. Outside a transaction a lost connection is opened
+    // again first; otherwise (and when the reopen fails) the failure is recorded against what.
+    bool ready(const QString &what);
+    // The text of a statement's failure: the database's own, or, when the connection turned out
+    // lost, that said in Chinese with the database's text as the reason.
+    QString statementError(const QSqlError &error) const;
     // Runs sql on a (cached) prepared statement; logs and records a failure. Returns the statement
     // (its query active on success) or null when it could not run.
     Statement *run(const Sql &sql);
@@ -88,6 +104,8 @@ private:
 
     QString m_name;
     Backend m_backend = Backend::Sqlite;
+    ServerSettings m_reopenSettings; // of the last PostgreSQL open that succeeded
+    bool m_reopenable = false;       // opened on PostgreSQL and not closed since
     QString m_lastError;
     int m_rowsAffected = -1;
     int m_transactionDepth = 0;

@@ -1,6 +1,7 @@
 #pragma once
 // Everything that differs between the embedded SQLite file and the PostgreSQL server lives
 // in one dialect object per backend. Add a new backend difference here, never in a caller.
+#include <QSqlDatabase>
 #include <QString>
 
 #include "data/Backend.h"
@@ -64,6 +65,9 @@ public:
     // by a write then runs on one workstation at a time. "" where the write transaction already
     // holds the whole database (SQLite's BEGIN IMMEDIATE).
     virtual QString transactionLockSql() const = 0;
+    // Whether an open connection is known to be lost (the server ended it, or went away): asked
+    // before each statement without waiting for the server. Never on SQLite, whose file stays.
+    virtual bool connectionLost(const QSqlDatabase &db) const = 0;
 
     // Order texts: " 升序" -> " ASC", " 降序" -> " DESC" (each with its leading blank).
     static QString translateOrder(const QString &order);

@@ -1,5 +1,11 @@
 #include "data/PostgresDialect.h"
 
+#include <QSqlDriver>
+#include <QVariant>
+
+#include <libpq-fe.h>
+#include <poll.h>
+
 namespace data {
 
 namespace {
@@ -68,6 +74,32 @@ QString PostgresDialect::beginTransactionSql() const
 QString PostgresDialect::transactionLockSql() const
 {
     return QStringLiteral("SELECT pg_advisory_xact_lock(CAST(? AS bigint))");
+}
+
+bool PostgresDialect::connectionLost(const QSqlDatabase &db) const
+{
+    const QSqlDriver *driver = db.driver();
+    if (!driver)
+        return true;
+    const QVariant handle = driver->handle();
+    // Qt names the handle's type after libpq's struct ("pg_conn*"); older versions said "PGconn*".
+    if (!handle.isValid()
+        || (qstrcmp(handle.typeName(), "pg_conn*") != 0 && qstrcmp(handle.typeName(), "PGconn*") != 0))
+        return false;
+    PGconn *connection = *static_cast<PGconn *const *>(handle.constData());
+    if (!connection)
+        return true;
+    // Reads what the server sent while the connection was idle, without waiting: a server that
+    // ended this session (pg_terminate_backend, a shutdown, a restore that drops the database) has
+    // sent its last words and closed the socket, which leaves the connection bad.
+    // The last words come first and the end of the stream after them, so read as long as the socket
+    // has something to give.
+    for (int read = 0; read < 8 && PQstatus(connection) == CONNECTION_OK; ++read) {
+        pollfd socket{PQsocket(connection), POLLIN, 0};
+        if (socket.fd < 0 || ::poll(&socket, 1, 0) <= 0 || !PQconsumeInput(connection))
+            break;
+    }
+    return PQstatus(connection) != CONNECTION_OK;
 }
 
 } // namespace data

@@ -17,6 +17,7 @@ public:
     QString inStockCondition() const override;
     QString beginTransactionSql() const override;
     QString transactionLockSql() const override;
+    bool connectionLost(const QSqlDatabase &db) const override;
 };
 
 } // namespace data

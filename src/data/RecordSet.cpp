@@ -56,7 +56,7 @@ bool RecordSet::open(const Sql &sql)
     const QSqlError error = query->lastError();
     query->finish(); // releases the read lock of SQLite at once
     if (error.type() != QSqlError::NoError) {
-        m_connection->fail(sql.display(), error.text());
+        m_connection->fail(sql.display(), m_connection->statementError(error));
         m_lastError = m_connection->lastError();
         clear();
         return false;

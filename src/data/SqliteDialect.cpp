@@ -70,4 +70,9 @@ QString SqliteDialect::transactionLockSql() const
     return QString(); // BEGIN IMMEDIATE already holds the file's write lock
 }
 
+bool SqliteDialect::connectionLost(const QSqlDatabase &) const
+{
+    return false;
+}
+
 } // namespace data

@@ -83,7 +83,7 @@ void MemberTierGrid::commitMemberCategoryCell(int row, int column, const QString
         MessageSeam::message(this, QString(), problem);
         return;
     }
-    const TierSaveResult saved = saveMemberCategories(m_context, rows);
+    const TierSaveResult saved = saveMemberCategories(m_context, m_shown, rows);
     if (saved.reload)
         loadMemberCategoryList();
     else if (saved.copied)

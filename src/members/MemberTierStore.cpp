@@ -96,7 +96,8 @@ QString memberCategoryRowsProblem(const QList<MemberCategoryRow> &rows)
     return {};
 }
 
-TierSaveResult saveMemberCategories(AppContext &context, const QList<MemberCategoryRow> &rows)
+TierSaveResult saveMemberCategories(AppContext &context, const QList<MemberCategoryRow> &read,
+                                    const QList<MemberCategoryRow> &rows)
 {
     TierSaveResult result;
     if (context.currentShop.isEmpty()) {
@@ -124,21 +125,46 @@ TierSaveResult saveMemberCategories(AppContext &context, const QList<MemberCateg
     const MemberCategoryList stored = own.rows.isEmpty() ? readRows(context, kTemplateShop) : own;
     if (!stored.ok)
         return failed();
-    QHash<QString, QString> storedNames; // id -> the name stored now
+    QHash<QString, MemberCategoryRow> storedRows; // by id, as stored now
     for (const MemberCategoryRow &row : stored.rows)
-        storedNames.insert(row.id, row.name);
+        storedRows.insert(row.id, row);
+    QHash<QString, MemberCategoryRow> readRowsById; // by id, as this workstation read them
+    for (const MemberCategoryRow &row : read)
+        readRowsById.insert(row.id, row);
+
+    // The rows to write: every shown row for a first save, else the rows this workstation changed.
+    QList<MemberCategoryRow> changed;
+    QList<MemberCategoryRow> after = stored.rows; // the shop's rows as the save would leave them
+    bool stale = false;
     for (const MemberCategoryRow &row : rows) {
-        if (!storedNames.contains(row.id)) {
-            // The grid shows rows that are not (or no longer) the ones to write.
-            tx.rollback();
-            result.reload = true;
-            result.message = tiertexts::Changed;
-            return result;
+        // The grid shows rows that are not (or no longer) the ones to write.
+        if (!storedRows.contains(row.id) || !readRowsById.contains(row.id)) {
+            stale = true;
+            break;
+        }
+        const MemberCategoryRow &before = readRowsById.value(row.id);
+        if (own.rows.isEmpty() || row != before) {
+            // Written only over what this workstation read: another one may have changed the row.
+            if (storedRows.value(row.id) != before) {
+                stale = true;
+                break;
+            }
+            changed.append(row);
+            for (MemberCategoryRow &next : after)
+                if (next.id == row.id)
+                    next = row;
         }
     }
+    // Changes of two workstations that each hold alone but not together (two tiers of one name).
+    if (stale || !memberCategoryRowsProblem(after).isEmpty()) {
+        tx.rollback();
+        result.reload = true;
+        result.message = tiertexts::Changed;
+        return result;
+    }
 
-    for (const MemberCategoryRow &row : rows) {
-        if (!renameMembers(context, storedNames.value(row.id), row.name))
+    for (const MemberCategoryRow &row : changed) {
+        if (!renameMembers(context, storedRows.value(row.id).name, row.name))
             return failed();
         const data::Pairs values{{QStringLiteral("会员类别"), row.name},
                                  {QStringLiteral("会员折扣"), row.factor},

@@ -47,11 +47,16 @@ struct TierSaveResult
     QString message;       // "" when there is nothing to show
 };
 
-// Writes every grid row back in one transaction: by id into the shop's own rows, or, when the shop
-// has none yet (checked again inside the transaction), as the shop's copies of the shown rows. A
-// renamed tier renames the shop's members of the old name in the same transaction. Then reloads
-// the context's member tiers. Nothing is written without a workstation shop or with a bad row.
-TierSaveResult saveMemberCategories(AppContext &context, const QList<MemberCategoryRow> &rows);
+// Saves the grid in one transaction. read: the rows as this workstation read them (or last saved
+// them); rows: the grid now. When the shop has rows of its own, only the rows this workstation
+// changed are written, by id, and each of them only if it is still stored as it was read: a row
+// another workstation changed meanwhile (or a save that would leave two tiers of one name) refuses
+// the whole save, asks for the grid to be read again and writes nothing. When the shop has none yet
+// (checked again inside the transaction), every shown row is copied for the shop. A renamed tier
+// renames the shop's members of the old name in the same transaction. Then reloads the context's
+// member tiers. Nothing is written without a workstation shop or with a bad row.
+TierSaveResult saveMemberCategories(AppContext &context, const QList<MemberCategoryRow> &read,
+                                    const QList<MemberCategoryRow> &rows);
 
 namespace tiertexts {
 inline const QString NoShop = QStringLiteral("修改无效！！！请在上面先指定本机当前使用哪个店铺");

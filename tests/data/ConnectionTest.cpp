@@ -10,6 +10,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 #include <thread>
@@ -491,6 +492,133 @@ TEST(ConnectionPostgres, UnreachableServerFailsWithinTheTimeout)
     RecordSet rs(c);
     EXPECT_FALSE(rs.open(Sql("select 1")));
     EXPECT_EQ(rs.rowCount(), -1);
+}
+
+// A PostgreSQL session of the program that the server ends under it (a restore on another
+// workstation, an administrator, a restart). A second connection plays the server's side.
+class Reconnect : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(db.ok()) << db.error().toStdString();
+        ASSERT_TRUE(db.openAnother(program)) << program.lastError().toStdString();
+        pid = backendPid();
+        ASSERT_GT(pid, 0);
+    }
+    qint64 backendPid()
+    {
+        RecordSet rs(program);
+        return rs.open(Sql("SELECT pg_backend_pid()")) ? rs.integer(0) : -1;
+    }
+    // Ends the program's session from the server and waits until the program's side sees it gone.
+    void endSession()
+    {
+        RecordSet rs(db.connection());
+        ASSERT_TRUE(rs.open(Sql("SELECT pg_terminate_backend(CAST(? AS integer))", {pid})));
+        waitUntilLost();
+    }
+    void waitUntilLost()
+    {
+        bool lost = false;
+        for (int poll = 0; poll < 3000 && !lost; ++poll) {
+            lost = program.dialect().connectionLost(program.database());
+            if (!lost)
+                QThread::msleep(5);
+        }
+        ASSERT_TRUE(lost) << "the session never ended";
+    }
+    // The log rows of the test's own user.
+    int logRows()
+    {
+        RecordSet rs(db.connection());
+        EXPECT_TRUE(rs.open(buildSelectSql(db.connection().dialect(), "日志记录", eq("用户名", "重连测试"), true, {}, false)))
+            << db.connection().lastError().toStdString();
+        return rs.rowCount();
+    }
+    bool logRow(const QString &what)
+    {
+        return program.execute(buildInsertSql(program.dialect(), "日志记录", Pairs{{"用户名", "重连测试"}, {"操作内容", what}}));
+    }
+
+    LogCapture log;
+    TestDatabase db{Backend::Postgres};
+    Connection program;
+    qint64 pid = 0;
+};
+
+TEST_F(Reconnect, TheNextStatementOutsideATransactionOpensTheConnectionAgainAndGoesOn)
+{
+    endSession();
+    EXPECT_TRUE(program.isOpen());
+    RecordSet rs(program);
+    ASSERT_TRUE(rs.open(buildSelectSql(program.dialect(), "帐号管理", {}, false, {}, false)))
+        << program.lastError().toStdString();
+    EXPECT_GT(rs.rowCount(), 0);
+    EXPECT_TRUE(program.lastError().isEmpty());
+    EXPECT_NE(backendPid(), pid);
+    EXPECT_TRUE(logRow("写入"));
+    EXPECT_EQ(logRows(), 1);
+    EXPECT_TRUE(log.text().contains(QStringLiteral("已重新连接数据库服务器")));
+}
+
+// The transaction fails whole: the statement after the loss is not run on a new connection, the
+// commit fails, and the row written before the loss is not there either.
+TEST_F(Reconnect, AStatementInsideATransactionIsNeverReplayed)
+{
+    Transaction tx = program.transaction();
+    ASSERT_TRUE(tx.isActive());
+    ASSERT_TRUE(logRow("之前"));
+    endSession();
+    EXPECT_FALSE(logRow("之后"));
+    EXPECT_TRUE(program.lastError().startsWith(QStringLiteral("与数据库服务器的连接已断开，本次操作没有完成，请重试")))
+        << program.lastError().toStdString();
+    EXPECT_FALSE(tx.commit());
+    EXPECT_EQ(logRows(), 0);
+    // Outside the transaction the program goes on, on a new session.
+    EXPECT_TRUE(logRow("重试"));
+    EXPECT_EQ(logRows(), 1);
+    EXPECT_NE(backendPid(), pid);
+}
+
+// The restore of another workstation drops the database under the program: while the database is
+// gone every statement says in Chinese that the reopen failed, with the server's reason; once it is
+// there again, the next statement works.
+TEST_F(Reconnect, AFailedReopenSaysSoWithTheReasonAndTheNextStatementTriesAgain)
+{
+    const QString name = db.serverSettings().data;
+    Connection admin;
+    ServerSettings server = db.serverSettings();
+    server.data = QStringLiteral("postgres");
+    ASSERT_TRUE(admin.openPostgres(server));
+    ASSERT_TRUE(admin.execute(Sql(QStringLiteral("DROP DATABASE \"%1\" WITH (FORCE)").arg(name))));
+    waitUntilLost();
+
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        SCOPED_TRACE(attempt);
+        RecordSet rs(program);
+        EXPECT_FALSE(rs.open(Sql("SELECT 1")));
+        EXPECT_TRUE(program.lastError().startsWith(
+            QStringLiteral("与数据库服务器的连接已断开，重新连接也没有成功，请检查服务器和网络后重试：")))
+            << program.lastError().toStdString();
+        EXPECT_TRUE(program.lastError().contains(name)) << "the server's reason names the database";
+        EXPECT_TRUE(program.isOpen());
+        EXPECT_FALSE(program.transaction().isActive());
+    }
+
+    ASSERT_TRUE(admin.execute(Sql(QStringLiteral("CREATE DATABASE \"%1\"").arg(name))));
+    RecordSet rs(program);
+    ASSERT_TRUE(rs.open(Sql("SELECT 1"))) << program.lastError().toStdString();
+    EXPECT_EQ(rs.integer(0), 1);
+}
+
+// A connection the program closed stays closed.
+TEST_F(Reconnect, AClosedConnectionIsNotOpenedAgain)
+{
+    program.close();
+    EXPECT_FALSE(program.isOpen());
+    RecordSet rs(program);
+    EXPECT_FALSE(rs.open(Sql("SELECT 1")));
+    EXPECT_EQ(program.lastError(), QStringLiteral("数据库未连接"));
 }
 
 } // namespace

@@ -1,8 +1,11 @@
 // A shop database of the first release, holding rows, is brought up to the current schema: it then
 // equals a fresh database, keeps its rows and finds its stock rows through the contains-search. An
 // upgrade that fails leaves the database as it was; a newer database is left alone.
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -252,6 +255,64 @@ TEST_P(NewerOrForeignDatabase, ADatabaseWithoutTheShopTablesIsNotTouched)
 }
 
 SHOPDESK_BOTH_BACKENDS(NewerOrForeignDatabase);
+
+// A qi.db in rollback-journal mode, as an older or newer program may leave it, opened and checked
+// the way start-up does (open, version check, close). A newer one is refused with not one byte of
+// the file changed and no file added beside it; one this program knows is switched to WAL as usual.
+TEST(SchemaUpgradeSqlite, ANewerRollbackJournalDatabaseIsRefusedWithoutAByteWritten)
+{
+    const struct {
+        int version;
+        SchemaUpgrade::Outcome outcome;
+        bool untouched;
+        const char *journal;
+    } cases[] = {
+        {data::currentSchemaVersion + 1, SchemaUpgrade::Newer, true, "delete"},
+        {99, SchemaUpgrade::Newer, true, "delete"},
+        {data::currentSchemaVersion, SchemaUpgrade::UpToDate, false, "wal"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.version);
+        TestDatabase made(Backend::Sqlite);
+        ASSERT_TRUE(made.ok()) << made.error().toStdString();
+        const QString path = made.sqlitePath();
+        made.connection().close();
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("journal-maker"));
+            db.setDatabaseName(path);
+            ASSERT_TRUE(db.open());
+            QSqlQuery query(db);
+            ASSERT_TRUE(query.exec(QStringLiteral("PRAGMA journal_mode=DELETE")));
+            ASSERT_TRUE(query.exec(QStringLiteral("PRAGMA user_version=%1").arg(c.version)));
+            query.finish();
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("journal-maker"));
+        const auto digest = [&path] {
+            QFile file(path);
+            EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+            return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex();
+        };
+        const QByteArray before = digest();
+        const QStringList filesBefore = QDir(made.dir()).entryList(QDir::Files, QDir::Name);
+
+        data::Connection connection;
+        ASSERT_TRUE(connection.openSqlite(path, data::shopTables())) << connection.lastError().toStdString();
+        EXPECT_EQ(data::upgradeSchema(connection).outcome, c.outcome);
+        data::RecordSet rs(connection);
+        ASSERT_TRUE(rs.open(data::Sql("PRAGMA journal_mode")));
+        EXPECT_EQ(rs.text(0), QString::fromLatin1(c.journal));
+        rs.clear();
+        connection.close();
+
+        if (c.untouched) {
+            EXPECT_EQ(digest(), before);
+            EXPECT_EQ(QDir(made.dir()).entryList(QDir::Files, QDir::Name), filesBefore) << "no -wal or -shm file";
+        } else {
+            EXPECT_NE(digest(), before);
+        }
+    }
+}
 
 TEST(SchemaUpgradeScripts, TheProgramCarriesItsSchemaAndEveryUpgradeScript)
 {

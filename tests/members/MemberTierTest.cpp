@@ -13,7 +13,11 @@
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
+#include <QThread>
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
 
 namespace {
 
@@ -248,7 +252,7 @@ TEST_F(MemberTierGridTest, ASecondFirstSaveNeverCopiesTwice)
 
     QList<members::MemberCategoryRow> rows = shownThere.rows;
     rows[2].threshold = QStringLiteral("50");
-    const members::TierSaveResult result = members::saveMemberCategories(second, rows);
+    const members::TierSaveResult result = members::saveMemberCategories(second, shownThere.rows, rows);
     EXPECT_FALSE(result.saved);
     EXPECT_TRUE(result.reload);
     EXPECT_EQ(result.message, QStringLiteral("本店的会员类别刚被其他电脑修改，已重新读取，请再修改一次"));
@@ -289,16 +293,18 @@ TEST_P(MemberTierStoreTest, CopyThenUpdateWithRename)
     members::MemberCategoryList shown = members::loadMemberCategoryRows(context);
     ASSERT_TRUE(shown.ok);
     ASSERT_FALSE(shown.own);
+    QList<members::MemberCategoryRow> read = shown.rows;
     shown.rows[0].factor = QStringLiteral(".75");
-    members::TierSaveResult saved = members::saveMemberCategories(context, shown.rows);
+    members::TierSaveResult saved = members::saveMemberCategories(context, read, shown.rows);
     ASSERT_TRUE(saved.saved) << saved.message.toStdString();
     EXPECT_TRUE(saved.copied);
 
     shown = members::loadMemberCategoryRows(context);
     ASSERT_TRUE(shown.own);
     ASSERT_EQ(shown.rows.size(), 3);
+    read = shown.rows;
     shown.rows[2].name = QStringLiteral("新会员's");
-    saved = members::saveMemberCategories(context, shown.rows);
+    saved = members::saveMemberCategories(context, read, shown.rows);
     ASSERT_TRUE(saved.saved) << saved.message.toStdString();
     EXPECT_FALSE(saved.copied);
 
@@ -316,3 +322,175 @@ TEST_P(MemberTierStoreTest, CopyThenUpdateWithRename)
 }
 
 SHOPDESK_BOTH_BACKENDS(MemberTierStoreTest);
+
+namespace {
+
+// Two workstations of shop "A" on the server, both with the tier grid read before either saves;
+// then workstation A renames 银卡会员 to 白金会员 (its members follow) and workstation B saves an
+// edit of its own, made on the grid as it read it.
+struct StaleGridCase {
+    const char *name;
+    int row;
+    int column; // 1 会员类别, 2 会员折扣, 3 累计积分
+    const char16_t *text;
+    bool saved;
+    QStringList tiers; // the shop's rows afterwards, "名称|折扣|积分" by id
+};
+void PrintTo(const StaleGridCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class StaleTierGrid : public ::testing::TestWithParam<StaleGridCase> {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(db.ok()) << db.error().toStdString();
+        for (AppContext *station : {&a, &b}) {
+            ASSERT_TRUE(db.openAnother(station->connection()));
+            station->currentShop = QStringLiteral("A");
+            station->runMode = AppContext::NetworkMode;
+        }
+        for (const auto &[name, factor, threshold] : {std::tuple{"金卡会员", "0.8", "3000"}, std::tuple{"银卡会员", "0.9", "1000"},
+                                                      std::tuple{"普通会员", "0.95", "0"}})
+            exec(QStringLiteral("INSERT INTO \"会员类别\" (会员类别, 会员折扣, 累计积分, 所属店铺) VALUES (?,?,?,'A')"),
+                 {QString::fromUtf8(name), QString::fromUtf8(factor), QString::fromUtf8(threshold)});
+        for (const auto &[card, shop] : {std::pair{"1", "A"}, std::pair{"2", "B"}})
+            exec(QStringLiteral("INSERT INTO \"会员管理\" (会员卡号, 会员类别, 所属店铺) VALUES (?,'银卡会员',?)"),
+                 {QString::fromUtf8(card), QString::fromUtf8(shop)});
+    }
+    void TearDown() override
+    {
+        a.connection().close();
+        b.connection().close();
+    }
+    void exec(const QString &sql, const QVariantList &values)
+    {
+        ASSERT_TRUE(db.connection().execute(data::Sql(sql, values))) << db.connection().lastError().toStdString();
+    }
+    QStringList rows(const QString &sql)
+    {
+        data::RecordSet rs(db.connection());
+        EXPECT_TRUE(rs.open(data::Sql(sql)));
+        QStringList out;
+        for (; !rs.pastLast(); rs.moveNext()) {
+            QStringList cells;
+            for (int i = 0; i < rs.columns().size(); ++i)
+                cells << rs.text(i);
+            out << cells.join(u'|');
+        }
+        return out;
+    }
+    static void setCell(members::MemberCategoryRow &row, int column, const QString &text)
+    {
+        (column == 1 ? row.name : column == 2 ? row.factor : row.threshold) = text;
+    }
+
+    testsupport::TestDatabase db{data::Backend::Postgres};
+    AppContext a, b;
+    MessageScript messages;
+};
+
+TEST_P(StaleTierGrid, WritesOnlyWhatThisWorkstationChangedAndRefusesARowChangedMeanwhile)
+{
+    const StaleGridCase c = GetParam();
+    const members::MemberCategoryList readA = members::loadMemberCategoryRows(a);
+    const members::MemberCategoryList readB = members::loadMemberCategoryRows(b);
+    ASSERT_TRUE(readA.own);
+    ASSERT_TRUE(readB.own);
+
+    QList<members::MemberCategoryRow> renamed = readA.rows;
+    renamed[1].name = QStringLiteral("白金会员");
+    ASSERT_TRUE(members::saveMemberCategories(a, readA.rows, renamed).saved);
+
+    QList<members::MemberCategoryRow> edited = readB.rows;
+    setCell(edited[c.row], c.column, QString::fromUtf16(c.text));
+    const members::TierSaveResult result = members::saveMemberCategories(b, readB.rows, edited);
+    EXPECT_EQ(result.saved, c.saved);
+    EXPECT_EQ(result.reload, !c.saved);
+    EXPECT_EQ(result.message, c.saved ? QString() : QStringLiteral("本店的会员类别刚被其他电脑修改，已重新读取，请再修改一次"));
+
+    EXPECT_EQ(rows(QStringLiteral("SELECT 会员类别, 会员折扣, 累计积分 FROM \"会员类别\" WHERE 所属店铺='A' ORDER BY id")), c.tiers);
+    EXPECT_EQ(rows(QStringLiteral("SELECT 会员卡号, 会员类别 FROM \"会员管理\" ORDER BY id")),
+              (QStringList{QStringLiteral("1|白金会员"), QStringLiteral("2|银卡会员")}));
+    EXPECT_EQ(b.memberTiers[1].会员类别, c.saved ? QStringLiteral("白金会员") : QString());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, StaleTierGrid,
+    ::testing::Values(
+        StaleGridCase{"AnotherRowsThreshold", 0, 3, u"4000", true,
+                      {QStringLiteral("金卡会员|0.8|4000"), QStringLiteral("白金会员|0.9|1000"), QStringLiteral("普通会员|0.95|0")}},
+        StaleGridCase{"AnotherRowsName", 2, 1, u"新会员", true,
+                      {QStringLiteral("金卡会员|0.8|3000"), QStringLiteral("白金会员|0.9|1000"), QStringLiteral("新会员|0.95|0")}},
+        StaleGridCase{"TheRenamedRowsFactor", 1, 2, u"0.85", false,
+                      {QStringLiteral("金卡会员|0.8|3000"), QStringLiteral("白金会员|0.9|1000"), QStringLiteral("普通会员|0.95|0")}},
+        StaleGridCase{"AnotherRowTakesTheNewName", 2, 1, u"白金会员", false,
+                      {QStringLiteral("金卡会员|0.8|3000"), QStringLiteral("白金会员|0.9|1000"), QStringLiteral("普通会员|0.95|0")}}),
+    [](const ::testing::TestParamInfo<StaleGridCase> &info) { return std::string(info.param.name); });
+
+} // namespace
+
+namespace {
+
+// Two workstations with the same grid change the same cell at once. A third connection holds the
+// tier table against writes (reads go on) until both wait, one at its write, the other for the
+// save lock; then the second one must find the row changed and write nothing.
+TEST(TierGridConcurrency, TheSameCellSavedAtOnceByTwoWorkstationsIsWrittenOnce)
+{
+    testsupport::TestDatabase db(data::Backend::Postgres);
+    ASSERT_TRUE(db.ok()) << db.error().toStdString();
+    for (const auto &[name, factor] : {std::pair{"金卡会员", "0.8"}, std::pair{"银卡会员", "0.9"}})
+        ASSERT_TRUE(db.connection().execute(data::Sql(
+            QStringLiteral("INSERT INTO \"会员类别\" (会员类别, 会员折扣, 累计积分, 所属店铺) VALUES (?,?,'0','A')"),
+            {QString::fromUtf8(name), QString::fromUtf8(factor)})));
+    data::Connection holder;
+    ASSERT_TRUE(db.openAnother(holder));
+    data::Transaction hold = holder.transaction();
+    ASSERT_TRUE(hold.isActive());
+    ASSERT_TRUE(holder.execute(data::Sql("LOCK TABLE \"会员类别\" IN SHARE MODE")));
+
+    MessageScript messages;
+    members::TierSaveResult results[2];
+    std::atomic<int> loaded{0};
+    const QString factors[2] = {QStringLiteral("0.85"), QStringLiteral("0.88")};
+    auto station = [&](int k) {
+        AppContext context;
+        if (!db.openAnother(context.connection()))
+            return;
+        context.currentShop = QStringLiteral("A");
+        const members::MemberCategoryList read = members::loadMemberCategoryRows(context);
+        ++loaded;
+        if (read.rows.size() != 2)
+            return;
+        QList<members::MemberCategoryRow> rows = read.rows;
+        rows[1].factor = factors[k];
+        results[k] = members::saveMemberCategories(context, read.rows, rows);
+        context.connection().close();
+    };
+    std::thread one(station, 0);
+    std::thread two(station, 1);
+    bool met = false;
+    for (int poll = 0; poll < 12000 && !met; ++poll) {
+        met = loaded == 2 && testsupport::TestDatabase::waitingForLocks(holder) >= 2;
+        if (!met)
+            QThread::msleep(5);
+    }
+    EXPECT_TRUE(met) << "the stations never waited together";
+    EXPECT_TRUE(hold.commit());
+    one.join();
+    two.join();
+
+    ASSERT_NE(results[0].saved, results[1].saved);
+    const int winner = results[0].saved ? 0 : 1;
+    EXPECT_TRUE(results[1 - winner].reload);
+    EXPECT_EQ(results[1 - winner].message, QStringLiteral("本店的会员类别刚被其他电脑修改，已重新读取，请再修改一次"));
+    data::RecordSet rs(db.connection());
+    ASSERT_TRUE(rs.open(data::Sql("SELECT 会员折扣 FROM \"会员类别\" WHERE 所属店铺='A' ORDER BY id")));
+    QStringList stored;
+    for (; !rs.pastLast(); rs.moveNext())
+        stored << rs.text(0);
+    EXPECT_EQ(stored, (QStringList{QStringLiteral("0.8"), factors[winner]}));
+}
+
+} // namespace

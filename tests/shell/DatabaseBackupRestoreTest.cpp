@@ -200,7 +200,9 @@ TEST_F(DatabaseBackupRestoreTest, ARestoreBringsBackTheFilesStateWhileAnotherSes
     ASSERT_TRUE(sell(QStringLiteral("after-backup")));
     data::Connection otherWorkstation;
     ASSERT_TRUE(ws->db->openAnother(otherWorkstation));
-    ASSERT_TRUE(otherWorkstation.execute(data::Sql(QStringLiteral("SELECT 1"))));
+    data::RecordSet otherSession(otherWorkstation);
+    ASSERT_TRUE(otherSession.open(data::Sql(QStringLiteral("SELECT pg_backend_pid()"))));
+    const qint64 otherPid = otherSession.integer(0);
 
     DatabaseSettingsWindow w(ws->ctx);
     backupList(w)->setCurrentText(QStringLiteral("2015-3-1"));
@@ -223,7 +225,10 @@ TEST_F(DatabaseBackupRestoreTest, ARestoreBringsBackTheFilesStateWhileAnotherSes
     EXPECT_EQ(script.messages().last().text, QStringLiteral("还原成功!，请重启软件！"));
     EXPECT_FALSE(ws->ctx.connection().isOpen()) << "the shop connection was closed first";
     EXPECT_EQ(receipts(), QStringList{QStringLiteral("before-backup")});
-    EXPECT_FALSE(otherWorkstation.execute(data::Sql(QStringLiteral("SELECT 1")))) << "the other session was ended";
+    // The restore ended the other workstation's session; its next statement opens a new one on the
+    // restored database.
+    ASSERT_TRUE(otherSession.open(data::Sql(QStringLiteral("SELECT pg_backend_pid()")))) << otherWorkstation.lastError().toStdString();
+    EXPECT_NE(otherSession.integer(0), otherPid) << "the other session was ended";
     EXPECT_TRUE(leftoverDatabases().isEmpty()) << leftoverDatabases().join(QLatin1Char(' ')).toStdString();
 }
 
