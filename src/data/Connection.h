@@ -78,6 +78,7 @@ public:
 
 private:
     friend class RecordSet;
+    friend class RowReader;
     friend class Transaction;
 
     // A prepared statement and the column layout of its last result.

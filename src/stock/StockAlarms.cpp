@@ -5,6 +5,7 @@
 #include "context/OperationLog.h"
 #include "context/Rights.h"
 #include "data/RecordSet.h"
+#include "data/RowReader.h"
 #include "data/SqlBuilder.h"
 #include "lists/ExcelExport.h"
 #include "lists/ReportList.h"
@@ -73,29 +74,31 @@ QList<QStringList> stockAlarmLines(AppContext &context, bool *ok)
 {
     QList<QStringList> lines;
     data::Connection &db = context.connection();
-    data::RecordSet rs(db);
     const data::Sql where = data::both(data::cmp(QStringLiteral("数量"), QStringLiteral("<>"), QStringLiteral("0")),
                                        data::eq(QStringLiteral("所属店铺"), context.currentShop));
-    // Only the columns the report shows and the bounds it compares.
+    // The report's first 12 cells in their order, then the row's bounds and their switch.
     static const QStringList columns{QStringLiteral("id"),   QStringLiteral("商品条码"), QStringLiteral("供货来源"),
                                      QStringLiteral("名称"), QStringLiteral("类别"),     QStringLiteral("款号"),
                                      QStringLiteral("颜色"), QStringLiteral("尺码"),     QStringLiteral("数量"),
                                      QStringLiteral("单位"), QStringLiteral("进货价"),   QStringLiteral("入库日期"),
                                      QStringLiteral("开关"), QStringLiteral("上限"),     QStringLiteral("下限")};
+    constexpr int kShownCells = 12, kStockCell = 8, kCostCell = 10;
+    constexpr int kSwitch = 12, kUpper = 13, kLower = 14;
+    // Read row by row: the bounds decide first, and only a listed row's cells are turned into text.
+    data::RowReader rows(db);
     const bool opened =
-        rs.open(data::buildSelectSql(db.dialect(), kStockTable, columns, where, true, QStringLiteral("id ASC"), true));
-    if (ok)
-        *ok = opened;
-    if (!opened || rs.rowCount() <= 0)
-        return lines;
+        rows.open(data::buildSelectSql(db.dialect(), kStockTable, columns, where, true, QStringLiteral("id ASC"), true));
+    int position[15];
+    for (int c = 0; c < columns.size(); ++c)
+        position[c] = rows.columnIndex(columns.at(c));
     const bool seeCost = rights::hasRight(context, QStringLiteral("查看进价"));
     const ShopSettings &shop = context.shopSettings;
-    for (rs.moveFirst(); !rs.pastLast(); rs.moveNext()) {
-        const auto t = [&rs](const char16_t *column) { return rs.text(QString::fromUtf16(column)); };
+    while (opened && rows.next()) {
+        const auto t = [&](int c) { return rows.text(position[c]); };
         QString upper, lower, above, below;
-        if (t(u"开关") == kOn) {
-            upper = t(u"上限");
-            lower = t(u"下限");
+        if (t(kSwitch) == kOn) {
+            upper = t(kUpper);
+            lower = t(kLower);
             above = QStringLiteral("高于上限[自]");
             below = QStringLiteral("低于下限[自]");
         } else if (shop.报警开关 == kOn) {
@@ -106,7 +109,8 @@ QList<QStringList> stockAlarmLines(AppContext &context, bool *ok)
         } else {
             continue;
         }
-        const qint64 stock = textToInteger(t(u"数量"));
+        const QString stockText = t(kStockCell);
+        const qint64 stock = textToInteger(stockText);
         QString remark;
         if (stock > textToInteger(upper))
             remark = above;
@@ -114,10 +118,18 @@ QList<QStringList> stockAlarmLines(AppContext &context, bool *ok)
             remark = below;
         if (remark.isEmpty())
             continue;
-        lines << QStringList{t(u"id"), t(u"商品条码"), t(u"供货来源"), t(u"名称"), t(u"类别"), t(u"款号"),
-                             t(u"颜色"), t(u"尺码"), t(u"数量"), t(u"单位"), seeCost ? t(u"进货价") : QString(),
-                             t(u"入库日期"), upper, lower, remark};
+        QStringList line;
+        line.reserve(kShownCells + 3);
+        for (int c = 0; c < kShownCells; ++c)
+            line.append(c == kStockCell ? stockText : c == kCostCell && !seeCost ? QString() : t(c));
+        line << upper << lower << remark;
+        lines.append(std::move(line));
     }
+    const bool read = opened && !rows.failed();
+    if (ok)
+        *ok = read;
+    if (!read)
+        lines.clear(); // a report cut short is no report
     return lines;
 }
 

@@ -3,6 +3,7 @@
 #include "context/AppContext.h"
 #include "context/Rights.h"
 #include "data/RecordSet.h"
+#include "data/RowReader.h"
 #include "data/SqlBuilder.h"
 #include "lists/ListSort.h"
 #include "lists/ReportList.h"
@@ -42,42 +43,7 @@ data::Sql shown(bool visible)
 
 } // namespace
 
-QList<StockViewLine> stockViewLines(data::RecordSet &rs, bool canSeeCost)
-{
-    QList<StockViewLine> lines;
-    double sold = 0;
-    qint64 left = 0;
-    MoneySum cost;
-    if (rs.rowCount() > 0) {
-        for (rs.moveFirst(); !rs.pastLast(); rs.moveNext()) {
-            const auto t = [&rs](const char16_t *column) { return rs.text(QString::fromUtf16(column)); };
-            StockViewLine line;
-            line.cells = {t(u"id"), t(u"供货来源"), t(u"名称"),   t(u"类别"),  t(u"款号"),
-                          t(u"颜色"), t(u"尺码"), t(u"单位"), t(u"已售"), t(u"数量"),
-                          canSeeCost ? t(u"进货价") : QString(), t(u"吊牌价"), t(u"入库日期")};
-            line.colour = isZeroStock(t(u"数量")) ? kRedText : kTealText;
-            sold += textToNumber(t(u"已售"));
-            left += textToInteger(t(u"数量"));
-            if (canSeeCost)
-                cost.addProduct(textToNumber(t(u"进货价")), textToNumber(t(u"数量")));
-            lines.append(line);
-        }
-    }
-    if (canSeeCost && !lines.isEmpty()) {
-        StockViewLine totals;
-        totals.cells = QStringList(kColumns, QString());
-        totals.cells[7] = QStringLiteral("合计");
-        totals.cells[8] = numberToText(sold);
-        totals.cells[9] = QString::number(left);
-        totals.cells[10] = cost.text();
-        totals.colour = kRedText;
-        totals.totals = true;
-        lines.append(totals);
-    }
-    return lines;
-}
-
-// The columns the list shows and sums: reading only these keeps a long stock list quick.
+// The columns the list shows, in the order of its cells.
 static const QStringList &stockViewColumns()
 {
     static const QStringList columns{QStringLiteral("id"),   QStringLiteral("供货来源"), QStringLiteral("名称"),
@@ -86,6 +52,96 @@ static const QStringList &stockViewColumns()
                                      QStringLiteral("数量"), QStringLiteral("进货价"),   QStringLiteral("吊牌价"),
                                      QStringLiteral("入库日期")};
     return columns;
+}
+
+namespace {
+
+constexpr int kSoldCell = 8, kLeftCell = 9, kCostCell = 10;
+
+// The rows of a record set walked like a reader's.
+class RecordSetRows {
+public:
+    explicit RecordSetRows(data::RecordSet &rs) : m_rs(rs) {}
+    bool next()
+    {
+        if (m_started)
+            m_rs.moveNext();
+        else if (m_rs.rowCount() > 0)
+            m_rs.moveFirst();
+        else
+            return false;
+        m_started = true;
+        return !m_rs.pastLast();
+    }
+    int columnIndex(const QString &column) const
+    {
+        const QStringList names = m_rs.columns();
+        for (int i = 0; i < names.size(); ++i)
+            if (names.at(i).compare(column, Qt::CaseInsensitive) == 0)
+                return i;
+        return -1;
+    }
+    QString text(int position) const { return m_rs.text(position); }
+
+private:
+    data::RecordSet &m_rs;
+    bool m_started = false;
+};
+
+// The lines of the rows: each column is looked up once, then every row is read by position.
+template <typename Rows>
+QList<StockViewLine> linesOf(Rows &rows, bool canSeeCost)
+{
+    int position[kColumns];
+    for (int c = 0; c < kColumns; ++c)
+        position[c] = rows.columnIndex(stockViewColumns().at(c));
+    if (!canSeeCost)
+        position[kCostCell] = -1; // an empty cell
+    QList<StockViewLine> lines;
+    double sold = 0;
+    qint64 left = 0;
+    MoneySum cost;
+    while (rows.next()) {
+        StockViewLine line;
+        line.cells.reserve(kColumns);
+        for (int c = 0; c < kColumns; ++c)
+            line.cells.append(rows.text(position[c]));
+        const QString &quantity = line.cells.at(kLeftCell);
+        line.colour = isZeroStock(quantity) ? kRedText : kTealText;
+        sold += textToNumber(line.cells.at(kSoldCell));
+        left += textToInteger(quantity);
+        if (canSeeCost)
+            cost.addProduct(textToNumber(line.cells.at(kCostCell)), textToNumber(quantity));
+        lines.append(std::move(line));
+    }
+    if (canSeeCost && !lines.isEmpty()) {
+        StockViewLine totals;
+        totals.cells = QStringList(kColumns, QString());
+        totals.cells[7] = QStringLiteral("合计");
+        totals.cells[kSoldCell] = numberToText(sold);
+        totals.cells[kLeftCell] = QString::number(left);
+        totals.cells[kCostCell] = cost.text();
+        totals.colour = kRedText;
+        totals.totals = true;
+        lines.append(totals);
+    }
+    return lines;
+}
+
+} // namespace
+
+QList<StockViewLine> stockViewLines(data::RecordSet &records, bool canSeeCost)
+{
+    RecordSetRows rows(records);
+    return linesOf(rows, canSeeCost);
+}
+
+QList<StockViewLine> stockViewLines(data::RowReader &reader, bool canSeeCost)
+{
+    QList<StockViewLine> lines = linesOf(reader, canSeeCost);
+    if (reader.failed())
+        lines.clear(); // a list cut short would show wrong totals: none, as when the query fails
+    return lines;
 }
 
 data::Sql visibleStockSql(AppContext &context, const QString &order)
@@ -196,10 +252,15 @@ void StockViewPage::showEvent(QShowEvent *event)
 
 void StockViewPage::fillStockList(data::RecordSet &records)
 {
+    showLines(stockViewLines(records, rights::hasRight(m_context, QStringLiteral("查看进价"))));
+}
+
+void StockViewPage::showLines(const QList<StockViewLine> &lines)
+{
     clearListRowColours(m_list);
     m_list->setUpdatesEnabled(false);
     m_list->clear();
-    for (const StockViewLine &line : stockViewLines(records, rights::hasRight(m_context, QStringLiteral("查看进价"))))
+    for (const StockViewLine &line : lines)
         setListRowColour(m_list, m_list->addRow(line.cells), 3, line.colour);
     m_list->setUpdatesEnabled(true);
     m_list->scrollToBottom();
@@ -207,9 +268,9 @@ void StockViewPage::fillStockList(data::RecordSet &records)
 
 void StockViewPage::list(const data::Sql &sql)
 {
-    data::RecordSet rs(m_context.connection());
-    rs.open(sql);
-    fillStockList(rs);
+    data::RowReader reader(m_context.connection());
+    reader.open(sql);
+    showLines(stockViewLines(reader, rights::hasRight(m_context, QStringLiteral("查看进价"))));
 }
 
 void StockViewPage::refreshStockList()

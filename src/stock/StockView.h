@@ -16,6 +16,7 @@ class ReportList;
 
 namespace data {
 class RecordSet;
+class RowReader;
 }
 
 namespace stock {
@@ -27,6 +28,8 @@ struct StockViewLine {
 };
 // The lines of a record set open on 采购入库; the red totals line only with the cost right and rows.
 QList<StockViewLine> stockViewLines(data::RecordSet &records, bool canSeeCost);
+// The same read row by row from a reader just opened on 采购入库; no lines when reading failed.
+QList<StockViewLine> stockViewLines(data::RowReader &reader, bool canSeeCost);
 
 // The queries of the view, each on the shop's rows.
 data::Sql visibleStockSql(AppContext &context, const QString &order = QStringLiteral("入库日期 ASC"));
@@ -71,6 +74,7 @@ protected:
 
 private:
     void list(const data::Sql &sql);
+    void showLines(const QList<StockViewLine> &lines);
     void setZeroStockHidden(bool hidden);
     void showZeroStockMenu(int row, const QPoint &globalPos);
 

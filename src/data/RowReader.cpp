@@ -1,0 +1,86 @@
+#include "data/RowReader.h"
+
+#include "data/Connection.h"
+#include "data/RecordSet.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace data {
+
+RowReader::RowReader(Connection &connection) : m_connection(&connection) {}
+
+RowReader::~RowReader()
+{
+    close();
+}
+
+void RowReader::close()
+{
+    if (m_query)
+        m_query->finish(); // releases the read lock of SQLite at once
+    m_query = nullptr;
+    m_onRow = false;
+}
+
+bool RowReader::open(const Sql &sql)
+{
+    close();
+    m_layout.reset();
+    m_columnCount = 0;
+    m_failed = false;
+    m_lastError.clear();
+    Connection::Statement *statement = m_connection->run(sql);
+    if (!statement) {
+        m_failed = true;
+        m_lastError = m_connection->lastError();
+        return false;
+    }
+    QSqlQuery *query = &statement->query;
+    if (!query->isSelect()) { // it has run, as on a record set; it has no rows
+        m_connection->m_rowsAffected = query->numRowsAffected();
+        query->finish();
+        return true;
+    }
+    const QSqlRecord record = query->record();
+    if (!statement->layout || !statement->layout->matches(record))
+        statement->layout = std::make_shared<const ColumnLayout>(record);
+    m_layout = statement->layout;
+    m_columnCount = m_layout->count();
+    m_query = query;
+    m_statementText = sql.display();
+    return true;
+}
+
+bool RowReader::next()
+{
+    if (!m_query)
+        return false;
+    if (m_query->next()) {
+        m_onRow = true;
+        return true;
+    }
+    const QSqlError error = m_query->lastError();
+    close();
+    if (error.type() != QSqlError::NoError) {
+        m_failed = true;
+        m_connection->fail(m_statementText, error.text());
+        m_lastError = m_connection->lastError();
+    }
+    return false;
+}
+
+int RowReader::columnIndex(const QString &column) const
+{
+    return m_layout ? m_layout->indexOf(column) : -1;
+}
+
+QString RowReader::text(int position) const
+{
+    if (!m_onRow || position < 0 || position >= m_columnCount)
+        return QString();
+    return RecordSet::textOf(m_query->value(position));
+}
+
+} // namespace data

@@ -1,0 +1,52 @@
+#pragma once
+// The rows of one SELECT read one at a time, as the server or the file hands them over, without
+// keeping them: for long lists that are turned into lines as they are read (a record set keeps
+// every row as a value first, which for 100,000 rows costs more than the lines themselves).
+// Texts are those of RecordSet::textOf. While a reader is open, run no other statement on its
+// connection; the reader finishes its statement when it has read the last row, fails, or closes.
+#include <QString>
+#include <memory>
+
+#include "data/ColumnLayout.h"
+#include "data/Sql.h"
+
+class QSqlQuery;
+
+namespace data {
+
+class Connection;
+
+class RowReader {
+public:
+    explicit RowReader(Connection &connection); // the connection must outlive the reader
+    ~RowReader();
+    RowReader(const RowReader &) = delete;
+    RowReader &operator=(const RowReader &) = delete;
+
+    // Runs the statement; no row is current until next() (any other statement has no rows). False
+    // (and a failure-log entry) when it failed or the connection is not open.
+    bool open(const Sql &sql);
+    // Makes the next row current; false after the last row and when reading failed (failed()).
+    bool next();
+    // True when the statement or the reading of a row failed: the rows read are not all there are.
+    bool failed() const { return m_failed; }
+    QString lastError() const { return m_lastError; }
+    void close();
+
+    // Position of a column (any letter case); -1 when the result has no such column.
+    int columnIndex(const QString &column) const;
+    // The current row's text at a position; "" with no current row or no such position.
+    QString text(int position) const;
+
+private:
+    Connection *m_connection;
+    QSqlQuery *m_query = nullptr; // the connection's statement while rows are being read
+    std::shared_ptr<const ColumnLayout> m_layout;
+    int m_columnCount = 0;
+    bool m_onRow = false;
+    bool m_failed = false;
+    QString m_lastError;
+    QString m_statementText; // for the failure log
+};
+
+} // namespace data

@@ -1,0 +1,122 @@
+// Reading rows one at a time gives what a record set gives: the same rows in the same order with
+// the same texts, columns found in any letter case, failures reported and logged.
+#include "data/Connection.h"
+#include "data/RecordSet.h"
+#include "data/RowReader.h"
+#include "data/SqlBuilder.h"
+#include "platform/ProgramLog.h"
+#include "support/TestDatabase.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace data;
+using testsupport::BothBackends;
+
+namespace {
+
+class RowReading : public BothBackends {
+protected:
+    // Every text of every row, row by row, as a record set reads them.
+    static QList<QStringList> recordSetRows(Connection &connection, const Sql &sql)
+    {
+        QList<QStringList> rows;
+        RecordSet rs(connection);
+        EXPECT_TRUE(rs.open(sql));
+        for (rs.moveFirst(); !rs.pastLast(); rs.moveNext()) {
+            QStringList cells;
+            for (int c = 0; c < rs.columns().size(); ++c)
+                cells << rs.text(c);
+            rows << cells;
+        }
+        return rows;
+    }
+    static QList<QStringList> readerRows(RowReader &reader, int columns)
+    {
+        QList<QStringList> rows;
+        while (reader.next()) {
+            QStringList cells;
+            for (int c = 0; c < columns; ++c)
+                cells << reader.text(c);
+            rows << cells;
+        }
+        return rows;
+    }
+};
+
+TEST_P(RowReading, SameRowsAndTextsAsARecordSet)
+{
+    for (const char *quantity : {"3", "", "0", "-2", "7件"})
+        ASSERT_TRUE(conn().execute(buildInsertSql(dialect(), "采购入库",
+                                                  Pairs{{"所属店铺", "A"}, {"数量", quantity}, {"款号", "K'1"},
+                                                        {"名称", "衬衫"}, {"入库日期", "2015-03-01"}})));
+    const QList<Sql> statements = {
+        buildSelectSql(dialect(), "采购入库", {"id", "数量", "款号", "名称", "入库日期", "上限"}, eq("所属店铺", "A"), true,
+                       "id DESC", true),
+        Sql("select NULL, 42, -7, 1.5, '' , ?", {"单机版"}),
+        buildSelectSql(dialect(), "采购入库", {"id"}, eq("所属店铺", "没有"), true, "id ASC", true),
+    };
+    for (const Sql &sql : statements) {
+        SCOPED_TRACE(sql.display().toStdString());
+        const QList<QStringList> expected = recordSetRows(conn(), sql);
+        RowReader reader(conn());
+        ASSERT_TRUE(reader.open(sql));
+        EXPECT_EQ(reader.text(0), QString()) << "no row before next()";
+        const int columns = expected.isEmpty() ? 1 : int(expected.first().size());
+        EXPECT_EQ(readerRows(reader, columns), expected);
+        EXPECT_FALSE(reader.failed());
+        EXPECT_EQ(reader.text(0), QString()) << "no row after the last";
+        EXPECT_FALSE(reader.next());
+    }
+    EXPECT_EQ(recordSetRows(conn(), statements.at(0)).size(), 5);
+}
+
+TEST_P(RowReading, ColumnsInAnyLetterCase)
+{
+    RowReader reader(conn());
+    ASSERT_TRUE(reader.open(buildSelectSql(dialect(), "帐号管理", {"id", "帐号"}, {}, false, "id ASC", true)));
+    EXPECT_EQ(reader.columnIndex("ID"), 0);
+    EXPECT_EQ(reader.columnIndex("帐号"), 1);
+    EXPECT_EQ(reader.columnIndex("密码"), -1);
+    ASSERT_TRUE(reader.next());
+    EXPECT_EQ(reader.text(-1), QString());
+    EXPECT_EQ(reader.text(2), QString());
+}
+
+TEST_P(RowReading, AFailedStatementIsReportedAndLoggedAndTheConnectionGoesOn)
+{
+    QTemporaryDir dir;
+    const QString previous = programlog::path();
+    programlog::setPath(QDir(dir.path()).filePath(QStringLiteral("shopdesk.log")));
+    const Sql bad = buildSelectSql(dialect(), "没有这张表", eq("店名", "O'Neil"), true, {}, false);
+    RowReader reader(conn());
+    EXPECT_FALSE(reader.open(bad));
+    EXPECT_TRUE(reader.failed());
+    EXPECT_FALSE(reader.lastError().isEmpty());
+    EXPECT_FALSE(reader.next());
+    QFile log(programlog::path());
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QString::fromUtf8(log.readAll()).contains(bad.display()));
+    programlog::setPath(previous);
+
+    ASSERT_TRUE(reader.open(buildSelectSql(dialect(), "帐号管理", {}, false, {}, false)));
+    EXPECT_FALSE(reader.failed());
+    EXPECT_TRUE(reader.next());
+}
+
+TEST_P(RowReading, AStatementWithoutRowsRunsAndReadsNoRow)
+{
+    ASSERT_TRUE(conn().execute(buildInsertSql(dialect(), "采购入库", Pairs{{"所属店铺", "A"}, {"数量", "3"}})));
+    RowReader reader(conn());
+    ASSERT_TRUE(reader.open(buildUpdateSql(dialect(), "采购入库", Pairs{{"数量", "4"}}, eq("所属店铺", "A"), true)));
+    EXPECT_FALSE(reader.next());
+    EXPECT_FALSE(reader.failed());
+    EXPECT_EQ(conn().numRowsAffected(), 1);
+}
+
+SHOPDESK_BOTH_BACKENDS(RowReading);
+
+} // namespace
