@@ -2,6 +2,7 @@
 // Everything that differs between the embedded SQLite file and the PostgreSQL server lives
 // in one dialect object per backend. Add a new backend difference here, never in a caller.
 #include <QString>
+#include <QStringList>
 
 #include "data/Backend.h"
 #include "data/Sql.h"
@@ -64,6 +65,15 @@ public:
     // by a write then runs on one workstation at a time. "" where the write transaction already
     // holds the whole database (SQLite's BEGIN IMMEDIATE).
     virtual QString transactionLockSql() const = 0;
+    // One statement that appends rows to `table`: `values` holds the texts of `columns` row after
+    // row (a multiple of columns.size()), every one bound, and the rows are numbered in the order
+    // given. With returningIds the statement yields the new rows' ids (one column). SQLite: a
+    // multi-row VALUES list; PostgreSQL: one array of texts per column, unnested in order, so that
+    // thousands of rows travel and parse as a few values.
+    virtual Sql appendRowsSql(const QString &table, const QStringList &columns, const QStringList &values,
+                              bool returningIds) const = 0;
+    // The most rows one appendRowsSql statement carries for that many columns.
+    virtual int appendRowsBatch(int columns) const = 0;
 
     // Order texts: " 升序" -> " ASC", " 降序" -> " DESC" (each with its leading blank).
     static QString translateOrder(const QString &order);

@@ -17,6 +17,9 @@ public:
     QString inStockCondition() const override;
     QString beginTransactionSql() const override;
     QString transactionLockSql() const override;
+    Sql appendRowsSql(const QString &table, const QStringList &columns, const QStringList &values,
+                      bool returningIds) const override;
+    int appendRowsBatch(int columns) const override;
 };
 
 } // namespace data
