@@ -5,8 +5,11 @@
 #include "data/SchemaUpgrade.h"
 #include "data/SqlBuilder.h"
 
+#include <QHash>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
+#include <algorithm>
 
 namespace data {
 
@@ -18,197 +21,310 @@ const QString AccountTable = QStringLiteral("帐号管理");
 const QString AccountColumn = QStringLiteral("帐号");
 const QString TierTable = QStringLiteral("会员类别");
 const QString ShopColumn = QStringLiteral("所属店铺");
-// Parameters bound in one INSERT: rows are written in batches of this many values.
-constexpr int valuesPerStatement = 3000;
+const QString LogTable = QStringLiteral("日志记录");
+const QString IdColumn = QStringLiteral("id");
 
-QStringList columns(const char *list)
+// The order in which the shop tables are moved (and looked at for rows of an earlier move).
+const QStringList &moveOrder()
 {
-    return QString::fromUtf8(list).split(QLatin1Char(','));
+    static const QStringList order = {
+        QStringLiteral("会员管理"), QStringLiteral("会员类别"), QStringLiteral("供货管理"), QStringLiteral("分类例表"),
+        QStringLiteral("单位管理"), QStringLiteral("帐号管理"), QStringLiteral("店铺名"),   QStringLiteral("开支管理"),
+        QStringLiteral("折扣方案"), QStringLiteral("日志记录"), QStringLiteral("款式号"),   QStringLiteral("满额促销"),
+        QStringLiteral("调整积分"), QStringLiteral("退货管理"), QStringLiteral("采购入库"), QStringLiteral("采购报表"),
+        QStringLiteral("销售明细"), QStringLiteral("销售简表"), QStringLiteral("销量排行"), QStringLiteral("颜色尺码"),
+        QStringLiteral("调拨记录"), QStringLiteral("商品历史"), QStringLiteral("提交挂单"), QStringLiteral("挂单号"),
+        QStringLiteral("通告管理"), QStringLiteral("消息管理"),
+    };
+    return order;
 }
 
-MovedTable copier(const char *name, const char *table, const char *list)
+int indexOfName(const QStringList &names, const QString &name)
 {
-    return {QString::fromLatin1(name), QString::fromUtf8(table), columns(list)};
+    for (int i = 0; i < names.size(); ++i)
+        if (names[i].compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
 }
 
-// «INSERT INTO <table> (columns) VALUES (?,..),(?,..)» for `rows` rows.
-QString insertText(const Dialect &dialect, const MovedTable &spec, int rows)
-{
-    const QString row = QLatin1Char('(') + QStringList(spec.columns.size(), QStringLiteral("?")).join(QLatin1Char(','))
-                        + QLatin1Char(')');
-    return QStringLiteral("INSERT INTO ") + dialect.quoteTable(spec.table) + QStringLiteral(" (")
-           + spec.columns.join(QLatin1Char(',')) + QStringLiteral(") VALUES ")
-           + QStringList(rows, row).join(QLatin1Char(','));
-}
+// The ids of one table's rows in the source and on the target, both ascending and in step.
+struct IdMap {
+    QList<qint64> from;
+    QList<qint64> to;
 
-struct TableCopy {
-    const MovedTable &spec;
-    Connection &target;
-    DataMoveResult &result;
-    QVariantList pending; // values of rows read and not written yet
-    int pendingRows = 0;
-    qint64 written = 0;
+    // The target's id of the source's row `id`; 0 when the source has no such row.
+    qint64 find(qint64 id) const
+    {
+        const auto at = std::lower_bound(from.cbegin(), from.cend(), id);
+        return at != from.cend() && *at == id ? to.at(at - from.cbegin()) : 0;
+    }
 };
 
-bool refused(TableCopy &copy)
-{
-    copy.result.outcome = DataMoveResult::Failed;
-    copy.result.table = copy.spec.table;
-    copy.result.error = copy.target.lastError();
-    return false;
-}
+// A column of the table being moved that names rows of a table moved before it.
+struct Reference {
+    int column;
+    const IdMap *map;
+};
 
-bool flush(TableCopy &copy)
-{
-    if (copy.pendingRows == 0)
+class Mover {
+public:
+    Mover(Connection &source, Connection &target, DataMoveResult &result, const DataMoveProgress &progress)
+        : m_source(source), m_target(target), m_result(result), m_progress(progress)
+    {
+    }
+
+    bool countRows(const QList<MovedTable> &tables)
+    {
+        for (const MovedTable &spec : tables) {
+            RecordSet rs(m_source);
+            if (!rs.open(Sql(QStringLiteral("SELECT COUNT(*) FROM ") + m_source.dialect().quoteTable(spec.table))))
+                return sourceFailed(spec.table, m_source.lastError());
+            m_total += rs.integer(0);
+        }
         return true;
-    if (!copy.target.execute(Sql(insertText(copy.target.dialect(), copy.spec, copy.pendingRows), copy.pending)))
-        return refused(copy);
-    copy.written += copy.pendingRows;
-    copy.result.rows += copy.pendingRows;
-    copy.pending.clear();
-    copy.pendingRows = 0;
+    }
+
+    bool copy(const MovedTable &spec);
+
+private:
+    bool sourceFailed(const QString &table, const QString &error)
+    {
+        m_result.outcome = DataMoveResult::Failed;
+        m_result.table = table;
+        m_result.error = QStringLiteral("读取单机版数据失败：") + error;
+        return false;
+    }
+    bool refused(const QString &table)
+    {
+        m_result.outcome = DataMoveResult::Failed;
+        m_result.table = table;
+        m_result.error = m_target.lastError();
+        return false;
+    }
+    void tell(const QString &table)
+    {
+        if (m_progress)
+            m_progress(table, m_moved, m_total);
+    }
+    bool flush(const MovedTable &spec, IdMap *ids);
+    bool updateAdmin(const MovedTable &spec, const QStringList &values, IdMap *ids, bool *updated);
+
+    Connection &m_source;
+    Connection &m_target;
+    DataMoveResult &m_result;
+    const DataMoveProgress &m_progress;
+    qint64 m_moved = 0; // source rows dealt with, skipped default tiers included
+    qint64 m_total = 0;
+    QHash<QString, IdMap> m_ids; // of the tables others refer to, by table
+    QStringList m_pending;       // values of rows read and not written yet
+    QList<qint64> m_pendingIds;  // their ids in the source, when the table's ids are kept
+    int m_pendingRows = 0;
+};
+
+bool Mover::flush(const MovedTable &spec, IdMap *ids)
+{
+    if (m_pendingRows == 0)
+        return true;
+    const Sql sql = m_target.dialect().appendRowsSql(spec.table, spec.columns, m_pending, ids != nullptr);
+    if (ids) {
+        RecordSet rs(m_target);
+        if (!rs.open(sql))
+            return refused(spec.table);
+        QList<qint64> made;
+        made.reserve(m_pendingRows);
+        for (rs.moveFirst(); !rs.pastLast(); rs.moveNext())
+            made << rs.integer(0);
+        if (made.size() != m_pendingRows) {
+            m_result.outcome = DataMoveResult::Failed;
+            m_result.table = spec.table;
+            m_result.error = QStringLiteral("网络版数据库未返回新行的编号");
+            return false;
+        }
+        // The rows were numbered in the order given: the smallest new id is the first row's.
+        std::sort(made.begin(), made.end());
+        ids->from.append(m_pendingIds);
+        ids->to.append(made);
+    } else if (!m_target.execute(sql)) {
+        return refused(spec.table);
+    }
+    m_result.rows += m_pendingRows;
+    m_pending.clear();
+    m_pendingIds.clear();
+    m_pendingRows = 0;
     return true;
 }
 
 // The source's admin account takes the place of the target's (which the template ships).
-bool updateAdmin(TableCopy &copy, const QVariantList &values)
+// *updated is false when the target has no admin account: the row is then inserted as any other.
+bool Mover::updateAdmin(const MovedTable &spec, const QStringList &values, IdMap *ids, bool *updated)
 {
-    if (!flush(copy))
+    if (!flush(spec, ids))
         return false;
     Pairs assignments;
-    for (int i = 0; i < copy.spec.columns.size(); ++i)
-        if (copy.spec.columns[i] != AccountColumn)
-            assignments.append({copy.spec.columns[i], values[i]});
-    Connection &target = copy.target;
-    if (!target.execute(buildUpdateSql(target.dialect(), copy.spec.table, assignments, eq(AccountColumn, AdminAccount), true)))
-        return refused(copy);
-    if (target.numRowsAffected() == 0) { // a target without the admin account gets it
-        copy.pending = values;
-        copy.pendingRows = 1;
-        return flush(copy);
-    }
-    copy.written += 1;
-    copy.result.rows += 1;
+    for (int i = 0; i < spec.columns.size(); ++i)
+        if (spec.columns[i].compare(AccountColumn, Qt::CaseInsensitive) != 0)
+            assignments.append({spec.columns[i], values[i]});
+    if (!m_target.execute(
+            buildUpdateSql(m_target.dialect(), spec.table, assignments, eq(AccountColumn, AdminAccount), true)))
+        return refused(spec.table);
+    *updated = m_target.numRowsAffected() > 0;
+    if (*updated)
+        m_result.rows += 1;
     return true;
 }
 
-bool copyTable(Connection &source, Connection &target, int index, DataMoveResult &result, const DataMoveProgress &progress)
+bool Mover::copy(const MovedTable &spec)
 {
-    const MovedTable &spec = movedTables().at(index);
-    TableCopy copy{spec, target, result, {}, 0, 0};
-    const int batchRows = qMax(1, valuesPerStatement / int(spec.columns.size()));
-    const int accountAt = spec.table == AccountTable ? int(spec.columns.indexOf(AccountColumn)) : -1;
-    const int shopAt = spec.table == TierTable ? int(spec.columns.indexOf(ShopColumn)) : -1;
+    const int width = int(spec.columns.size());
+    const int batchRows = m_target.dialect().appendRowsBatch(width);
+    const int accountAt = spec.table == AccountTable ? indexOfName(spec.columns, AccountColumn) : -1;
+    const int shopAt = spec.table == TierTable ? indexOfName(spec.columns, ShopColumn) : -1;
+
+    // Others name this table's rows by id: note where each row goes.
+    IdMap *ids = nullptr;
+    for (const IdReference &reference : idReferences())
+        if (reference.referredTable == spec.table)
+            ids = &m_ids[spec.table];
+    QList<Reference> references;
+    for (const IdReference &reference : idReferences()) {
+        const int at = indexOfName(spec.columns, reference.column);
+        if (reference.table == spec.table && at >= 0 && m_ids.contains(reference.referredTable))
+            references.append({at, &m_ids[reference.referredTable]});
+    }
 
     // Read straight from the file, row by row: a table of a million sales need not sit in memory.
-    QSqlQuery rows(source.database());
+    QSqlQuery rows(m_source.database());
     rows.setForwardOnly(true);
-    const QString select = QStringLiteral("SELECT ") + spec.columns.join(QLatin1Char(',')) + QStringLiteral(" FROM ")
-                           + source.dialect().quoteTable(spec.table) + QStringLiteral(" ORDER BY id ASC");
-    if (!rows.exec(select)) {
-        result.outcome = DataMoveResult::Failed;
-        result.table = spec.table;
-        result.error = QStringLiteral("读取单机版数据失败：") + rows.lastError().text();
-        return false;
-    }
-    if (progress)
-        progress(index, 0);
-    const int width = int(spec.columns.size());
-    QVariantList values;
+    const QString select = QStringLiteral("SELECT id,") + spec.columns.join(QLatin1Char(',')) + QStringLiteral(" FROM ")
+                           + m_source.dialect().quoteTable(spec.table) + QStringLiteral(" ORDER BY id ASC");
+    if (!rows.exec(select))
+        return sourceFailed(spec.table, rows.lastError().text());
+    tell(spec.table);
+    QStringList values;
     values.reserve(width);
     while (rows.next()) {
+        ++m_moved;
         values.clear();
         for (int i = 0; i < width; ++i)
-            values.append(rows.value(i).toString()); // NULL reads as the empty text
-        if (shopAt >= 0 && values[shopAt].toString() == DefaultTierShop)
+            values.append(rows.value(i + 1).toString()); // NULL reads as the empty text
+        if (shopAt >= 0 && values[shopAt] == DefaultTierShop)
             continue;
-        if (accountAt >= 0 && values[accountAt].toString() == AdminAccount) {
-            if (!updateAdmin(copy, values))
-                return false;
-            continue;
+        for (const Reference &reference : references) {
+            QString &text = values[reference.column];
+            const qint64 named = RecordSet::leadingInteger(text);
+            if (named > 0) {
+                const qint64 moved = reference.map->find(named);
+                text = moved > 0 ? QString::number(moved) : QString();
+            }
         }
-        copy.pending.append(values);
-        if (++copy.pendingRows == batchRows) {
-            if (!flush(copy))
+        if (accountAt >= 0 && values[accountAt] == AdminAccount) {
+            bool updated = false;
+            if (!updateAdmin(spec, values, ids, &updated))
                 return false;
-            if (progress)
-                progress(index, copy.written);
+            if (updated)
+                continue;
+        }
+        m_pending.append(values);
+        if (ids)
+            m_pendingIds.append(rows.value(0).toLongLong());
+        if (++m_pendingRows == batchRows) {
+            if (!flush(spec, ids))
+                return false;
+            tell(spec.table);
         }
     }
-    if (rows.lastError().isValid()) {
-        result.outcome = DataMoveResult::Failed;
-        result.table = spec.table;
-        result.error = QStringLiteral("读取单机版数据失败：") + rows.lastError().text();
+    if (rows.lastError().isValid())
+        return sourceFailed(spec.table, rows.lastError().text());
+    if (!flush(spec, ids))
         return false;
-    }
-    if (!flush(copy))
-        return false;
-    if (progress)
-        progress(index, copy.written);
+    tell(spec.table);
     return true;
+}
+
+// The columns of a table as a database names them, `id` aside.
+QStringList columnsOf(Connection &connection, const QString &table)
+{
+    const QSqlRecord record = connection.database().record(table);
+    QStringList columns;
+    for (int i = 0; i < record.count(); ++i)
+        if (record.fieldName(i).compare(IdColumn, Qt::CaseInsensitive) != 0)
+            columns << record.fieldName(i);
+    return columns;
 }
 
 } // namespace
 
-const QList<MovedTable> &movedTables()
+const QList<IdReference> &idReferences()
 {
-    static const QList<MovedTable> tables = {
-        copier("migrateMemberTable", "会员管理",
-               "会员卡号,会员姓名,会员类别,手机,消费金额,积分,本年生日,备注,开卡日期,最近消费,办理人,会员储值,所属店铺"),
-        copier("migrateMemberCategoryTable", "会员类别", "会员类别,会员折扣,累计积分,所属店铺"),
-        copier("migrateSupplierTable", "供货管理", "供应商名称,联系人,供应商地址,手机,电话,传真,所属店铺"),
-        copier("migrateCategoryTable", "分类例表", "项目名称,一级编号,二级编号,所属店铺"),
-        copier("migrateUnitTable", "单位管理", "单位,所属店铺"),
-        copier("migrateAccountTable", "帐号管理",
-               "帐号,密码,姓名,电话,所属店铺,前台收银,实况播报,销售明细,销售简表,销量排行,退货管理,导出明细,会员管理,"
-               "添加会员,积分调整,导出会员,采购入库,调整价格,采购报表,库存管理,库存调拨,分类管理,开支管理,查看进价,系统设置"),
-        copier("migrateShopTable", "店铺名",
-               "店名,销售,积分模式,积分值,抵扣值,升级模式,会员共享,折上折,开启公告,公告间隔,满就送,生日提醒"),
-        copier("migrateExpenseTable", "开支管理", "开支项目,金额,经手人,日期,所属店铺"),
-        copier("migrateDiscountSchemeTable", "折扣方案", "商品折扣,统一折扣,自由优惠,款号字母,所属店铺"),
-        copier("migrateLogTable", "日志记录", "门店,用户名,操作内容,操作时间,所属店铺"),
-        copier("migrateStyleNumberTable", "款式号", "款号,所属店铺"),
-        copier("migratePromotionTable", "满额促销", "满,送,截止时间,所属店铺"),
-        copier("migratePointAdjustmentTable", "调整积分", "调整日期,增加积分,减少积分,操作员,备注,积分卡号,门面,增加储值"),
-        copier("migrateReturnTable", "退货管理",
-               "供货来源,商品名称,分类,款号,颜色,尺码,单位,成本价,销售金额,销售日期,退货日期,商品情况,备注,所属店铺"),
-        copier("migrateStockTable", "采购入库",
-               "商品条码,供货来源,已售,类别,款号,名称,颜色,尺码,数量,进货价,吊牌价,折扣,应收款,入库人,入库日期,所属店铺,"
-               "销售日期,导购员,收银员,会员编号,销售折扣,销售单价,小票单号,积分抵扣,拼音检索,单位,结付方式,特价,零库存,大类"),
-        copier("migratePurchaseReportTable", "采购报表", "采购日期,供货来源,数量,成本价,操作员,备注,所属店铺,尾采购日期"),
-        copier("migrateSalesDetailTable", "销售明细",
-               "导购员,小票单号,商品条码,类别,款号,颜色,尺码,进货价,吊牌价,金额,收银员,会员编号,结付方式,销售日期,所属店铺,"
-               "单位,拼音检索,折扣,现金,银行,积分,优惠券,商品名称,备注,数量,供货来源,商品折扣,入库日期,销售时间,储值"),
-        copier("migrateDailySummaryTable", "销售简表",
-               "结算日期,销售量,销售金额,成本价,毛利润,银行,积分,优惠券,操作员,备注,利润率,所属店铺,判断,储值,实收金额"),
-        copier("migrateSalesRankingTable", "销量排行",
-               "供货来源,商品名称,类别,款号,成本价,吊牌价,已售数量,最近售出日期,所属店铺,当月时间,单位"),
-        copier("migrateColourSizeTable", "颜色尺码", "颜色,尺码,所属店铺"),
+    static const QList<IdReference> references = {
+        {QStringLiteral("商品历史"), QStringLiteral("原始ID"), QStringLiteral("采购入库")},
+        {QStringLiteral("提交挂单"), QStringLiteral("编号"), QStringLiteral("采购入库")},
     };
+    return references;
+}
+
+QList<MovedTable> sharedTables(Connection &source, Connection &target, QString *error)
+{
+    const QStringList sourceTables = source.database().tables(QSql::Tables);
+    const QStringList targetTables = target.database().tables(QSql::Tables);
+    QStringList names;
+    for (const QString &table : moveOrder())
+        if (indexOfName(sourceTables, table) >= 0 && indexOfName(targetTables, table) >= 0)
+            names << table;
+    QStringList others;
+    for (const QString &table : sourceTables)
+        if (indexOfName(names, table) < 0 && indexOfName(targetTables, table) >= 0)
+            others << table;
+    std::sort(others.begin(), others.end());
+    names += others;
+    // A table that others name by id goes before them.
+    for (const IdReference &reference : idReferences()) {
+        const int referring = names.indexOf(reference.table);
+        const int referred = names.indexOf(reference.referredTable);
+        if (referring >= 0 && referred > referring)
+            names.move(referred, referring);
+    }
+
+    QList<MovedTable> tables;
+    for (const QString &table : names) {
+        const QStringList targetColumns = columnsOf(target, table);
+        MovedTable spec{table, {}};
+        for (const QString &column : columnsOf(source, table))
+            if (indexOfName(targetColumns, column) >= 0)
+                spec.columns << column;
+        if (spec.columns.isEmpty()) {
+            if (error)
+                *error = table + QStringLiteral("：读不到数据表的列");
+            return {};
+        }
+        tables << spec;
+    }
     return tables;
 }
 
 QString tableHoldingMovedRows(Connection &target, QString *error)
 {
-    for (const MovedTable &spec : movedTables()) {
+    const QStringList targetTables = target.database().tables(QSql::Tables);
+    for (const QString &table : moveOrder()) {
+        if (table == LogTable || indexOfName(targetTables, table) < 0)
+            continue;
         Sql where;
-        if (spec.table == AccountTable)
+        if (table == AccountTable)
             where = cmp(AccountColumn, QStringLiteral("<>"), AdminAccount);
-        else if (spec.table == TierTable)
+        else if (table == TierTable)
             where = cmp(ShopColumn, QStringLiteral("<>"), DefaultTierShop);
         RecordSet rs(target);
-        Sql sql = QStringLiteral("SELECT id FROM ") + target.dialect().quoteTable(spec.table);
+        Sql sql = QStringLiteral("SELECT id FROM ") + target.dialect().quoteTable(table);
         if (!where.isEmpty())
             sql += QStringLiteral(" WHERE ") + where;
         sql += QStringLiteral(" LIMIT 1");
         if (!rs.open(sql)) {
             if (error)
-                *error = spec.table + QStringLiteral("：") + target.lastError();
-            return spec.table;
+                *error = table + QStringLiteral("：") + target.lastError();
+            return table;
         }
         if (rs.rowCount() > 0)
-            return spec.table;
+            return table;
     }
     return QString();
 }
@@ -220,12 +336,17 @@ DataMoveResult moveShopData(Connection &source, Connection &target, const DataMo
         result.outcome = DataMoveResult::NotShopDatabase;
         return result;
     }
+    QString error;
+    const QList<MovedTable> tables = sharedTables(source, target, &error);
+    if (tables.isEmpty()) {
+        result.error = error.isEmpty() ? QStringLiteral("两个数据库没有共同的数据表") : error;
+        return result;
+    }
     Transaction transaction = target.transaction();
     if (!transaction.isActive()) {
         result.error = target.lastError();
         return result;
     }
-    QString error;
     const QString holding = tableHoldingMovedRows(target, &error);
     if (!holding.isEmpty()) {
         result.outcome = error.isEmpty() ? DataMoveResult::TargetHoldsData : DataMoveResult::Failed;
@@ -233,8 +354,11 @@ DataMoveResult moveShopData(Connection &source, Connection &target, const DataMo
         result.error = error;
         return result;
     }
-    for (int i = 0; i < movedTables().size(); ++i)
-        if (!copyTable(source, target, i, result, progress))
+    Mover mover(source, target, result, progress);
+    if (!mover.countRows(tables))
+        return result;
+    for (const MovedTable &spec : tables)
+        if (!mover.copy(spec))
             return result; // the guard rolls everything back
     if (!transaction.commit()) {
         result.outcome = DataMoveResult::Failed;

@@ -1,9 +1,10 @@
 #pragma once
 // Moving a shop's single-machine data (the SQLite file) into a new network database (PostgreSQL)
-// that was made from the schema template: twenty tables, in a fixed order, each with a fixed list
-// of columns. `id` is never copied (the server numbers the rows in the order they arrive); the
-// histories and the day-to-day tables (transfers, held orders, notices, feed messages, stock
-// adjustments) and the alarm columns of the stock and shop tables stay behind.
+// that was made from the schema template: every table and every column the two databases share,
+// in one transaction. `id` is never copied (the server numbers the rows in the order they
+// arrive); a column that names a row of another table by its id is rewritten to name that row's
+// new id. The rows the template ships (the account "admin", the default member tiers of shop
+// "---") are not doubled.
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -13,15 +14,27 @@ namespace data {
 
 class Connection;
 
-// One table of the move: the name of its copier, the table and the columns written, in order.
+// One table of the move: the table and the columns written, `id` aside, in the source's order.
 struct MovedTable {
-    QString copier;
     QString table;
     QStringList columns;
 };
 
-// The twenty tables in the order in which they are moved.
-const QList<MovedTable> &movedTables();
+// A column whose texts are the ids of rows of another table (a stock adjustment's stock row, a
+// held line's stock row).
+struct IdReference {
+    QString table;
+    QString column;
+    QString referredTable;
+};
+const QList<IdReference> &idReferences();
+
+// The tables both databases hold (`id` aside, the columns both hold, matched regardless of ASCII
+// letter case since PostgreSQL folds unquoted names), in the order in which they are moved: the
+// shop tables in their usual order, a table that others refer to by id before them, then any
+// other shared table by name. Tables one backend keeps for itself are not shared and not moved.
+// *error is set when a catalogue cannot be read.
+QList<MovedTable> sharedTables(Connection &source, Connection &target, QString *error = nullptr);
 
 struct DataMoveResult {
     enum Outcome {
@@ -36,20 +49,23 @@ struct DataMoveResult {
     qint64 rows = 0; // rows written, the admin account included
 };
 
-// Told after each batch: the table's position in movedTables() and its rows moved so far.
-using DataMoveProgress = std::function<void(int tableIndex, qint64 rowsOfTable)>;
+// Told before the first row and after each batch: the table being moved, the rows of all tables
+// moved so far and the rows the source holds in all of them.
+using DataMoveProgress = std::function<void(const QString &table, qint64 rowsMoved, qint64 rowsTotal)>;
 
-// Copies the twenty tables from the open source to the open target, in one transaction on the
-// target; every value bound, so it arrives byte for byte. Rows are read in `id` order and written
-// in that order. The account "admin" updates the target's admin account (inserted when the target
-// has none); the member tiers of shop "---" (the template's default tiers) are left as the target
-// has them. A target that already holds rows in any of the twenty tables beyond the template's own
-// (the account "admin", the tiers of shop "---") is refused before anything is written, so a second
-// move never doubles the data.
+// Copies the shared tables from the open source to the open target, in one transaction on the
+// target; every value bound, so it arrives byte for byte (NULL arrives as the empty text). Rows
+// are read in `id` order and written in that order. The account "admin" updates the target's
+// admin account (inserted when the target has none); the member tiers of shop "---" (the
+// template's default tiers) are left as the target has them. A reference by id that names no row
+// of the source arrives empty, for on the server that number could name another row. A target
+// that holds rows of the shop's own data (see tableHoldingMovedRows) is refused before anything
+// is written, so a second move never doubles the data.
 DataMoveResult moveShopData(Connection &source, Connection &target, const DataMoveProgress &progress = {});
 
-// The first of the twenty tables in which the target holds rows beyond the template's own; "" when
-// none. *error is set when a table cannot be read.
+// The first table in which the target holds rows of the shop's own data, "" when none. The
+// operation log does not count (a network database on which the program was started once holds
+// its login row), nor do the rows the template ships. *error is set when a table cannot be read.
 QString tableHoldingMovedRows(Connection &target, QString *error = nullptr);
 
 } // namespace data

@@ -3,6 +3,7 @@
 // in one dialect object per backend. Add a new backend difference here, never in a caller.
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 
 #include "data/Backend.h"
 #include "data/Sql.h"
@@ -68,6 +69,15 @@ public:
     // Whether an open connection is known to be lost (the server ended it, or went away): asked
     // before each statement without waiting for the server. Never on SQLite, whose file stays.
     virtual bool connectionLost(const QSqlDatabase &db) const = 0;
+    // One statement that appends rows to `table`: `values` holds the texts of `columns` row after
+    // row (a multiple of columns.size()), every one bound, and the rows are numbered in the order
+    // given. With returningIds the statement yields the new rows' ids (one column). SQLite: a
+    // multi-row VALUES list; PostgreSQL: one array of texts per column, unnested in order, so that
+    // thousands of rows travel and parse as a few values.
+    virtual Sql appendRowsSql(const QString &table, const QStringList &columns, const QStringList &values,
+                              bool returningIds) const = 0;
+    // The most rows one appendRowsSql statement carries for that many columns.
+    virtual int appendRowsBatch(int columns) const = 0;
 
     // Order texts: " 升序" -> " ASC", " 降序" -> " DESC" (each with its leading blank).
     static QString translateOrder(const QString &order);

@@ -14,6 +14,28 @@ namespace {
 // that no placeholder scanner mistakes it.
 const QString numberPattern = QStringLiteral("'^\\s*[-+]{0,1}([0-9]+(\\.[0-9]*){0,1}|\\.[0-9]+)\\s*$'");
 
+// A PostgreSQL array literal of texts: every element between double quotes, with its double
+// quotes and backslashes escaped, so that no text reads as NULL, a separator or a nested array.
+QString textArrayLiteral(const QStringList &values, int first, int step, int count)
+{
+    QString literal;
+    literal.reserve(count * 12 + 2);
+    literal += QLatin1Char('{');
+    for (int i = 0; i < count; ++i) {
+        if (i > 0)
+            literal += QLatin1Char(',');
+        literal += QLatin1Char('"');
+        for (const QChar ch : values.at(first + i * step)) {
+            if (ch == QLatin1Char('"') || ch == QLatin1Char('\\'))
+                literal += QLatin1Char('\\');
+            literal += ch;
+        }
+        literal += QLatin1Char('"');
+    }
+    literal += QLatin1Char('}');
+    return literal;
+}
+
 } // namespace
 
 QString PostgresDialect::quoteTable(const QString &table) const
@@ -100,6 +122,32 @@ bool PostgresDialect::connectionLost(const QSqlDatabase &db) const
             break;
     }
     return PQstatus(connection) != CONNECTION_OK;
+}
+
+Sql PostgresDialect::appendRowsSql(const QString &table, const QStringList &columns, const QStringList &values,
+                                   bool returningIds) const
+{
+    const int width = int(columns.size());
+    const int rows = width > 0 ? int(values.size()) / width : 0;
+    QStringList arrays, names;
+    QVariantList bound;
+    for (int c = 0; c < width; ++c) {
+        arrays << QStringLiteral("CAST(? AS text[])");
+        names << QStringLiteral("v%1").arg(c);
+        bound << textArrayLiteral(values, c, width, rows);
+    }
+    QString text = QStringLiteral("INSERT INTO ") + quoteTable(table) + QStringLiteral(" (") + columns.join(QLatin1Char(','))
+                   + QStringLiteral(") SELECT ") + names.join(QLatin1Char(',')) + QStringLiteral(" FROM unnest(")
+                   + arrays.join(QLatin1Char(',')) + QStringLiteral(") WITH ORDINALITY AS r(") + names.join(QLatin1Char(','))
+                   + QStringLiteral(",n) ORDER BY n");
+    if (returningIds)
+        text += QStringLiteral(" RETURNING id");
+    return Sql(text, bound);
+}
+
+int PostgresDialect::appendRowsBatch(int columns) const
+{
+    return qMax(1, 200000 / qMax(1, columns));
 }
 
 } // namespace data

@@ -18,6 +18,9 @@ public:
     QString beginTransactionSql() const override;
     QString transactionLockSql() const override;
     bool connectionLost(const QSqlDatabase &db) const override;
+    Sql appendRowsSql(const QString &table, const QStringList &columns, const QStringList &values,
+                      bool returningIds) const override;
+    int appendRowsBatch(int columns) const override;
 };
 
 } // namespace data

@@ -75,4 +75,28 @@ bool SqliteDialect::connectionLost(const QSqlDatabase &) const
     return false;
 }
 
+Sql SqliteDialect::appendRowsSql(const QString &table, const QStringList &columns, const QStringList &values,
+                                 bool returningIds) const
+{
+    const int width = int(columns.size());
+    const int rows = width > 0 ? int(values.size()) / width : 0;
+    const QString row =
+        QLatin1Char('(') + QStringList(width, QStringLiteral("?")).join(QLatin1Char(',')) + QLatin1Char(')');
+    QString text = QStringLiteral("INSERT INTO ") + quoteTable(table) + QStringLiteral(" (") + columns.join(QLatin1Char(','))
+                   + QStringLiteral(") VALUES ") + QStringList(rows, row).join(QLatin1Char(','));
+    if (returningIds)
+        text += QStringLiteral(" RETURNING id");
+    QVariantList bound;
+    bound.reserve(rows * width);
+    for (int i = 0; i < rows * width; ++i)
+        bound << values.at(i);
+    return Sql(text, bound);
+}
+
+int SqliteDialect::appendRowsBatch(int columns) const
+{
+    // SQLite binds at most 999 values per statement in its older builds.
+    return qMax(1, 999 / qMax(1, columns));
+}
+
 } // namespace data

@@ -77,9 +77,23 @@ RestoreOutcome restoreSqlServerDatabase(AppContext &context, bool networkTicked,
     return RestoreOutcome::Restored;
 }
 
+QString moveQuestionText()
+{
+    return QStringLiteral("单机版一键搬迁：此操作将数据搬迁至网络版SQL数据库\r\n"
+                          "请确认已将程序目录下的SQL模版导入SQL数据\r\n"
+                          "搬迁以下数据表的全部数据（每一列，含商品和店铺的库存报警设置）：")
+           + data::shopTables().join(QStringLiteral("、"));
+}
+
+QString moveProgressText(const QString &caption, const QString &table, qint64 moved, qint64 total)
+{
+    const qint64 percent = total > 0 ? moved * 100 / total : 100;
+    return QStringLiteral("%1（已完成 %2%，%3/%4 行，正在搬迁 %5）").arg(caption).arg(percent).arg(moved).arg(total).arg(table);
+}
+
 MoveOutcome migrateToNetworkDatabase(AppContext &context, QLabel *movingLabel, QWidget *parent)
 {
-    if (!MessageSeam::question(parent, MoveTitle, MoveQuestionText, MessageIcon::Warning))
+    if (!MessageSeam::question(parent, MoveTitle, moveQuestionText(), MessageIcon::Warning))
         return MoveOutcome::Cancelled;
     data::Connection target;
     if (!target.openPostgres(context.sqlServerSettings)) {
@@ -93,18 +107,12 @@ MoveOutcome migrateToNetworkDatabase(AppContext &context, QLabel *movingLabel, Q
     }
 
     const QString caption = movingLabel ? movingLabel->text() : QString();
-    const int tableCount = int(data::movedTables().size());
     QElapsedTimer sincePaint;
     sincePaint.start();
-    const auto progress = [&](int table, qint64 rows) {
-        if (!movingLabel || (rows > 0 && sincePaint.elapsed() < progressPaintMs))
+    const auto progress = [&](const QString &table, qint64 moved, qint64 total) {
+        if (!movingLabel || (moved > 0 && moved < total && sincePaint.elapsed() < progressPaintMs))
             return;
-        movingLabel->setText(QStringLiteral("%1（%2/%3 %4：%5）")
-                                 .arg(caption)
-                                 .arg(table + 1)
-                                 .arg(tableCount)
-                                 .arg(data::movedTables().at(table).table)
-                                 .arg(rows));
+        movingLabel->setText(moveProgressText(caption, table, moved, total));
         QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         sincePaint.restart();
     };

@@ -23,8 +23,9 @@ inline const QString RestoreQuestionText =
                    "所有工作站与数据库的连接都将断开，还原后每台工作站都须重启软件。");
 
 inline const QString MoveTitle = QStringLiteral("数据搬迁");
-inline const QString MoveQuestionText =
-    QStringLiteral("单机版一键搬迁：此操作将数据搬迁至网络版SQL数据库\r\n请确认已将程序目录下的SQL模版导入SQL数据");
+// The question before the move: what it does, the template it needs, and what it copies (every
+// shop table named, with every column).
+QString moveQuestionText();
 inline const QString MoveNoServerText = QStringLiteral("数据库连接失败！");
 inline const QString MoveNoSourceText = QStringLiteral("单机版数据库打开失败，未搬迁任何数据！");
 inline const QString MoveNoTemplateText =
@@ -51,6 +52,10 @@ enum class RestoreOutcome { NotNetwork, NothingChosen, Cancelled, Restored, Fail
 // shop connection is opened again; after a success it stays closed, for the program ends.
 RestoreOutcome restoreSqlServerDatabase(AppContext &context, bool networkTicked, const QString &backupFile,
                                         QWidget *parent);
+
+// The moving label while the data moves: its caption, the share of the rows moved in whole
+// per cent, the rows moved and all rows, and the table being moved.
+QString moveProgressText(const QString &caption, const QString &table, qint64 moved, qint64 total);
 
 enum class MoveOutcome { Cancelled, NoServer, NoSource, NoTemplate, Refused, Failed, Moved };
 
