@@ -67,6 +67,11 @@ int ReportList::addRow(const QStringList &cells)
     return m_model->insertRow(-1, cells);
 }
 
+int ReportList::addRows(const QList<QStringList> &rows, const QList<QColor> &colours)
+{
+    return m_model->appendRows(rows, colours);
+}
+
 int ReportList::insertRow(int row, const QStringList &cells)
 {
     return m_model->insertRow(row, cells);

@@ -2,6 +2,7 @@
 // The report-style list every page uses: titled columns of given widths (width 0 is a hidden
 // column, such as a row id), rows of cell texts, single or multiple row selection. The page that
 // owns a list gives it its object name (超级列表框1, ...).
+#include <QColor>
 #include <QList>
 #include <QPersistentModelIndex>
 #include <QStringList>
@@ -24,6 +25,9 @@ public:
 
     // Appends a row; returns its index. Missing cells are empty, surplus cells are ignored.
     int addRow(const QStringList &cells);
+    // Appends the rows in one step (a filler of many rows); row i gets colours[i] as its text colour
+    // when given and valid. Returns the index of the first new row.
+    int addRows(const QList<QStringList> &rows, const QList<QColor> &colours = {});
     // Inserts a row before `row` (appends when out of range); returns its index.
     int insertRow(int row, const QStringList &cells);
     bool removeRow(int row);

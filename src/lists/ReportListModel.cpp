@@ -63,10 +63,36 @@ int ReportListModel::insertRow(int row, const QStringList &cells)
         row = int(m_rows.size());
     beginInsertRows(QModelIndex(), row, row);
     Row r;
-    r.cells = cells.mid(0, m_titles.size());
+    r.cells = cellsOf(cells);
     m_rows.insert(row, std::move(r));
     endInsertRows();
     return row;
+}
+
+int ReportListModel::appendRows(const QList<QStringList> &rows, const QList<QColor> &colours)
+{
+    const int first = int(m_rows.size());
+    if (rows.isEmpty())
+        return first;
+    beginInsertRows(QModelIndex(), first, first + int(rows.size()) - 1);
+    m_rows.reserve(first + rows.size());
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        Row r;
+        r.cells = cellsOf(rows.at(i));
+        if (i < colours.size() && colours.at(i).isValid()) {
+            r.colour = colours.at(i).rgb();
+            r.coloured = true;
+        }
+        m_rows.append(std::move(r));
+    }
+    endInsertRows();
+    return first;
+}
+
+QStringList ReportListModel::cellsOf(const QStringList &cells) const
+{
+    // Surplus cells are dropped; a row that fits shares the caller's list instead of copying it.
+    return cells.size() <= m_titles.size() ? cells : cells.first(m_titles.size());
 }
 
 bool ReportListModel::removeRow(int row)

@@ -26,6 +26,10 @@ public:
     // Inserts a row before `row` (appends when row is out of range); returns the row's index.
     int insertRow(int row, const QStringList &cells);
     int appendRow(const QStringList &cells) { return insertRow(-1, cells); }
+    // Appends all the rows at once (one insertion for the views); row i gets colours[i] as its
+    // text colour when that colour is valid, none when it is invalid or missing. Returns the index
+    // of the first new row.
+    int appendRows(const QList<QStringList> &rows, const QList<QColor> &colours = {});
     bool removeRow(int row);
     // Removes every row (the columns stay).
     void clearRows();
@@ -49,6 +53,8 @@ public:
     void reorder(const QVector<int> &order);
 
 private:
+    QStringList cellsOf(const QStringList &cells) const;
+
     struct Row {
         QStringList cells;
         QRgb colour = 0;

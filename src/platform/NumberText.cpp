@@ -51,6 +51,21 @@ QString toHalfWidth(const QString &text)
 
 double textToNumber(const QString &text)
 {
+    // Most texts read are plain whole numbers ("3", "40"): up to 15 half-width digits are read
+    // here exactly, without building a copy of the text.
+    const qsizetype length = text.size();
+    if (length > 0 && length <= 15) {
+        const QChar *c = text.constData();
+        qint64 whole = 0;
+        qsizetype i = 0;
+        while (i < length && isDigit(c[i])) {
+            whole = whole * 10 + (c[i].unicode() - u'0');
+            ++i;
+        }
+        if (i == length)
+            return double(whole);
+    }
+
     QString s;
     s.reserve(text.size());
     for (QChar c : text)

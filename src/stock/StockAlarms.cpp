@@ -188,8 +188,7 @@ StockAlarmReportWindow::StockAlarmReportWindow(AppContext &context, QWidget *par
     if (!ok)
         MessageSeam::message(this, QString(), alarmtexts::ReadFailed);
     m_list->setUpdatesEnabled(false);
-    for (const QStringList &line : lines)
-        m_list->addRow(line);
+    m_list->addRows(lines);
     m_list->setUpdatesEnabled(true);
 }
 

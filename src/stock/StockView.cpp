@@ -260,8 +260,15 @@ void StockViewPage::showLines(const QList<StockViewLine> &lines)
     clearListRowColours(m_list);
     m_list->setUpdatesEnabled(false);
     m_list->clear();
-    for (const StockViewLine &line : lines)
-        setListRowColour(m_list, m_list->addRow(line.cells), 3, line.colour);
+    QList<QStringList> rows;
+    QList<QColor> colours;
+    rows.reserve(lines.size());
+    colours.reserve(lines.size());
+    for (const StockViewLine &line : lines) {
+        rows.append(line.cells);
+        colours.append(colourFromColorref(line.colour));
+    }
+    m_list->addRows(rows, colours);
     m_list->setUpdatesEnabled(true);
     m_list->scrollToBottom();
 }

@@ -1,6 +1,8 @@
 #include "lists/ReportList.h"
 #include "lists/ReportListModel.h"
 
+#include <QBrush>
+#include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -36,6 +38,35 @@ TEST(ReportList, ColumnsRowsAndCellsAsThePagesUseThem)
     EXPECT_EQ(list.rowCount(), 0);
     EXPECT_EQ(list.columnCount(), 3);
     EXPECT_EQ(list.objectName(), QStringLiteral("超级列表框1"));
+}
+
+TEST(ReportList, AddsManyRowsInOneInsertionWithTheirColours)
+{
+    ReportList list;
+    list.addColumn(QStringLiteral("款号"), 80);
+    list.addColumn(QStringLiteral("数量"), 40);
+    list.addRow({"K000", "9"});
+    QSignalSpy inserted(list.listModel(), &QAbstractItemModel::rowsInserted);
+
+    EXPECT_EQ(list.addRows({{"K001", "3", "surplus"}, {"K002"}, {"K003", "0"}},
+                           {QColor(Qt::red), QColor(), QColor(Qt::blue)}),
+              1);
+    ASSERT_EQ(inserted.size(), 1);
+    EXPECT_EQ(inserted.at(0).at(1).toInt(), 1);
+    EXPECT_EQ(inserted.at(0).at(2).toInt(), 3);
+    EXPECT_EQ(list.rowCount(), 4);
+    EXPECT_EQ(list.rowTexts(1), (QStringList{"K001", "3"})); // surplus cells are dropped
+    EXPECT_EQ(list.rowTexts(2), (QStringList{"K002", ""})); // a missing cell is empty
+    EXPECT_EQ(list.listModel()->data(list.listModel()->index(1, 1), Qt::ForegroundRole).value<QBrush>().color(),
+              QColor(Qt::red));
+    EXPECT_FALSE(list.listModel()->rowColour(2).isValid()); // an invalid colour is none
+    EXPECT_EQ(list.listModel()->rowColour(3), QColor(Qt::blue));
+    EXPECT_FALSE(list.listModel()->rowColour(0).isValid());
+
+    EXPECT_EQ(list.addRows({{"K004", "1"}}), 4); // without colours
+    EXPECT_FALSE(list.listModel()->rowColour(4).isValid());
+    EXPECT_EQ(list.addRows({}), 5);
+    EXPECT_EQ(inserted.size(), 2);
 }
 
 TEST(ReportList, SingleAndMultipleSelection)
