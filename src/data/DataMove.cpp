@@ -6,6 +6,7 @@
 #include "data/SqlBuilder.h"
 
 #include <QHash>
+#include <QPair>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -85,6 +86,8 @@ public:
     }
 
     bool copy(const MovedTable &spec);
+    bool dropIndexes(const QList<MovedTable> &tables);
+    bool rebuildIndexes();
 
 private:
     bool sourceFailed(const QString &table, const QString &error)
@@ -119,7 +122,47 @@ private:
     QStringList m_pending;       // values of rows read and not written yet
     QList<qint64> m_pendingIds;  // their ids in the source, when the table's ids are kept
     int m_pendingRows = 0;
+    QList<QPair<QString, QString>> m_dropped; // table, statement that creates the index again
 };
+
+// Drops the indexes of the tables about to be filled (their primary keys aside), noting how to
+// build each again: kept up row by row they cost several times the inserts themselves. The drops
+// belong to the move's transaction, so a failed move brings them back with everything else.
+bool Mover::dropIndexes(const QList<MovedTable> &tables)
+{
+    for (const QString &setting : m_target.dialect().bulkLoadSettingsSql())
+        if (!m_target.execute(Sql(setting)))
+            return refused(QString());
+    for (const MovedTable &spec : tables) {
+        const Sql list = m_target.dialect().rebuildableIndexesSql(spec.table);
+        if (list.isEmpty())
+            continue;
+        QStringList names;
+        {
+            RecordSet rs(m_target);
+            if (!rs.open(list))
+                return refused(spec.table);
+            for (rs.moveFirst(); !rs.pastLast(); rs.moveNext()) {
+                names << rs.text(0);
+                m_dropped.append({spec.table, rs.text(1)});
+            }
+        }
+        for (const QString &name : names)
+            if (!m_target.execute(Sql(QStringLiteral("DROP INDEX ") + name)))
+                return refused(spec.table);
+    }
+    return true;
+}
+
+// Builds the dropped indexes again over the moved rows; a unique one that the rows break fails
+// the move.
+bool Mover::rebuildIndexes()
+{
+    for (const auto &[table, definition] : std::as_const(m_dropped))
+        if (!m_target.execute(Sql(definition)))
+            return refused(table);
+    return true;
+}
 
 bool Mover::flush(const MovedTable &spec, IdMap *ids)
 {
@@ -355,11 +398,13 @@ DataMoveResult moveShopData(Connection &source, Connection &target, const DataMo
         return result;
     }
     Mover mover(source, target, result, progress);
-    if (!mover.countRows(tables))
-        return result;
+    if (!mover.countRows(tables) || !mover.dropIndexes(tables))
+        return result; // the guard rolls everything back
     for (const MovedTable &spec : tables)
         if (!mover.copy(spec))
-            return result; // the guard rolls everything back
+            return result;
+    if (!mover.rebuildIndexes())
+        return result;
     if (!transaction.commit()) {
         result.outcome = DataMoveResult::Failed;
         result.error = target.lastError();

@@ -78,6 +78,14 @@ public:
                               bool returningIds) const = 0;
     // The most rows one appendRowsSql statement carries for that many columns.
     virtual int appendRowsBatch(int columns) const = 0;
+    // Statement listing the indexes of `table` that no constraint owns (the primary key's index
+    // stays), one row each: the index's quoted name, then the statement that creates it again.
+    // A bulk load into an empty table drops these and builds them once afterwards, which is far
+    // quicker than keeping them up row by row. "" where indexes are left as they are (SQLite).
+    virtual Sql rebuildableIndexesSql(const QString &table) const = 0;
+    // Statements that set up the current transaction, and only it, for a bulk load followed by
+    // index builds ({} where nothing needs setting).
+    virtual QStringList bulkLoadSettingsSql() const = 0;
 
     // Order texts: " 升序" -> " ASC", " 降序" -> " DESC" (each with its leading blank).
     static QString translateOrder(const QString &order);

@@ -150,4 +150,21 @@ int PostgresDialect::appendRowsBatch(int columns) const
     return qMax(1, 200000 / qMax(1, columns));
 }
 
+Sql PostgresDialect::rebuildableIndexesSql(const QString &table) const
+{
+    return Sql(QStringLiteral("SELECT quote_ident(n.nspname) || '.' || quote_ident(c.relname), pg_get_indexdef(i.indexrelid)"
+                              " FROM pg_index i JOIN pg_class c ON c.oid=i.indexrelid"
+                              " JOIN pg_namespace n ON n.oid=c.relnamespace"
+                              " WHERE i.indrelid=CAST(? AS regclass)"
+                              " AND NOT EXISTS (SELECT 1 FROM pg_constraint k WHERE k.conindid=i.indexrelid)"
+                              " ORDER BY c.relname"),
+               {quoteTable(table)});
+}
+
+QStringList PostgresDialect::bulkLoadSettingsSql() const
+{
+    // The index builds (trigram GIN ones above all) sort in memory rather than in many runs on disk.
+    return {QStringLiteral("SET LOCAL maintenance_work_mem='256MB'")};
+}
+
 } // namespace data

@@ -99,4 +99,14 @@ int SqliteDialect::appendRowsBatch(int columns) const
     return qMax(1, 999 / qMax(1, columns));
 }
 
+Sql SqliteDialect::rebuildableIndexesSql(const QString &) const
+{
+    return Sql();
+}
+
+QStringList SqliteDialect::bulkLoadSettingsSql() const
+{
+    return {};
+}
+
 } // namespace data

@@ -62,6 +62,19 @@ QList<Rows> snapshot(data::Connection &c)
     return all;
 }
 
+// Every index of the server's tables, as "name: definition", by name.
+QStringList indexesOf(data::Connection &c)
+{
+    data::RecordSet rs(c);
+    EXPECT_TRUE(rs.open(data::Sql(QStringLiteral("SELECT indexname, indexdef FROM pg_indexes"
+                                                 " WHERE schemaname=current_schema() ORDER BY indexname"))))
+        << c.lastError().toStdString();
+    QStringList indexes;
+    for (rs.moveFirst(); !rs.pastLast(); rs.moveNext())
+        indexes << rs.text(0) + QStringLiteral(": ") + rs.text(1);
+    return indexes;
+}
+
 // A value of the fixture: each row carries texts a statement builder or an array literal would
 // trip over.
 QString valueOf(const QString &column, int row)
@@ -404,12 +417,45 @@ TEST_F(DataMoveTest, AFailureHalfwayLeavesTheTargetAsBefore)
     ASSERT_TRUE(dst().execute(data::Sql(QStringLiteral("ALTER TABLE 采购入库 ADD CONSTRAINT refused CHECK (款号 <> 'REFUSED')"))));
     ASSERT_TRUE(src().execute(data::Sql(QStringLiteral("UPDATE 采购入库 SET 款号='REFUSED' WHERE id=12"))));
     const QList<Rows> before = snapshot(dst());
+    const QStringList indexes = indexesOf(dst());
     MessageScript script;
     clickMove(script);
     ASSERT_EQ(script.texts().size(), 2);
     EXPECT_TRUE(script.texts().last().startsWith(QStringLiteral("数据搬迁失败，网络版数据库未作任何改动！\r\n采购入库：")))
         << script.texts().last().toStdString();
     EXPECT_EQ(snapshot(dst()), before);
+    EXPECT_EQ(indexesOf(dst()), indexes);
+}
+
+TEST_F(DataMoveTest, AfterAMoveTheServerHasEveryIndexOfTheTemplateAndItsUniqueOnesHold)
+{
+    const QStringList indexes = indexesOf(dst());
+    ASSERT_TRUE(indexes.filter(QStringLiteral("gin_trgm_ops")).size() >= 1) << indexes.join(u'\n').toStdString();
+    MessageScript script;
+    clickMove(script);
+    ASSERT_EQ(script.texts().size(), 2);
+    EXPECT_EQ(script.texts().last(), QStringLiteral("数据库已搬迁完成！同一个数据库名请勿重复使用该功能！"));
+    EXPECT_EQ(indexesOf(dst()), indexes);
+    // A second shop of a moved name is refused, as before the move.
+    const QString shop = rowsOf(dst(), QStringLiteral("店铺名"), {QStringLiteral("店名")}).first().first();
+    EXPECT_FALSE(dst().execute(data::buildInsertSql(dst().dialect(), QStringLiteral("店铺名"), {{QStringLiteral("店名"), shop}})));
+}
+
+TEST_F(DataMoveTest, RowsThatBreakAUniqueIndexOfTheServerFailTheMoveWithNothingChanged)
+{
+    // A file whose ranking holds one shop, month and style twice (its own index gone).
+    ASSERT_TRUE(src().execute(data::Sql(QStringLiteral("DROP INDEX idx_ranking_shop_month_style"))));
+    ASSERT_TRUE(src().execute(data::Sql(QStringLiteral("INSERT INTO 销量排行 (所属店铺, 当月时间, 款号)"
+                                                       " SELECT 所属店铺, 当月时间, 款号 FROM 销量排行 WHERE id=1"))));
+    const QList<Rows> before = snapshot(dst());
+    const QStringList indexes = indexesOf(dst());
+    MessageScript script;
+    clickMove(script);
+    ASSERT_EQ(script.texts().size(), 2);
+    EXPECT_TRUE(script.texts().last().startsWith(QStringLiteral("数据搬迁失败，网络版数据库未作任何改动！\r\n销量排行：")))
+        << script.texts().last().toStdString();
+    EXPECT_EQ(snapshot(dst()), before);
+    EXPECT_EQ(indexesOf(dst()), indexes);
 }
 
 } // namespace
