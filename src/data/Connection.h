@@ -22,6 +22,7 @@
 #include "data/Transaction.h"
 
 #include <QSqlQuery>
+#include <QSqlRecord>
 
 namespace data {
 
@@ -86,6 +87,14 @@ private:
         QSqlQuery query;
         std::shared_ptr<const ColumnLayout> layout;
         explicit Statement(const QSqlDatabase &db) : query(db) { query.setForwardOnly(true); }
+        // The column layout of the rows the query just produced, made anew only when its columns changed.
+        std::shared_ptr<const ColumnLayout> currentLayout()
+        {
+            const QSqlRecord record = query.record();
+            if (!layout || !layout->matches(record))
+                layout = std::make_shared<const ColumnLayout>(record);
+            return layout;
+        }
     };
     // Whether the driver's connection is open and not known to be lost.
     bool live() const;

@@ -41,10 +41,7 @@ bool RecordSet::open(const Sql &sql)
         query->finish();
         return true;
     }
-    const QSqlRecord record = query->record();
-    if (!statement->layout || !statement->layout->matches(record))
-        statement->layout = std::make_shared<const ColumnLayout>(record);
-    m_layout = statement->layout;
+    m_layout = statement->currentLayout();
     const int columnCount = m_layout->count();
     m_columnCount = columnCount;
     int rows = 0;

@@ -43,10 +43,7 @@ bool RowReader::open(const Sql &sql)
         query->finish();
         return true;
     }
-    const QSqlRecord record = query->record();
-    if (!statement->layout || !statement->layout->matches(record))
-        statement->layout = std::make_shared<const ColumnLayout>(record);
-    m_layout = statement->layout;
+    m_layout = statement->currentLayout();
     m_columnCount = m_layout->count();
     m_query = query;
     m_statementText = sql.display();
