@@ -20,6 +20,7 @@
 #include "members/MemberExtras.h"
 #include "members/MemberPage.h"
 #include "members/MemberTierGrid.h"
+#include "platform/Clock.h"
 #include "platform/LunarCalendar.h"
 #include "platform/MessageSeam.h"
 #include "platform/ProgramDir.h"
@@ -27,6 +28,7 @@
 #include "printing/DeviceReceiptPrinter.h"
 #include "printing/LabelPrint.h"
 #include "printing/RecordingLabelPrinter.h"
+#include "printing/ReceiptPrint.h"
 #include "printing/RecordingReceiptPrinter.h"
 #include "reports/ExpensePage.h"
 #include "reports/PurchaseReportWindow.h"
@@ -295,9 +297,12 @@ QWidget *settingsPage(Mounted &m, shell::MainWindow &window)
     mountSettingsPage(tab, SettingsTab::Log, new admin::LogPage(context), &admin::LogPage::load);
     m.printSettings = mountSettingsPage(tab, SettingsTab::Printing, new printing::PrintSettingsPage(context),
                                         &printing::PrintSettingsPage::syncPrintSwitches);
-    // 测试打印 prints whatever the cart holds, under the last sale's receipt number.
-    m.printSettings->testPrintReceiptHook = [&m, &context] {
-        m.receipts->printReceipt(cashier::receiptOf(m.cart, context.receiptNo));
+    // 测试打印 prints whatever the cart holds, under the last sale's receipt number, as a job of
+    // its own name.
+    m.printSettings->testPrintReceiptHook = [&m, &context, printed = 0]() mutable {
+        printing::Receipt receipt = cashier::receiptOf(m.cart, context.receiptNo);
+        receipt.jobName = printing::testPrintJobName(Clock::now(), ++printed);
+        m.receipts->printReceipt(receipt);
     };
     // 测试打印1 prints one label from the purchase form, as 单独打标签 does.
     m.printSettings->testPrintLabelHook = [&m] {

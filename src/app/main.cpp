@@ -4,6 +4,7 @@
 #include "app/Assembly.h"
 #include "app/Translations.h"
 #include "context/AppContext.h"
+#include "platform/FreedMemory.h"
 #include "platform/ProgramDir.h"
 #include "printing/DeviceReceiptPrinter.h"
 #include "printing/LabelPrint.h"
@@ -11,6 +12,7 @@
 
 int main(int argc, char **argv)
 {
+    platform::keepFreedMemoryForReuse();
     QApplication app(argc, argv);
     app::installChineseTranslations();
     QString error;

@@ -4,14 +4,26 @@
 
 namespace data {
 
-ColumnLayout::ColumnLayout(const QSqlRecord &record)
+namespace {
+
+QStringList namesOf(const QSqlRecord &record)
 {
-    const int count = record.count();
-    m_names.reserve(count);
-    m_index.reserve(2 * count);
-    for (int c = 0; c < count; ++c) {
-        const QString name = record.fieldName(c);
-        m_names << name;
+    QStringList names;
+    names.reserve(record.count());
+    for (int c = 0; c < record.count(); ++c)
+        names << record.fieldName(c);
+    return names;
+}
+
+} // namespace
+
+ColumnLayout::ColumnLayout(const QSqlRecord &record) : ColumnLayout(namesOf(record)) {}
+
+ColumnLayout::ColumnLayout(const QStringList &names) : m_names(names)
+{
+    m_index.reserve(2 * names.size());
+    for (int c = 0; c < names.size(); ++c) {
+        const QString &name = names.at(c);
         if (!m_index.contains(name))
             m_index.insert(name, c);
         const QString lower = name.toLower();

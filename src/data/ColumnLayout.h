@@ -12,6 +12,7 @@ namespace data {
 class ColumnLayout {
 public:
     explicit ColumnLayout(const QSqlRecord &record);
+    explicit ColumnLayout(const QStringList &names);
 
     // True when the record has these columns (a statement's columns change with its table).
     bool matches(const QSqlRecord &record) const;

@@ -5,10 +5,14 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 #include "data/Backend.h"
 #include "data/Sql.h"
 
 namespace data {
+
+class NativeRows;
 
 class Dialect {
 public:
@@ -86,6 +90,9 @@ public:
     // Statements that set up the current transaction, and only it, for a bulk load followed by
     // index builds ({} where nothing needs setting).
     virtual QStringList bulkLoadSettingsSql() const = 0;
+    // A reader of SELECT results through the backend's own client library on the connection of
+    // `db` (which must outlive it), for long lists (see NativeRows).
+    virtual std::unique_ptr<NativeRows> nativeRows(const QSqlDatabase &db) const = 0;
 
     // Order texts: " 升序" -> " ASC", " 降序" -> " DESC" (each with its leading blank).
     static QString translateOrder(const QString &order);

@@ -1,5 +1,7 @@
 #include "data/PostgresDialect.h"
 
+#include "data/PostgresRows.h"
+
 #include <QSqlDriver>
 #include <QVariant>
 
@@ -165,6 +167,11 @@ QStringList PostgresDialect::bulkLoadSettingsSql() const
 {
     // The index builds (trigram GIN ones above all) sort in memory rather than in many runs on disk.
     return {QStringLiteral("SET LOCAL maintenance_work_mem='256MB'")};
+}
+
+std::unique_ptr<NativeRows> PostgresDialect::nativeRows(const QSqlDatabase &db) const
+{
+    return std::make_unique<PostgresRows>(db);
 }
 
 } // namespace data

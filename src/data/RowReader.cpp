@@ -1,6 +1,8 @@
 #include "data/RowReader.h"
 
 #include "data/Connection.h"
+#include "data/Dialect.h"
+#include "data/NativeRows.h"
 #include "data/RecordSet.h"
 
 #include <QSqlError>
@@ -21,6 +23,9 @@ void RowReader::close()
     if (m_query)
         m_query->finish(); // releases the read lock of SQLite at once
     m_query = nullptr;
+    if (m_native)
+        m_native->close();
+    m_reading = false;
     m_onRow = false;
 }
 
@@ -31,6 +36,8 @@ bool RowReader::open(const Sql &sql)
     m_columnCount = 0;
     m_failed = false;
     m_lastError.clear();
+    if (openNative(sql))
+        return !m_failed;
     Connection::Statement *statement = m_connection->run(sql);
     if (!statement) {
         m_failed = true;
@@ -50,8 +57,54 @@ bool RowReader::open(const Sql &sql)
     return true;
 }
 
+bool RowReader::openNative(const Sql &sql)
+{
+    if (!m_connection->ready(sql.display())) {
+        m_failed = true;
+        m_lastError = m_connection->lastError();
+        return true;
+    }
+    // Made anew each time: a reconnect since the last statement gives the driver another handle.
+    m_native = m_connection->dialect().nativeRows(m_connection->database());
+    switch (m_native->open(sql)) {
+    case NativeRows::Opened::NotTaken:
+        return false;
+    case NativeRows::Opened::Failed:
+        m_connection->m_rowsAffected = -1;
+        m_connection->fail(sql.display(),
+                           m_connection->statementError(QSqlError(QString(), m_native->error(), QSqlError::StatementError)));
+        m_failed = true;
+        m_lastError = m_connection->lastError();
+        return true;
+    case NativeRows::Opened::Yes:
+        break;
+    }
+    m_connection->m_rowsAffected = -1;
+    m_connection->m_lastError.clear();
+    m_layout = std::make_shared<const ColumnLayout>(m_native->columnNames());
+    m_columnCount = m_layout->count();
+    m_statementText = sql.display();
+    m_reading = true;
+    return true;
+}
+
 bool RowReader::next()
 {
+    if (m_reading && m_native) {
+        if (m_native->next()) {
+            m_onRow = true;
+            return true;
+        }
+        m_onRow = false;
+        m_reading = false;
+        if (!m_native->error().isEmpty()) {
+            m_failed = true;
+            m_connection->fail(m_statementText, m_connection->statementError(
+                                                    QSqlError(QString(), m_native->error(), QSqlError::StatementError)));
+            m_lastError = m_connection->lastError();
+        }
+        return false;
+    }
     if (!m_query)
         return false;
     if (m_query->next()) {
@@ -77,6 +130,8 @@ QString RowReader::text(int position) const
 {
     if (!m_onRow || position < 0 || position >= m_columnCount)
         return QString();
+    if (m_reading)
+        return m_native->text(position);
     return RecordSet::textOf(m_query->value(position));
 }
 

@@ -2,8 +2,10 @@
 // The rows of one SELECT read one at a time, as the server or the file hands them over, without
 // keeping them: for long lists that are turned into lines as they are read (a record set keeps
 // every row as a value first, which for 100,000 rows costs more than the lines themselves).
-// Texts are those of RecordSet::textOf. While a reader is open, run no other statement on its
-// connection; the reader finishes its statement when it has read the last row, fails, or closes.
+// Texts are those of RecordSet::textOf. A SELECT is read through the backend's own client library
+// where it can be (see NativeRows), any other statement through the driver. While a reader is open,
+// run no other statement on its connection; the reader finishes its statement when it has read
+// the last row, fails, or closes.
 #include <QString>
 #include <memory>
 
@@ -15,6 +17,7 @@ class QSqlQuery;
 namespace data {
 
 class Connection;
+class NativeRows;
 
 class RowReader {
 public:
@@ -40,10 +43,16 @@ public:
 
 private:
     Connection *m_connection;
+    // Runs sql through the native reader: true when it ran (or failed: m_failed), false when the
+    // driver is to run it.
+    bool openNative(const Sql &sql);
+
     QSqlQuery *m_query = nullptr; // the connection's statement while rows are being read
+    std::unique_ptr<NativeRows> m_native; // the native reader, while rows are being read through it
     std::shared_ptr<const ColumnLayout> m_layout;
     int m_columnCount = 0;
     bool m_onRow = false;
+    bool m_reading = false; // rows are being read through m_native
     bool m_failed = false;
     QString m_lastError;
     QString m_statementText; // for the failure log

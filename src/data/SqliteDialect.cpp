@@ -1,5 +1,7 @@
 #include "data/SqliteDialect.h"
 
+#include "data/SqliteRows.h"
+
 namespace data {
 
 QString SqliteDialect::quoteTable(const QString &table) const
@@ -107,6 +109,11 @@ Sql SqliteDialect::rebuildableIndexesSql(const QString &) const
 QStringList SqliteDialect::bulkLoadSettingsSql() const
 {
     return {};
+}
+
+std::unique_ptr<NativeRows> SqliteDialect::nativeRows(const QSqlDatabase &db) const
+{
+    return std::make_unique<SqliteRows>(db);
 }
 
 } // namespace data

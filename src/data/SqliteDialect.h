@@ -23,6 +23,7 @@ public:
     int appendRowsBatch(int columns) const override;
     Sql rebuildableIndexesSql(const QString &table) const override;
     QStringList bulkLoadSettingsSql() const override;
+    std::unique_ptr<NativeRows> nativeRows(const QSqlDatabase &db) const override;
 };
 
 } // namespace data

@@ -37,7 +37,7 @@ bool printReceipt(PrintDevice &device, const PrintLook &look, const Receipt &rec
     const int rows = int(receipt.lines.size());
     const int offset = kRowPitch * rows;
 
-    device.setJobName(receipt.receiptNo);
+    device.setJobName(receipt.jobName.isEmpty() ? receipt.receiptNo : receipt.jobName);
     device.setUnit(PrintUnit::TenthMillimetre);
     device.setFillColour(Qt::white);
     if (!device.startJob(n(u"纸张宽度"), receiptPaperLength(r, rows)))
@@ -111,6 +111,11 @@ bool printReceipt(PrintDevice &device, const PrintLook &look, const Receipt &rec
     }
     device.endJob();
     return true;
+}
+
+QString testPrintJobName(const QDateTime &time, int number)
+{
+    return QStringLiteral("测试打印-") + time.toString(QStringLiteral("yyyyMMdd-HHmmss-")) + QString::number(number);
 }
 
 } // namespace printing

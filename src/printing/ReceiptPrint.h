@@ -2,6 +2,7 @@
 // The receipt as the settings page lays it out: header (titles or logo), date line, receipt number,
 // two dashed lines, the item captions and rows (each row 6 mm below the one before), the total and
 // six footer lines; everything after the rows moves down by the rows' height.
+#include <QDateTime>
 #include <QTime>
 
 #include "context/DateParts.h"
@@ -17,7 +18,11 @@ int receiptPaperLength(const PrintLayout &receipt, int rows);
 // "2015年03月11日      09点05分".
 QString receiptDateLine(const DateParts &today, const QTime &now);
 
-// Prints one receipt on the device as a job named by its receipt number. False when the job could not start (nothing printed).
+// The job name of the n-th test print of this run, at `time`: a test print is no sale, and a name
+// of its own keeps a PDF printer from writing it over the file of the last real receipt.
+QString testPrintJobName(const QDateTime &time, int number);
+
+// Prints one receipt on the device as a job named by its job name (by default its receipt number). False when the job could not start (nothing printed).
 bool printReceipt(PrintDevice &device, const PrintLook &look, const Receipt &receipt, const DateParts &today,
                   const QTime &now);
 

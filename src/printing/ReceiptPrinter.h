@@ -20,6 +20,7 @@ struct ReceiptLine {
 
 struct Receipt {
     QString receiptNo; // 小票单号 of the sale
+    QString jobName;   // the print job's name; the receipt number when empty
     QList<ReceiptLine> lines;
 };
 

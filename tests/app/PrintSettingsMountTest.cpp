@@ -3,10 +3,12 @@
 // following the flags whenever the page is shown.
 #include "app/Assembly.h"
 #include "app/MountedShopTest.h"
+#include "platform/Clock.h"
 #include "platform/HotKeys.h"
 #include "platform/IniFile.h"
 #include "platform/MessageScript.h"
 #include "platform/ProgramDir.h"
+#include "printing/RecordingReceiptPrinter.h"
 #include "shell/MainWindow.h"
 #include "shell/SettingsTab.h"
 #include "support/SqliteShopTest.h"
@@ -19,6 +21,7 @@
 #include <QStyleOptionGroupBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QPushButton>
 #include <gtest/gtest.h>
 
 namespace {
@@ -123,4 +126,32 @@ TEST_F(PrintSettingsMountTest, EveryCaptionShowsWholeAndTheHintsAreShown)
                 << button;
         main.close();
     }
+}
+
+// 测试打印 prints under the last sale's receipt number but as a job of its own name, a new one each
+// time, so that a PDF printer neither writes it over that sale's receipt file nor over the last
+// test print (even within one second).
+TEST_F(PrintSettingsMountTest, EachTestPrintIsAJobOfItsOwnName)
+{
+    auto receipts = std::make_shared<printing::RecordingReceiptPrinter>();
+    context.receiptNo = QStringLiteral("51234561103");
+    Clock::setFixed(QDateTime(QDate(2026, 12, 11), QTime(9, 30, 5)));
+    shell::MainWindow main(context, app::assembleMainPages(nullptr, receipts));
+    main.show();
+    main.toolbarAction(6)->trigger();
+    auto *tab = main.findChild<shell::SettingsTab *>(QStringLiteral("选择夹3"));
+    ASSERT_TRUE(tab);
+    tab->setCurrentIndex(shell::SettingsTab::Printing);
+    auto *testPrint = tab->page(shell::SettingsTab::Printing)->findChild<QPushButton *>(QStringLiteral("测试打印"));
+    ASSERT_TRUE(testPrint);
+    testPrint->click();
+    testPrint->click();
+    Clock::reset();
+    ASSERT_EQ(receipts->receipts().size(), 2);
+    const printing::Receipt &first = receipts->receipts().at(0);
+    const printing::Receipt &second = receipts->receipts().at(1);
+    EXPECT_EQ(first.receiptNo, context.receiptNo);
+    EXPECT_EQ(first.jobName, QStringLiteral("测试打印-20261211-093005-1"));
+    EXPECT_EQ(second.jobName, QStringLiteral("测试打印-20261211-093005-2"));
+    main.close();
 }

@@ -1,5 +1,6 @@
 #include "data/Connection.h"
 #include "data/RecordSet.h"
+#include "data/RowReader.h"
 #include "data/SqlBuilder.h"
 #include "platform/ProgramLog.h"
 #include "support/TestDatabase.h"
@@ -609,6 +610,39 @@ TEST_F(Reconnect, AFailedReopenSaysSoWithTheReasonAndTheNextStatementTriesAgain)
     RecordSet rs(program);
     ASSERT_TRUE(rs.open(Sql("SELECT 1"))) << program.lastError().toStdString();
     EXPECT_EQ(rs.integer(0), 1);
+}
+
+// A long list read after the session ended is read on the new session.
+TEST_F(Reconnect, ARowReaderAfterTheSessionEndedReadsOnTheNewSession)
+{
+    endSession();
+    RowReader reader(program);
+    ASSERT_TRUE(reader.open(buildSelectSql(program.dialect(), "帐号管理", {"帐号"}, {}, false, "id ASC", true)))
+        << program.lastError().toStdString();
+    ASSERT_TRUE(reader.next());
+    EXPECT_EQ(reader.text(0), "admin");
+    reader.close();
+    EXPECT_NE(backendPid(), pid);
+}
+
+// A session that ends while a long list is being read leaves a reader that says it failed, in
+// Chinese: the rows it gave are not all there are.
+TEST_F(Reconnect, ASessionEndedWhileRowsAreReadIsAFailureNotAShortList)
+{
+    RowReader reader(program);
+    ASSERT_TRUE(reader.open(Sql("SELECT g, CAST(g AS text) || ? FROM generate_series(1, 3000000) AS g", {"件"})));
+    ASSERT_TRUE(reader.next());
+    RecordSet rs(db.connection());
+    ASSERT_TRUE(rs.open(Sql("SELECT pg_terminate_backend(CAST(? AS integer))", {pid})));
+    int rows = 1;
+    while (reader.next())
+        ++rows;
+    EXPECT_LT(rows, 3000000);
+    EXPECT_TRUE(reader.failed());
+    EXPECT_TRUE(reader.lastError().startsWith(QStringLiteral("与数据库服务器的连接已断开，本次操作没有完成，请重试")))
+        << reader.lastError().toStdString();
+    // The next statement goes on, on a new session.
+    EXPECT_EQ(backendPid() > 0, true);
 }
 
 // A connection the program closed stays closed.

@@ -4,6 +4,7 @@
 #include "data/RecordSet.h"
 #include "data/RowReader.h"
 #include "data/SqlBuilder.h"
+#include "data/Transaction.h"
 #include "platform/ProgramLog.h"
 #include "support/TestDatabase.h"
 
@@ -57,6 +58,8 @@ TEST_P(RowReading, SameRowsAndTextsAsARecordSet)
         buildSelectSql(dialect(), "采购入库", {"id", "数量", "款号", "名称", "入库日期", "上限"}, eq("所属店铺", "A"), true,
                        "id DESC", true),
         Sql("select NULL, 42, -7, 1.5, '' , ?", {"单机版"}),
+        // Every kind of bound value; a ? inside quotes is no placeholder.
+        Sql("select ?, ?, ?, ?, ?, '?''?' AS q, ? AS c", {QString(), 5, qint64(1) << 40, QVariant(), 2.5, "?"}),
         buildSelectSql(dialect(), "采购入库", {"id"}, eq("所属店铺", "没有"), true, "id ASC", true),
     };
     for (const Sql &sql : statements) {
@@ -72,6 +75,57 @@ TEST_P(RowReading, SameRowsAndTextsAsARecordSet)
         EXPECT_FALSE(reader.next());
     }
     EXPECT_EQ(recordSetRows(conn(), statements.at(0)).size(), 5);
+}
+
+// Cells equal to the cell above share its text: a cell that differs only in its last byte, is a
+// prefix of the one above, is empty or NULL must still read as itself.
+TEST_P(RowReading, RepeatedCellsReadAsThemselves)
+{
+    const QList<const char *> colours = {"白", "白", "白色", "白", "", "白", "百", "百", "白"};
+    for (const char *colour : colours)
+        ASSERT_TRUE(conn().execute(buildInsertSql(dialect(), "采购入库", Pairs{{"所属店铺", "A"}, {"颜色", colour}})));
+    ASSERT_TRUE(conn().execute(Sql("UPDATE 采购入库 SET 颜色=NULL WHERE id=(SELECT MAX(id) FROM 采购入库)")));
+    const Sql sql = buildSelectSql(dialect(), "采购入库", {"颜色", "所属店铺"}, eq("所属店铺", "A"), true, "id ASC", true);
+    RowReader reader(conn());
+    ASSERT_TRUE(reader.open(sql));
+    const QList<QStringList> rows = readerRows(reader, 2);
+    ASSERT_EQ(rows.size(), colours.size());
+    for (int i = 0; i + 1 < colours.size(); ++i)
+        EXPECT_EQ(rows.at(i), QStringList({QString::fromUtf8(colours.at(i)), "A"})) << i;
+    EXPECT_EQ(rows.last(), QStringList({QString(), "A"}));
+    EXPECT_EQ(rows, recordSetRows(conn(), sql));
+}
+
+// A reader closed (or opened again) before its last row leaves the connection free at once, and
+// inside a transaction it spoils nothing: what was written before and after it is committed.
+TEST_P(RowReading, AReaderLeftBeforeItsLastRowLeavesTheConnectionAndTheTransactionWhole)
+{
+    for (int i = 0; i < 300; ++i)
+        ASSERT_TRUE(conn().execute(buildInsertSql(dialect(), "采购入库", Pairs{{"所属店铺", "A"}, {"款号", QString::number(i)}})));
+    const Sql all = buildSelectSql(dialect(), "采购入库", {"款号"}, eq("所属店铺", "A"), true, "id ASC", true);
+    {
+        Transaction tx = conn().transaction();
+        ASSERT_TRUE(tx.isActive());
+        ASSERT_TRUE(conn().execute(buildInsertSql(dialect(), "采购入库", Pairs{{"所属店铺", "B"}, {"款号", "之前"}})));
+        RowReader reader(conn());
+        ASSERT_TRUE(reader.open(all));
+        ASSERT_TRUE(reader.next());
+        EXPECT_EQ(reader.text(0), "0");
+        ASSERT_TRUE(reader.open(all)); // opened again after one row
+        ASSERT_TRUE(reader.next());
+        ASSERT_TRUE(reader.next());
+        EXPECT_EQ(reader.text(0), "1");
+        reader.close();
+        EXPECT_FALSE(reader.next());
+        ASSERT_TRUE(conn().execute(buildInsertSql(dialect(), "采购入库", Pairs{{"所属店铺", "B"}, {"款号", "之后"}})))
+            << conn().lastError().toStdString();
+        EXPECT_TRUE(tx.commit()) << conn().lastError().toStdString();
+    }
+    RowReader reader(conn());
+    ASSERT_TRUE(reader.open(buildSelectSql(dialect(), "采购入库", {"款号"}, eq("所属店铺", "B"), true, "id ASC", true)));
+    EXPECT_EQ(readerRows(reader, 1), QList<QStringList>({{"之前"}, {"之后"}}));
+    ASSERT_TRUE(reader.open(all));
+    EXPECT_EQ(readerRows(reader, 1).size(), 300);
 }
 
 TEST_P(RowReading, ColumnsInAnyLetterCase)

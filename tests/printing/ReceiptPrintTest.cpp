@@ -259,7 +259,7 @@ TEST(ReceiptDateLine, TwoDigitsForHourAndMinute)
     EXPECT_EQ(receiptDateLine(today, QTime(14, 30)), QStringLiteral("2015年03月11日      14点30分"));
 }
 
-// Every receipt is a job named by its receipt number, so that a PDF printer, which names its files
+// Every receipt is a job named by its receipt number (a test print by its own name), so that a PDF printer, which names its files
 // by the job, keeps one file per receipt.
 TEST_F(ReceiptPrintTest, EachReceiptIsAJobNamedByItsNumber)
 {
@@ -270,9 +270,14 @@ TEST_F(ReceiptPrintTest, EachReceiptIsAJobNamedByItsNumber)
     printer.pdfPath = [&] { return files.emplace_back(dir.filePath(QStringLiteral("job%1.pdf").arg(files.size()))); };
     for (const char *number : {"XS20150311001", "XS20150311002"})
         printer.printReceipt(receiptOf({{"K1", "5"}}, QString::fromUtf8(number)));
-    ASSERT_EQ(files.size(), 2);
+    // A receipt with a job name of its own (a test print) goes by that name.
+    Receipt test = receiptOf({{"K1", "5"}}, QStringLiteral("XS20150311002"));
+    test.jobName = QStringLiteral("测试打印-20150311-093005-1");
+    printer.printReceipt(test);
+    ASSERT_EQ(files.size(), 3);
     EXPECT_EQ(titleOf(files.at(0)), QStringLiteral("XS20150311001"));
     EXPECT_EQ(titleOf(files.at(1)), QStringLiteral("XS20150311002"));
+    EXPECT_EQ(titleOf(files.at(2)), QStringLiteral("测试打印-20150311-093005-1"));
 }
 
 // The running program's printer: a job that cannot start goes to the log and nothing is thrown
