@@ -19,7 +19,9 @@ int receiptPaperLength(const PrintLayout &receipt, int rows);
 QString receiptDateLine(const DateParts &today, const QTime &now);
 
 // The job name of the n-th test print of this run, at `time`: a test print is no sale, and a name
-// of its own keeps a PDF printer from writing it over the file of the last real receipt.
+// of its own keeps a PDF printer from writing it over the file of the last real receipt. Short and
+// in ASCII: PDF printers write non-ASCII names out byte by byte and cut long ones, which would cut
+// off the number that tells two test prints of one second apart.
 QString testPrintJobName(const QDateTime &time, int number);
 
 // Prints one receipt on the device as a job named by its job name (by default its receipt number). False when the job could not start (nothing printed).

@@ -151,7 +151,7 @@ TEST_F(PrintSettingsMountTest, EachTestPrintIsAJobOfItsOwnName)
     const printing::Receipt &first = receipts->receipts().at(0);
     const printing::Receipt &second = receipts->receipts().at(1);
     EXPECT_EQ(first.receiptNo, context.receiptNo);
-    EXPECT_EQ(first.jobName, QStringLiteral("测试打印-20261211-093005-1"));
-    EXPECT_EQ(second.jobName, QStringLiteral("测试打印-20261211-093005-2"));
+    EXPECT_EQ(first.jobName, QStringLiteral("test-20261211-093005-1"));
+    EXPECT_EQ(second.jobName, QStringLiteral("test-20261211-093005-2"));
     main.close();
 }

@@ -272,12 +272,12 @@ TEST_F(ReceiptPrintTest, EachReceiptIsAJobNamedByItsNumber)
         printer.printReceipt(receiptOf({{"K1", "5"}}, QString::fromUtf8(number)));
     // A receipt with a job name of its own (a test print) goes by that name.
     Receipt test = receiptOf({{"K1", "5"}}, QStringLiteral("XS20150311002"));
-    test.jobName = QStringLiteral("测试打印-20150311-093005-1");
+    test.jobName = QStringLiteral("test-20150311-093005-1");
     printer.printReceipt(test);
     ASSERT_EQ(files.size(), 3);
     EXPECT_EQ(titleOf(files.at(0)), QStringLiteral("XS20150311001"));
     EXPECT_EQ(titleOf(files.at(1)), QStringLiteral("XS20150311002"));
-    EXPECT_EQ(titleOf(files.at(2)), QStringLiteral("测试打印-20150311-093005-1"));
+    EXPECT_EQ(titleOf(files.at(2)), QStringLiteral("test-20150311-093005-1"));
 }
 
 // The running program's printer: a job that cannot start goes to the log and nothing is thrown
