@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the program and its tests need, only those that are missing.
 set -euo pipefail
-want=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql libpq-dev
+want=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql libpq-dev libsqlite3-dev
       libgtest-dev libgmock-dev libbenchmark-dev libxlsxwriter-dev zlib1g-dev fonts-wqy-microhei qt6-translations-l10n
       postgresql sqlite3 zbar-tools poppler-utils python3-openpyxl "$@")
 missing=()
