@@ -66,12 +66,14 @@ bool isUtf8(const unsigned char *s, qsizetype n)
 }
 
 // A cell's text as the program reads it through Qt: NULL as the empty text, a floating-point
-// value in its shortest form, any other value as its UTF-8 text (bytes that are no UTF-8 made
-// so, each bad sequence replaced). *own holds the text when it is not the statement's own.
+// value in its shortest form, any other value as its UTF-8 text. Bytes that are no UTF-8 are
+// made so as Qt's driver makes them: a text through sqlite3's own UTF-16, a blob through
+// QString::fromUtf8. *own holds the text when it is not the statement's own.
 void cellText(sqlite3_stmt *statement, int column, const char **text, qsizetype *size, QByteArray *own)
 {
     const unsigned char *bytes = nullptr;
-    switch (sqlite3_column_type(statement, column)) {
+    const int type = sqlite3_column_type(statement, column);
+    switch (type) {
     case SQLITE_NULL:
         *text = "";
         *size = 0;
@@ -95,7 +97,12 @@ void cellText(sqlite3_stmt *statement, int column, const char **text, qsizetype 
     } else if (isUtf8(bytes, *size)) {
         *text = reinterpret_cast<const char *>(bytes);
     } else {
-        *own = QString::fromUtf8(reinterpret_cast<const char *>(bytes), *size).toUtf8();
+        if (type == SQLITE_BLOB) {
+            *own = QString::fromUtf8(reinterpret_cast<const char *>(bytes), *size).toUtf8();
+        } else {
+            const auto *utf16 = static_cast<const char16_t *>(sqlite3_column_text16(statement, column));
+            *own = QString::fromUtf16(utf16, sqlite3_column_bytes16(statement, column) / 2).toUtf8();
+        }
         *text = own->constData();
         *size = own->size();
     }

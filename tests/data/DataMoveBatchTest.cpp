@@ -1,7 +1,10 @@
 // The move of the single-machine file into a network database while one thread reads the file
 // and another writes: references by id across batches, and a failure on either side in the
 // middle of a table.
+#include <QDir>
 #include <QFile>
+#include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QStringList>
 #include <gtest/gtest.h>
 
@@ -199,6 +202,56 @@ TEST_F(DataMoveBatches, ARefusalWhileTheReaderIsFarAheadEndsTheMoveWithTheTarget
     EXPECT_TRUE(result.error.contains(QStringLiteral("refused"))) << result.error.toStdString();
     EXPECT_EQ(snapshot(dst()), before);
     EXPECT_EQ(countOf(src(), Sales), 2000) << "the file is only read";
+}
+
+TEST_F(DataMoveBatches, AFileInAFolderWhoseNameHoldsSignsOfAnAddressIsRead)
+{
+    fillSales(10);
+    ASSERT_TRUE(src().execute(data::Sql(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"))));
+    QTemporaryDir parent;
+    const QString folder = QDir(parent.path()).filePath(QStringLiteral("门店 #1 ?a=%20&b"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString path = QDir(folder).filePath(QStringLiteral("qi.db"));
+    ASSERT_TRUE(QFile::copy(source.sqlitePath(), path));
+    data::Connection copy;
+    ASSERT_TRUE(copy.openSqlite(path)) << copy.lastError().toStdString();
+
+    const data::DataMoveResult result = data::moveShopData(copy, dst());
+    ASSERT_EQ(result.outcome, data::DataMoveResult::Moved) << result.error.toStdString();
+    EXPECT_EQ(countOf(dst(), Sales), 10);
+}
+
+TEST_F(DataMoveBatches, EveryKindOfCellArrivesAsTheProgramReadsItFromTheFile)
+{
+    // A column of a file made elsewhere that holds numbers, blobs and bytes that are no UTF-8.
+    const QString table = QStringLiteral("颜色尺码");
+    ASSERT_TRUE(src().execute(data::Sql(QStringLiteral("ALTER TABLE 颜色尺码 ADD COLUMN 备用 REAL"))));
+    ASSERT_TRUE(dst().execute(data::Sql(QStringLiteral("ALTER TABLE 颜色尺码 ADD COLUMN 备用 text"))));
+    const QStringList cells = {
+        QStringLiteral("1.0"),     QStringLiteral("0.1"),           QStringLiteral("1e20"),
+        QStringLiteral("-2.5e-7"), QStringLiteral("123456789.125"), QStringLiteral("42"),
+        QStringLiteral("NULL"),    QStringLiteral("'8折'"),         QStringLiteral("x'e4bda0'"),
+        QStringLiteral("x'ff'"),   QStringLiteral("CAST(x'ff41' AS TEXT)"), QStringLiteral("CAST(x'41e4bd' AS TEXT)"),
+    };
+    for (const QString &cell : cells)
+        ASSERT_TRUE(src().execute(data::Sql(QStringLiteral("INSERT INTO 颜色尺码 (颜色, 备用) VALUES ('c', ") + cell
+                                            + QStringLiteral(")"))))
+            << cell.toStdString();
+    // What the program reads from the file through Qt, NULL as the empty text.
+    QStringList read;
+    QSqlQuery query(src().database());
+    ASSERT_TRUE(query.exec(QStringLiteral("SELECT 备用 FROM 颜色尺码 ORDER BY id")));
+    while (query.next())
+        read << query.value(0).toString();
+    ASSERT_EQ(read.size(), cells.size());
+    EXPECT_EQ(read.first(), QStringLiteral("1"));
+
+    const data::DataMoveResult result = move(5);
+    ASSERT_EQ(result.outcome, data::DataMoveResult::Moved) << result.table.toStdString() << result.error.toStdString();
+    QStringList moved;
+    for (const QStringList &row : rowsOf(dst(), table, {QStringLiteral("备用")}))
+        moved << row.first();
+    EXPECT_EQ(moved, read);
 }
 
 } // namespace
