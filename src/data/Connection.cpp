@@ -1,4 +1,5 @@
 #include "data/Connection.h"
+#include "data/RowBatch.h"
 
 #include "data/SchemaUpgrade.h"
 #include "platform/ProgramLog.h"
@@ -378,6 +379,30 @@ bool Connection::execute(const Sql &sql)
         return false;
     m_rowsAffected = statement->query.numRowsAffected();
     statement->query.finish();
+    return true;
+}
+
+bool Connection::appendRows(const QString &table, const QStringList &columns, const RowBatch &rows, QList<qint64> *ids)
+{
+    const QString what = QStringLiteral("INSERT INTO ") + dialect().quoteTable(table) + QStringLiteral(" (")
+                         + columns.join(QLatin1Char(',')) + QStringLiteral(") ") + QString::number(rows.rows())
+                         + QStringLiteral(" rows");
+    if (!ready(what))
+        return false;
+    // The append talks to the driver's connection itself: no statement of ours may still be
+    // holding it with rows not yet fetched.
+    for (const auto &statement : std::as_const(m_statements))
+        statement->query.finish();
+    if (m_direct)
+        m_direct->query.finish();
+    QString error;
+    if (!dialect().appendRows(database(), table, columns, rows, ids, &error)) {
+        m_rowsAffected = -1;
+        fail(what, statementError(QSqlError(QString(), error, QSqlError::StatementError)));
+        return false;
+    }
+    m_lastError.clear();
+    m_rowsAffected = rows.rows();
     return true;
 }
 

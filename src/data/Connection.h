@@ -56,6 +56,9 @@ public:
     // the connection is not open.
     bool execute(const Sql &sql);
     int numRowsAffected() const; // of the last execute; -1 after a failure
+    // Appends the rows of a batch to `table` (see Dialect::appendRows); with ids, *ids receives
+    // the new rows' ids in the order of the rows. A refusal is a failed statement like any other.
+    bool appendRows(const QString &table, const QStringList &columns, const RowBatch &rows, QList<qint64> *ids = nullptr);
     QString lastError() const;   // of the last statement or open; "" after a success
 
     // Begins a transaction (see Transaction for nesting). A guard that could not begin is

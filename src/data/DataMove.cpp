@@ -1,6 +1,8 @@
 #include "data/DataMove.h"
 
 #include "data/Connection.h"
+#include "data/MoveChannel.h"
+#include "data/MoveReader.h"
 #include "data/RecordSet.h"
 #include "data/SchemaUpgrade.h"
 #include "data/SqlBuilder.h"
@@ -10,7 +12,10 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QUrl>
 #include <algorithm>
+#include <thread>
+#include <vector>
 
 namespace data {
 
@@ -48,24 +53,9 @@ int indexOfName(const QStringList &names, const QString &name)
     return -1;
 }
 
-// The ids of one table's rows in the source and on the target, both ascending and in step.
-struct IdMap {
-    QList<qint64> from;
-    QList<qint64> to;
-
-    // The target's id of the source's row `id`; 0 when the source has no such row.
-    qint64 find(qint64 id) const
-    {
-        const auto at = std::lower_bound(from.cbegin(), from.cend(), id);
-        return at != from.cend() && *at == id ? to.at(at - from.cbegin()) : 0;
-    }
-};
-
-// A column of the table being moved that names rows of a table moved before it.
-struct Reference {
-    int column;
-    const IdMap *map;
-};
+// How many batches the reader may be ahead of the writer: enough to keep both busy, few enough
+// that a move of any size holds little in memory.
+constexpr int batchesAhead = 3;
 
 class Mover {
 public:
@@ -85,8 +75,10 @@ public:
         return true;
     }
 
-    bool copy(const MovedTable &spec);
     bool dropIndexes(const QList<MovedTable> &tables);
+    // Reads the tables in a thread of its own while this one writes what it has read; batchRows
+    // rows a batch, 0 for as many as the target takes in one statement.
+    bool copy(const QList<MovedTable> &tables, int batchRows);
     bool rebuildIndexes();
 
 private:
@@ -109,8 +101,10 @@ private:
         if (m_progress)
             m_progress(table, m_moved, m_total);
     }
-    bool flush(const MovedTable &spec, IdMap *ids);
-    bool updateAdmin(const MovedTable &spec, const QStringList &values, IdMap *ids, bool *updated);
+    QList<MoveSource> sources(const QList<MovedTable> &tables, int batchRows) const;
+    bool write(const MovedTable &spec, MovePiece &piece, IdMap *ids);
+    bool append(const MovedTable &spec, const RowBatch &rows, const QList<qint64> &sourceIds, IdMap *ids);
+    bool updateAdmin(const MovedTable &spec, const QStringList &values, bool *updated);
 
     Connection &m_source;
     Connection &m_target;
@@ -118,10 +112,7 @@ private:
     const DataMoveProgress &m_progress;
     qint64 m_moved = 0; // source rows dealt with, skipped default tiers included
     qint64 m_total = 0;
-    QHash<QString, IdMap> m_ids; // of the tables others refer to, by table
-    QStringList m_pending;       // values of rows read and not written yet
-    QList<qint64> m_pendingIds;  // their ids in the source, when the table's ids are kept
-    int m_pendingRows = 0;
+    std::vector<IdMap> m_ids; // by table: where the rows of a table that others refer to went
     QList<QPair<QString, QString>> m_dropped; // table, statement that creates the index again
 };
 
@@ -164,20 +155,47 @@ bool Mover::rebuildIndexes()
     return true;
 }
 
-bool Mover::flush(const MovedTable &spec, IdMap *ids)
+// What the reader needs to know of each table.
+QList<MoveSource> Mover::sources(const QList<MovedTable> &tables, int batchRows) const
 {
-    if (m_pendingRows == 0)
+    QList<MoveSource> sources;
+    for (int t = 0; t < tables.size(); ++t) {
+        const MovedTable &spec = tables[t];
+        MoveSource source;
+        source.table = spec.table;
+        source.select = QStringLiteral("SELECT id,") + spec.columns.join(QLatin1Char(',')) + QStringLiteral(" FROM ")
+                        + m_source.dialect().quoteTable(spec.table) + QStringLiteral(" ORDER BY id ASC");
+        source.columns = int(spec.columns.size());
+        source.batchRows = batchRows > 0 ? batchRows : m_target.dialect().appendRowsBatch(source.columns);
+        source.accountAt = spec.table == AccountTable ? indexOfName(spec.columns, AccountColumn) : -1;
+        source.shopAt = spec.table == TierTable ? indexOfName(spec.columns, ShopColumn) : -1;
+        for (const IdReference &reference : idReferences()) {
+            // Others name this table's rows by id: note where each row goes.
+            if (reference.referredTable == spec.table)
+                source.noteIds = true;
+            // This table names rows of one moved before it.
+            const int at = indexOfName(spec.columns, reference.column);
+            int referred = -1;
+            for (int r = 0; r < t; ++r)
+                if (tables[r].table == reference.referredTable)
+                    referred = r;
+            if (reference.table == spec.table && at >= 0 && referred >= 0)
+                source.references.append({at, referred});
+        }
+        sources << source;
+    }
+    return sources;
+}
+
+bool Mover::append(const MovedTable &spec, const RowBatch &rows, const QList<qint64> &sourceIds, IdMap *ids)
+{
+    if (rows.isEmpty())
         return true;
-    const Sql sql = m_target.dialect().appendRowsSql(spec.table, spec.columns, m_pending, ids != nullptr);
+    QList<qint64> made;
+    if (!m_target.appendRows(spec.table, spec.columns, rows, ids ? &made : nullptr))
+        return refused(spec.table);
     if (ids) {
-        RecordSet rs(m_target);
-        if (!rs.open(sql))
-            return refused(spec.table);
-        QList<qint64> made;
-        made.reserve(m_pendingRows);
-        for (rs.moveFirst(); !rs.pastLast(); rs.moveNext())
-            made << rs.integer(0);
-        if (made.size() != m_pendingRows) {
+        if (made.size() != rows.rows() || sourceIds.size() != rows.rows()) {
             m_result.outcome = DataMoveResult::Failed;
             m_result.table = spec.table;
             m_result.error = QStringLiteral("网络版数据库未返回新行的编号");
@@ -185,24 +203,17 @@ bool Mover::flush(const MovedTable &spec, IdMap *ids)
         }
         // The rows were numbered in the order given: the smallest new id is the first row's.
         std::sort(made.begin(), made.end());
-        ids->from.append(m_pendingIds);
+        ids->from.append(sourceIds);
         ids->to.append(made);
-    } else if (!m_target.execute(sql)) {
-        return refused(spec.table);
     }
-    m_result.rows += m_pendingRows;
-    m_pending.clear();
-    m_pendingIds.clear();
-    m_pendingRows = 0;
+    m_result.rows += rows.rows();
     return true;
 }
 
 // The source's admin account takes the place of the target's (which the template ships).
 // *updated is false when the target has no admin account: the row is then inserted as any other.
-bool Mover::updateAdmin(const MovedTable &spec, const QStringList &values, IdMap *ids, bool *updated)
+bool Mover::updateAdmin(const MovedTable &spec, const QStringList &values, bool *updated)
 {
-    if (!flush(spec, ids))
-        return false;
     Pairs assignments;
     for (int i = 0; i < spec.columns.size(); ++i)
         if (spec.columns[i].compare(AccountColumn, Qt::CaseInsensitive) != 0)
@@ -216,71 +227,74 @@ bool Mover::updateAdmin(const MovedTable &spec, const QStringList &values, IdMap
     return true;
 }
 
-bool Mover::copy(const MovedTable &spec)
+// Writes one piece the reader handed on.
+bool Mover::write(const MovedTable &spec, MovePiece &piece, IdMap *ids)
 {
-    const int width = int(spec.columns.size());
-    const int batchRows = m_target.dialect().appendRowsBatch(width);
-    const int accountAt = spec.table == AccountTable ? indexOfName(spec.columns, AccountColumn) : -1;
-    const int shopAt = spec.table == TierTable ? indexOfName(spec.columns, ShopColumn) : -1;
-
-    // Others name this table's rows by id: note where each row goes.
-    IdMap *ids = nullptr;
-    for (const IdReference &reference : idReferences())
-        if (reference.referredTable == spec.table)
-            ids = &m_ids[spec.table];
-    QList<Reference> references;
-    for (const IdReference &reference : idReferences()) {
-        const int at = indexOfName(spec.columns, reference.column);
-        if (reference.table == spec.table && at >= 0 && m_ids.contains(reference.referredTable))
-            references.append({at, &m_ids[reference.referredTable]});
+    m_moved += piece.dealt;
+    switch (piece.kind) {
+    case MovePiece::TableStart:
+        tell(spec.table);
+        return true;
+    case MovePiece::Rows:
+        if (!append(spec, piece.rows, piece.sourceIds, ids))
+            return false;
+        tell(spec.table);
+        return true;
+    case MovePiece::Admin: {
+        bool updated = false;
+        if (!updateAdmin(spec, piece.values, &updated))
+            return false;
+        if (updated)
+            return true;
+        RowBatch row(int(spec.columns.size()));
+        for (const QString &value : std::as_const(piece.values))
+            row.addCell(value);
+        return append(spec, row, {piece.sourceId}, ids);
     }
+    case MovePiece::TableEnd:
+        tell(spec.table);
+        return true;
+    case MovePiece::ReadError:
+        break;
+    }
+    return sourceFailed(spec.table, piece.error);
+}
 
-    // Read straight from the file, row by row: a table of a million sales need not sit in memory.
-    QSqlQuery rows(m_source.database());
-    rows.setForwardOnly(true);
-    const QString select = QStringLiteral("SELECT id,") + spec.columns.join(QLatin1Char(',')) + QStringLiteral(" FROM ")
-                           + m_source.dialect().quoteTable(spec.table) + QStringLiteral(" ORDER BY id ASC");
-    if (!rows.exec(select))
-        return sourceFailed(spec.table, rows.lastError().text());
-    tell(spec.table);
-    QStringList values;
-    values.reserve(width);
-    while (rows.next()) {
-        ++m_moved;
-        values.clear();
-        for (int i = 0; i < width; ++i)
-            values.append(rows.value(i + 1).toString()); // NULL reads as the empty text
-        if (shopAt >= 0 && values[shopAt] == DefaultTierShop)
-            continue;
-        for (const Reference &reference : references) {
-            QString &text = values[reference.column];
-            const qint64 named = RecordSet::leadingInteger(text);
-            if (named > 0) {
-                const qint64 moved = reference.map->find(named);
-                text = moved > 0 ? QString::number(moved) : QString();
-            }
+bool Mover::copy(const QList<MovedTable> &tables, int batchRows)
+{
+    const QList<MoveSource> plan = sources(tables, batchRows);
+    m_ids.assign(size_t(tables.size()), IdMap());
+    MoveChannel channel(batchesAhead);
+    // The source is opened by the name of its file or by a file: URI naming it.
+    const QString name = m_source.database().databaseName();
+    const QUrl url(name);
+    MoveReader reader(url.isLocalFile() ? url.toLocalFile() : name, plan, m_ids, channel);
+    std::thread reading([&reader] { reader.run(); });
+    // However the writing ends, the reader is let go and waited for before the ids it reads go.
+    struct Join {
+        MoveChannel &channel;
+        std::thread &thread;
+        ~Join()
+        {
+            channel.stop();
+            thread.join();
         }
-        if (accountAt >= 0 && values[accountAt] == AdminAccount) {
-            bool updated = false;
-            if (!updateAdmin(spec, values, ids, &updated))
-                return false;
-            if (updated)
-                continue;
-        }
-        m_pending.append(values);
-        if (ids)
-            m_pendingIds.append(rows.value(0).toLongLong());
-        if (++m_pendingRows == batchRows) {
-            if (!flush(spec, ids))
-                return false;
-            tell(spec.table);
+    } join{channel, reading};
+
+    MovePiece piece;
+    int finished = 0; // tables whose rows were all written
+    while (channel.pop(&piece)) {
+        const MovedTable &spec = tables[piece.table];
+        IdMap *ids = plan[piece.table].noteIds ? &m_ids[size_t(piece.table)] : nullptr;
+        if (!write(spec, piece, ids))
+            return false;
+        if (piece.kind == MovePiece::TableEnd) {
+            ++finished;
+            channel.tableWritten(piece.table);
         }
     }
-    if (rows.lastError().isValid())
-        return sourceFailed(spec.table, rows.lastError().text());
-    if (!flush(spec, ids))
-        return false;
-    tell(spec.table);
+    if (finished != tables.size()) // the reader stopped without saying why
+        return sourceFailed(tables.value(finished).table, QStringLiteral("数据未读完"));
     return true;
 }
 
@@ -372,7 +386,7 @@ QString tableHoldingMovedRows(Connection &target, QString *error)
     return QString();
 }
 
-DataMoveResult moveShopData(Connection &source, Connection &target, const DataMoveProgress &progress)
+DataMoveResult moveShopData(Connection &source, Connection &target, const DataMoveProgress &progress, int batchRows)
 {
     DataMoveResult result;
     if (!hasShopTables(target)) {
@@ -400,9 +414,8 @@ DataMoveResult moveShopData(Connection &source, Connection &target, const DataMo
     Mover mover(source, target, result, progress);
     if (!mover.countRows(tables) || !mover.dropIndexes(tables))
         return result; // the guard rolls everything back
-    for (const MovedTable &spec : tables)
-        if (!mover.copy(spec))
-            return result;
+    if (!mover.copy(tables, batchRows))
+        return result;
     if (!mover.rebuildIndexes())
         return result;
     if (!transaction.commit()) {

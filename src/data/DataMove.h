@@ -61,7 +61,11 @@ using DataMoveProgress = std::function<void(const QString &table, qint64 rowsMov
 // of the source arrives empty, for on the server that number could name another row. A target
 // that holds rows of the shop's own data (see tableHoldingMovedRows) is refused before anything
 // is written, so a second move never doubles the data.
-DataMoveResult moveShopData(Connection &source, Connection &target, const DataMoveProgress &progress = {});
+// The source's file is read by a thread of its own, through a read-only connection of its own,
+// while the rows read before are written; the rows go in batches of batchRows rows (0: as many
+// as the target takes in one statement).
+DataMoveResult moveShopData(Connection &source, Connection &target, const DataMoveProgress &progress = {},
+                            int batchRows = 0);
 
 // The first table in which the target holds rows of the shop's own data, "" when none. The
 // operation log does not count (a network database on which the program was started once holds

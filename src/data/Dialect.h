@@ -11,6 +11,10 @@
 #include "data/Sql.h"
 
 namespace data {
+class RowBatch;
+}
+
+namespace data {
 
 class NativeRows;
 
@@ -80,8 +84,16 @@ public:
     // thousands of rows travel and parse as a few values.
     virtual Sql appendRowsSql(const QString &table, const QStringList &columns, const QStringList &values,
                               bool returningIds) const = 0;
-    // The most rows one appendRowsSql statement carries for that many columns.
+    // The most rows one appendRowsSql statement, or one batch of appendRows, carries for that
+    // many columns.
     virtual int appendRowsBatch(int columns) const = 0;
+    // Appends the rows of `rows` (texts of `columns`) to `table` on the open database, numbered
+    // in the order given; with ids, *ids receives the new rows' ids. False with *error set when
+    // the database refused them. SQLite: appendRowsSql statements of appendRowsBatch rows;
+    // PostgreSQL: one statement whose values are one binary array of texts per column, handed
+    // to libpq as they are (nothing escaped, nothing parsed as a literal).
+    virtual bool appendRows(const QSqlDatabase &db, const QString &table, const QStringList &columns,
+                            const RowBatch &rows, QList<qint64> *ids, QString *error) const = 0;
     // Statement listing the indexes of `table` that no constraint owns (the primary key's index
     // stays), one row each: the index's quoted name, then the statement that creates it again.
     // A bulk load into an empty table drops these and builds them once afterwards, which is far

@@ -1,11 +1,13 @@
 #include "data/PostgresDialect.h"
 
 #include "data/PostgresRows.h"
+#include "data/RowBatch.h"
 
 #include <QSqlDriver>
 #include <QVariant>
 
 #include <libpq-fe.h>
+#include <vector>
 #include <poll.h>
 
 namespace data {
@@ -36,6 +38,37 @@ QString textArrayLiteral(const QStringList &values, int first, int step, int cou
     }
     literal += QLatin1Char('}');
     return literal;
+}
+
+// libpq's connection under Qt's driver; null when the driver is not Qt's PostgreSQL one.
+PGconn *libpqConnection(const QSqlDatabase &db)
+{
+    const QSqlDriver *driver = db.driver();
+    if (!driver)
+        return nullptr;
+    const QVariant handle = driver->handle();
+    // Qt names the handle's type after libpq's struct ("pg_conn*"); older versions said "PGconn*".
+    if (!handle.isValid()
+        || (qstrcmp(handle.typeName(), "pg_conn*") != 0 && qstrcmp(handle.typeName(), "PGconn*") != 0))
+        return nullptr;
+    return *static_cast<PGconn *const *>(handle.constData());
+}
+
+// A one-dimensional array of texts in PostgreSQL's binary form: its header (one dimension, no
+// NULLs, element type text, the number of elements, lower bound 1) and then the cells, each as
+// its length and bytes, which is how the batch already keeps them.
+QByteArray binaryTextArray(const QByteArray &cells, int count)
+{
+    constexpr quint32 textType = 25;
+    const quint32 header[] = {1, 0, textType, quint32(count), 1};
+    QByteArray array;
+    array.reserve(qsizetype(sizeof header) + cells.size());
+    for (const quint32 word : header) {
+        const char bytes[4] = {char(word >> 24), char(word >> 16), char(word >> 8), char(word)};
+        array.append(bytes, 4);
+    }
+    array.append(cells);
+    return array;
 }
 
 } // namespace
@@ -106,11 +139,10 @@ bool PostgresDialect::connectionLost(const QSqlDatabase &db) const
     if (!driver)
         return true;
     const QVariant handle = driver->handle();
-    // Qt names the handle's type after libpq's struct ("pg_conn*"); older versions said "PGconn*".
     if (!handle.isValid()
         || (qstrcmp(handle.typeName(), "pg_conn*") != 0 && qstrcmp(handle.typeName(), "PGconn*") != 0))
         return false;
-    PGconn *connection = *static_cast<PGconn *const *>(handle.constData());
+    PGconn *connection = libpqConnection(db);
     if (!connection)
         return true;
     // Reads what the server sent while the connection was idle, without waiting: a server that
@@ -145,6 +177,60 @@ Sql PostgresDialect::appendRowsSql(const QString &table, const QStringList &colu
     if (returningIds)
         text += QStringLiteral(" RETURNING id");
     return Sql(text, bound);
+}
+
+bool PostgresDialect::appendRows(const QSqlDatabase &db, const QString &table, const QStringList &columns,
+                                 const RowBatch &rows, QList<qint64> *ids, QString *error) const
+{
+    PGconn *connection = libpqConnection(db);
+    if (!connection) {
+        if (error)
+            *error = QStringLiteral("数据库未连接");
+        return false;
+    }
+    const int width = int(columns.size());
+    QStringList arrays, names;
+    for (int c = 0; c < width; ++c) {
+        arrays << QStringLiteral("$%1").arg(c + 1);
+        names << QStringLiteral("v%1").arg(c);
+    }
+    QString text = QStringLiteral("INSERT INTO ") + quoteTable(table) + QStringLiteral(" (") + columns.join(QLatin1Char(','))
+                   + QStringLiteral(") SELECT ") + names.join(QLatin1Char(',')) + QStringLiteral(" FROM unnest(")
+                   + arrays.join(QLatin1Char(',')) + QStringLiteral(") WITH ORDINALITY AS r(") + names.join(QLatin1Char(','))
+                   + QStringLiteral(",n) ORDER BY n");
+    if (ids)
+        text += QStringLiteral(" RETURNING id");
+
+    constexpr Oid textArrayType = 1009;
+    QList<QByteArray> values;
+    values.reserve(width);
+    std::vector<Oid> types(width, textArrayType);
+    std::vector<const char *> pointers(width);
+    std::vector<int> lengths(width);
+    std::vector<int> formats(width, 1);
+    for (int c = 0; c < width; ++c) {
+        values << binaryTextArray(rows.columnData(c), rows.rows());
+        pointers[c] = values.last().constData();
+        lengths[c] = int(values.last().size());
+    }
+    PGresult *result = PQexecParams(connection, text.toUtf8().constData(), width, types.data(), pointers.data(),
+                                    lengths.data(), formats.data(), 0);
+    const ExecStatusType status = PQresultStatus(result);
+    const bool ok = status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK;
+    if (!ok) {
+        if (error) {
+            *error = QString::fromUtf8(result ? PQresultErrorMessage(result) : PQerrorMessage(connection)).trimmed();
+            if (error->isEmpty())
+                *error = QStringLiteral("unknown database error");
+        }
+    } else if (ids) {
+        const int made = PQntuples(result);
+        ids->reserve(ids->size() + made);
+        for (int row = 0; row < made; ++row)
+            ids->append(QByteArray(PQgetvalue(result, row, 0)).toLongLong());
+    }
+    PQclear(result);
+    return ok;
 }
 
 int PostgresDialect::appendRowsBatch(int columns) const

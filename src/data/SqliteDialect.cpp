@@ -1,6 +1,10 @@
 #include "data/SqliteDialect.h"
 
+#include "data/RowBatch.h"
 #include "data/SqliteRows.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
 
 namespace data {
 
@@ -99,6 +103,35 @@ int SqliteDialect::appendRowsBatch(int columns) const
 {
     // SQLite binds at most 999 values per statement in its older builds.
     return qMax(1, 999 / qMax(1, columns));
+}
+
+bool SqliteDialect::appendRows(const QSqlDatabase &db, const QString &table, const QStringList &columns,
+                               const RowBatch &rows, QList<qint64> *ids, QString *error) const
+{
+    const int width = int(columns.size());
+    const QStringList texts = rows.texts();
+    const int batch = appendRowsBatch(width);
+    for (int first = 0; first < rows.rows(); first += batch) {
+        const int count = qMin(batch, rows.rows() - first);
+        const Sql sql = appendRowsSql(table, columns, texts.mid(qsizetype(first) * width, qsizetype(count) * width),
+                                      ids != nullptr);
+        QSqlQuery query(db);
+        query.setForwardOnly(true);
+        bool ok = query.prepare(sql.text);
+        for (int i = 0; ok && i < sql.values.size(); ++i) {
+            const QString text = sql.values.at(i).toString();
+            query.bindValue(i, text.isNull() ? QStringLiteral("") : text); // an empty text, never NULL
+        }
+        ok = ok && query.exec();
+        while (ok && ids && query.next())
+            ids->append(query.value(0).toLongLong());
+        if (!ok) {
+            if (error)
+                *error = query.lastError().text().trimmed();
+            return false;
+        }
+    }
+    return true;
 }
 
 Sql SqliteDialect::rebuildableIndexesSql(const QString &) const

@@ -21,6 +21,8 @@ public:
     Sql appendRowsSql(const QString &table, const QStringList &columns, const QStringList &values,
                       bool returningIds) const override;
     int appendRowsBatch(int columns) const override;
+    bool appendRows(const QSqlDatabase &db, const QString &table, const QStringList &columns, const RowBatch &rows,
+                    QList<qint64> *ids, QString *error) const override;
     Sql rebuildableIndexesSql(const QString &table) const override;
     QStringList bulkLoadSettingsSql() const override;
     std::unique_ptr<NativeRows> nativeRows(const QSqlDatabase &db) const override;

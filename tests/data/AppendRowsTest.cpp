@@ -6,6 +6,7 @@
 
 #include "data/Dialect.h"
 #include "data/RecordSet.h"
+#include "data/RowBatch.h"
 #include "support/TestDatabase.h"
 
 using testsupport::BothBackends;
@@ -88,6 +89,45 @@ TEST_P(AppendRows, AFullBatchFitsOneStatementAndTheNextOneFollowsIt)
     for (int row = 0; row < batch; ++row)
         ASSERT_EQ(stored[row].second.first(), QString::number(row)) << row;
     EXPECT_EQ(stored.last().second.first(), QStringLiteral("last"));
+}
+
+TEST_P(AppendRows, ABatchOfRowsArrivesAsItWasInItsOrderWithItsIds)
+{
+    // Texts of every length class a length prefix could get wrong, beside the awkward ones.
+    QStringList texts = awkwardTexts;
+    texts << QString(300, QChar(u'长')) << QString(70000, QLatin1Char('x'));
+    QStringList values;
+    data::RowBatch batch(int(Columns.size()));
+    for (int row = 0; row < texts.size(); ++row) {
+        const QStringList cells = {texts[row], texts[(row + 3) % texts.size()], QString::number(row)};
+        for (const QString &cell : cells)
+            batch.addCell(cell);
+        values << cells;
+    }
+    ASSERT_EQ(batch.rows(), texts.size());
+    QList<qint64> ids;
+    ASSERT_TRUE(conn().appendRows(Table, Columns, batch, &ids)) << conn().lastError().toStdString();
+    const auto stored = rows();
+    ASSERT_EQ(stored.size(), texts.size());
+    ASSERT_EQ(ids.size(), texts.size());
+    std::sort(ids.begin(), ids.end());
+    for (int row = 0; row < stored.size(); ++row) {
+        SCOPED_TRACE(row);
+        EXPECT_EQ(stored[row].first, ids[row]);
+        EXPECT_EQ(stored[row].second, values.mid(row * 3, 3));
+    }
+}
+
+TEST_P(AppendRows, ARefusedBatchFailsAsAStatementWithNothingWritten)
+{
+    data::RowBatch batch(int(Columns.size()));
+    for (const QString &cell : {QStringLiteral("红"), QStringLiteral("M"), QStringLiteral("总店")})
+        batch.addCell(cell);
+    EXPECT_FALSE(conn().appendRows(QStringLiteral("no_such_table"), Columns, batch));
+    EXPECT_FALSE(conn().lastError().isEmpty());
+    ASSERT_TRUE(conn().appendRows(Table, Columns, batch));
+    EXPECT_TRUE(conn().lastError().isEmpty());
+    EXPECT_EQ(rows().size(), 1);
 }
 
 } // namespace
