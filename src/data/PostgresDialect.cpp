@@ -1,5 +1,6 @@
 #include "data/PostgresDialect.h"
 
+#include "data/LibpqConnection.h"
 #include "data/PostgresRows.h"
 #include "data/RowBatch.h"
 
@@ -40,18 +41,21 @@ QString textArrayLiteral(const QStringList &values, int first, int step, int cou
     return literal;
 }
 
-// libpq's connection under Qt's driver; null when the driver is not Qt's PostgreSQL one.
-PGconn *libpqConnection(const QSqlDatabase &db)
+// «INSERT INTO table (columns) SELECT ... FROM unnest(arrays) WITH ORDINALITY ... ORDER BY n»: the
+// rows of one array per column, appended in the arrays' order.
+QString unnestInsertSql(const QString &quotedTable, const QStringList &columns, const QStringList &arrays,
+                        bool returningIds)
 {
-    const QSqlDriver *driver = db.driver();
-    if (!driver)
-        return nullptr;
-    const QVariant handle = driver->handle();
-    // Qt names the handle's type after libpq's struct ("pg_conn*"); older versions said "PGconn*".
-    if (!handle.isValid()
-        || (qstrcmp(handle.typeName(), "pg_conn*") != 0 && qstrcmp(handle.typeName(), "PGconn*") != 0))
-        return nullptr;
-    return *static_cast<PGconn *const *>(handle.constData());
+    QStringList names;
+    for (int c = 0; c < columns.size(); ++c)
+        names << QStringLiteral("v%1").arg(c);
+    QString text = QStringLiteral("INSERT INTO ") + quotedTable + QStringLiteral(" (") + columns.join(QLatin1Char(','))
+                   + QStringLiteral(") SELECT ") + names.join(QLatin1Char(',')) + QStringLiteral(" FROM unnest(")
+                   + arrays.join(QLatin1Char(',')) + QStringLiteral(") WITH ORDINALITY AS r(") + names.join(QLatin1Char(','))
+                   + QStringLiteral(",n) ORDER BY n");
+    if (returningIds)
+        text += QStringLiteral(" RETURNING id");
+    return text;
 }
 
 // A one-dimensional array of texts in PostgreSQL's binary form: its header (one dimension, no
@@ -135,12 +139,9 @@ QString PostgresDialect::transactionLockSql() const
 
 bool PostgresDialect::connectionLost(const QSqlDatabase &db) const
 {
-    const QSqlDriver *driver = db.driver();
-    if (!driver)
+    if (!db.driver())
         return true;
-    const QVariant handle = driver->handle();
-    if (!handle.isValid()
-        || (qstrcmp(handle.typeName(), "pg_conn*") != 0 && qstrcmp(handle.typeName(), "PGconn*") != 0))
+    if (db.driver()->dbmsType() != QSqlDriver::PostgreSQL)
         return false;
     PGconn *connection = libpqConnection(db);
     if (!connection)
@@ -163,20 +164,13 @@ Sql PostgresDialect::appendRowsSql(const QString &table, const QStringList &colu
 {
     const int width = int(columns.size());
     const int rows = width > 0 ? int(values.size()) / width : 0;
-    QStringList arrays, names;
+    QStringList arrays;
     QVariantList bound;
     for (int c = 0; c < width; ++c) {
         arrays << QStringLiteral("CAST(? AS text[])");
-        names << QStringLiteral("v%1").arg(c);
         bound << textArrayLiteral(values, c, width, rows);
     }
-    QString text = QStringLiteral("INSERT INTO ") + quoteTable(table) + QStringLiteral(" (") + columns.join(QLatin1Char(','))
-                   + QStringLiteral(") SELECT ") + names.join(QLatin1Char(',')) + QStringLiteral(" FROM unnest(")
-                   + arrays.join(QLatin1Char(',')) + QStringLiteral(") WITH ORDINALITY AS r(") + names.join(QLatin1Char(','))
-                   + QStringLiteral(",n) ORDER BY n");
-    if (returningIds)
-        text += QStringLiteral(" RETURNING id");
-    return Sql(text, bound);
+    return Sql(unnestInsertSql(quoteTable(table), columns, arrays, returningIds), bound);
 }
 
 bool PostgresDialect::appendRows(const QSqlDatabase &db, const QString &table, const QStringList &columns,
@@ -189,17 +183,10 @@ bool PostgresDialect::appendRows(const QSqlDatabase &db, const QString &table, c
         return false;
     }
     const int width = int(columns.size());
-    QStringList arrays, names;
-    for (int c = 0; c < width; ++c) {
+    QStringList arrays;
+    for (int c = 0; c < width; ++c)
         arrays << QStringLiteral("$%1").arg(c + 1);
-        names << QStringLiteral("v%1").arg(c);
-    }
-    QString text = QStringLiteral("INSERT INTO ") + quoteTable(table) + QStringLiteral(" (") + columns.join(QLatin1Char(','))
-                   + QStringLiteral(") SELECT ") + names.join(QLatin1Char(',')) + QStringLiteral(" FROM unnest(")
-                   + arrays.join(QLatin1Char(',')) + QStringLiteral(") WITH ORDINALITY AS r(") + names.join(QLatin1Char(','))
-                   + QStringLiteral(",n) ORDER BY n");
-    if (ids)
-        text += QStringLiteral(" RETURNING id");
+    const QString text = unnestInsertSql(quoteTable(table), columns, arrays, ids != nullptr);
 
     constexpr Oid textArrayType = 1009;
     QList<QByteArray> values;

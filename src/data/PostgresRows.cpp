@@ -1,6 +1,7 @@
 #include "data/PostgresRows.h"
 
-#include <QSqlDriver>
+#include "data/LibpqConnection.h"
+
 #include <QVariant>
 
 #include <libpq-fe.h>
@@ -40,15 +41,7 @@ bool isRows(const PGresult *result)
 
 } // namespace
 
-PostgresRows::PostgresRows(const QSqlDatabase &db)
-{
-    const QSqlDriver *driver = db.driver();
-    const QVariant handle = driver ? driver->handle() : QVariant();
-    // Qt names the handle's type after libpq's struct ("pg_conn*"); older versions said "PGconn*".
-    if (handle.isValid()
-        && (qstrcmp(handle.typeName(), "pg_conn*") == 0 || qstrcmp(handle.typeName(), "PGconn*") == 0))
-        m_connection = *static_cast<PGconn *const *>(handle.constData());
-}
+PostgresRows::PostgresRows(const QSqlDatabase &db) : m_connection(libpqConnection(db)) {}
 
 PostgresRows::~PostgresRows()
 {
