@@ -71,10 +71,7 @@ bool RowReader::openNative(const Sql &sql)
         return false;
     case NativeRows::Opened::Failed:
         m_connection->m_rowsAffected = -1;
-        m_connection->fail(sql.display(),
-                           m_connection->statementError(QSqlError(QString(), m_native->error(), QSqlError::StatementError)));
-        m_failed = true;
-        m_lastError = m_connection->lastError();
+        failNative(sql.display());
         return true;
     case NativeRows::Opened::Yes:
         break;
@@ -88,6 +85,13 @@ bool RowReader::openNative(const Sql &sql)
     return true;
 }
 
+void RowReader::failNative(const QString &what)
+{
+    m_failed = true;
+    m_connection->fail(what, m_connection->statementError(QSqlError(QString(), m_native->error(), QSqlError::StatementError)));
+    m_lastError = m_connection->lastError();
+}
+
 bool RowReader::next()
 {
     if (m_reading && m_native) {
@@ -97,12 +101,8 @@ bool RowReader::next()
         }
         m_onRow = false;
         m_reading = false;
-        if (!m_native->error().isEmpty()) {
-            m_failed = true;
-            m_connection->fail(m_statementText, m_connection->statementError(
-                                                    QSqlError(QString(), m_native->error(), QSqlError::StatementError)));
-            m_lastError = m_connection->lastError();
-        }
+        if (!m_native->error().isEmpty())
+            failNative(m_statementText);
         return false;
     }
     if (!m_query)

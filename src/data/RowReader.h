@@ -46,6 +46,8 @@ private:
     // Runs sql through the native reader: true when it ran (or failed: m_failed), false when the
     // driver is to run it.
     bool openNative(const Sql &sql);
+    // Records the native reader's failure of the statement `what` (logged, said as the connection says it).
+    void failNative(const QString &what);
 
     QSqlQuery *m_query = nullptr; // the connection's statement while rows are being read
     std::unique_ptr<NativeRows> m_native; // the native reader, while rows are being read through it

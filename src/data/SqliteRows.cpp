@@ -1,5 +1,7 @@
 #include "data/SqliteRows.h"
 
+#include "data/Utf8Check.h"
+
 #include <QSqlDriver>
 #include <QVariant>
 
@@ -107,10 +109,15 @@ QString SqliteRows::text(int position)
     case SQLITE_BLOB:
         return QStringLiteral("[BLOB]");
     default: { // whole numbers are written out by SQLite as the driver's qint64 would be
-        const auto *bytes = reinterpret_cast<const char *>(sqlite3_column_text(m_statement, position));
+        const unsigned char *bytes = sqlite3_column_text(m_statement, position);
         if (!bytes)
             return QString();
-        return m_texts.fromUtf8(position, bytes, size_t(sqlite3_column_bytes(m_statement, position)));
+        const int size = sqlite3_column_bytes(m_statement, position);
+        if (!isUtf8(bytes, size)) {
+            const auto *utf16 = static_cast<const char16_t *>(sqlite3_column_text16(m_statement, position));
+            return QString::fromUtf16(utf16, sqlite3_column_bytes16(m_statement, position) / 2);
+        }
+        return m_texts.fromUtf8(position, reinterpret_cast<const char *>(bytes), size_t(size));
     }
     }
 }

@@ -54,7 +54,7 @@ TEST_P(RowReading, SameRowsAndTextsAsARecordSet)
         ASSERT_TRUE(conn().execute(buildInsertSql(dialect(), "采购入库",
                                                   Pairs{{"所属店铺", "A"}, {"数量", quantity}, {"款号", "K'1"},
                                                         {"名称", "衬衫"}, {"入库日期", "2015-03-01"}})));
-    const QList<Sql> statements = {
+    QList<Sql> statements = {
         buildSelectSql(dialect(), "采购入库", {"id", "数量", "款号", "名称", "入库日期", "上限"}, eq("所属店铺", "A"), true,
                        "id DESC", true),
         Sql("select NULL, 42, -7, 1.5, '' , ?", {"单机版"}),
@@ -62,6 +62,10 @@ TEST_P(RowReading, SameRowsAndTextsAsARecordSet)
         Sql("select ?, ?, ?, ?, ?, '?''?' AS q, ? AS c", {QString(), 5, qint64(1) << 40, QVariant(), 2.5, "?"}),
         buildSelectSql(dialect(), "采购入库", {"id"}, eq("所属店铺", "没有"), true, "id ASC", true),
     };
+    // SQLite keeps whatever bytes it was given as a text: ones that are no UTF-8 read as the
+    // driver reads them (through SQLite's own UTF-16).
+    if (dialect().backend() == Backend::Sqlite)
+        statements << Sql("select CAST(x'41e4b8' AS TEXT), CAST(x'ff42c3' AS TEXT), CAST(x'e4b8ad' AS TEXT)");
     for (const Sql &sql : statements) {
         SCOPED_TRACE(sql.display().toStdString());
         const QList<QStringList> expected = recordSetRows(conn(), sql);
