@@ -285,7 +285,8 @@ bool writeIniValues(const QString &path, const QString &section, const QList<QPa
     if (!old.contains("\r\n") && old.contains('\n'))
         lineEnd = "\n";
 
-    for (const Entry &e : prepared) {
+    for (size_t n = 0; n < prepared.size(); ++n) {
+        const Entry &e = prepared[n];
         const Location where = locate(lines, sectionName, e.name);
         if (where.entry >= 0) {
             Line &line = lines[where.entry];
@@ -296,10 +297,26 @@ bool writeIniValues(const QString &path, const QString &section, const QList<QPa
         qsizetype at = qsizetype(lines.size());
         std::vector<Line> added;
         if (where.section >= 0) {
-            // After the section's last non-blank line, so blank lines keep separating sections.
-            at = where.sectionEnd;
-            while (at - 1 > where.section && parseLine(lines[at - 1].text).kind == LineKind::Blank)
-                --at;
+            // A missing key goes where the order of the keys given puts it: right after the key
+            // before it, or, for the first one, before the first later key the section holds.
+            // Without either, after the section's last non-blank line, so blank lines keep
+            // separating sections.
+            at = -1;
+            if (n > 0) {
+                const qsizetype before = locate(lines, sectionName, prepared[n - 1].name).entry;
+                if (before >= 0)
+                    at = before + 1;
+            }
+            for (size_t later = n + 1; at < 0 && later < prepared.size(); ++later) {
+                const qsizetype found = locate(lines, sectionName, prepared[later].name).entry;
+                if (found >= 0)
+                    at = found;
+            }
+            if (at < 0) {
+                at = where.sectionEnd;
+                while (at - 1 > where.section && parseLine(lines[at - 1].text).kind == LineKind::Blank)
+                    --at;
+            }
         } else {
             added.push_back({'[' + sectionBytes + ']', lineEnd});
         }

@@ -34,5 +34,7 @@ bool iniSectionExists(const QString &path, const QString &section);
 // name, or a character GBK cannot encode).
 bool writeIniValue(const QString &path, const QString &section, const QString &key, const QString &value);
 
-// Sets several keys of one section in one replacement of the file: all are written or none.
+// Sets several keys of one section in one replacement of the file: all are written or none. Keys
+// the section lacks are added in the order given, each after the key before it (a missing section
+// gets them all in that order), so a section written from a fixed key list keeps that order.
 bool writeIniValues(const QString &path, const QString &section, const QList<QPair<QString, QString>> &entries);

@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
@@ -317,6 +318,90 @@ TEST_F(PrintSettingsPageTest, RestoreChangesOnlyTheControlsAndRestartGivesTheSav
     EXPECT_EQ(edit("条高")->text(), QStringLiteral("600"));
     EXPECT_EQ(edit("B款号")->text(), QStringLiteral("货号："));
     EXPECT_TRUE(script.texts().isEmpty());
+}
+
+namespace {
+
+// The keys of a section of print.ini in the order the file holds them, joined by blanks; empty
+// without the section.
+std::string keysInFile(const QString &path, const QString &section)
+{
+    const QStringList lines = gbk::decode(bytesOf(path)).split(QRegularExpression(QStringLiteral("\r?\n")));
+    QStringList keys;
+    bool inside = false;
+    for (const QString &line : lines) {
+        if (line.startsWith(u'['))
+            inside = line == u'[' + section + u']';
+        else if (inside && line.contains(u'='))
+            keys << line.section(u'=', 0, 0);
+    }
+    return keys.join(u' ').toStdString();
+}
+
+std::string joined(const QStringList &keys)
+{
+    return keys.join(u' ').toStdString();
+}
+
+// The shipped print.ini without the given keys of the given sections (a file of an older layout).
+QByteArray shippedWithout(const QMap<QString, QStringList> &dropped)
+{
+    const QStringList lines = gbk::decode(bytesOf(ShippedPrintIni)).split(QStringLiteral("\r\n"));
+    QStringList kept;
+    QString section;
+    for (const QString &line : lines) {
+        if (line.startsWith(u'['))
+            section = line.mid(1, line.size() - 2);
+        else if (dropped.value(section).contains(line.section(u'=', 0, 0)))
+            continue;
+        kept << line;
+    }
+    return gbk::encode(kept.join(QStringLiteral("\r\n")));
+}
+
+} // namespace
+
+// Saving into a print.ini that lacks some keys (an older layout) or a whole section writes the
+// missing keys where the layout's order puts them, first, middle and last keys alike.
+TEST_F(PrintSettingsPageTest, MissingKeysAndSectionsAreWrittenInTheOrderOfTheLayout)
+{
+    const QMap<QString, QStringList> older{
+        {ReceiptSection, {QStringLiteral("纸张宽度"), QStringLiteral("打印分类"), QStringLiteral("第二根左边位置"),
+                          QStringLiteral("第六行")}},
+        {LabelSection, {QStringLiteral("标签纸张宽"), QStringLiteral("标签颜色左边位置"), QStringLiteral("标签颜色顶边位置"),
+                        QStringLiteral("标价格")}},
+    };
+    const QMap<QString, QStringList> workingSections{{ReceiptSection, receiptLayoutKeys()},
+                                                     {LabelSection, labelLayoutKeys()}};
+    struct Case { const char *what; QByteArray printIni; };
+    const Case cases[] = {
+        {"no print.ini", QByteArray()},
+        {"keys missing", shippedWithout(older)},
+        {"sections missing", shippedWithout(workingSections)},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile::remove(file(QStringLiteral("print.ini")));
+        if (!c.printIni.isEmpty())
+            ASSERT_TRUE(putBytes(file(QStringLiteral("print.ini")), c.printIni));
+        start();
+        click("恢复默认配置");
+        click("恢复默认标签");
+        edit("宽1")->setText(QStringLiteral("800"));
+        edit("b宽")->setText(QStringLiteral("500"));
+        click("保存小票");
+        click("保存标签");
+        const QString path = file(QStringLiteral("print.ini"));
+        EXPECT_EQ(keysInFile(path, ReceiptSection), joined(receiptLayoutKeys()));
+        EXPECT_EQ(keysInFile(path, LabelSection), joined(labelLayoutKeys()));
+        EXPECT_EQ(readLayout(path, ReceiptSection, receiptLayoutKeys()), page->receiptLayout());
+        EXPECT_EQ(readLayout(path, LabelSection, labelLayoutKeys()), page->labelLayout());
+        if (!c.printIni.isEmpty()) {
+            // The factory copies stay as they were.
+            EXPECT_EQ(keysInFile(path, ReceiptDefaultsSection), joined(receiptLayoutKeys()));
+            EXPECT_EQ(keysInFile(path, LabelDefaultsSection), joined(labelLayoutKeys()));
+        }
+    }
 }
 
 TEST_F(PrintSettingsPageTest, WithoutFactoryCopiesRestoreGivesTheBuiltInLayouts)
