@@ -1,5 +1,6 @@
 #include "printing/LabelPrint.h"
 
+#include "platform/Clock.h"
 #include "platform/NumberText.h"
 #include "platform/ProgramLog.h"
 #include "printing/PrintDevice.h"
@@ -37,10 +38,16 @@ bool printLabel(PrintDevice &device, const PrintLook &look, const LabelTexts &la
     return true;
 }
 
-QString labelJobName(const PurchaseLabels &labels, int number)
+QString labelJobName(const PurchaseLabels &labels, const QDateTime &time, int number)
 {
-    const QString code = labels.barcode.isEmpty() ? labels.styleNo : labels.barcode;
-    return code + u'-' + QString::number(number);
+    QString code;
+    for (const QChar c : labels.barcode.isEmpty() ? labels.styleNo : labels.barcode) {
+        if (code.size() < 20 && c.unicode() < 0x80 && (c.isLetterOrNumber() || c == u'-' || c == u'_'))
+            code += c;
+    }
+    if (code.isEmpty())
+        code = QStringLiteral("label");
+    return code + u'-' + time.toString(QStringLiteral("yyyyMMdd-HHmmss-")) + QString::number(number);
 }
 
 DeviceLabelPrinter::DeviceLabelPrinter(std::function<PrintLook()> look) : m_look(std::move(look)) {}
@@ -48,11 +55,10 @@ DeviceLabelPrinter::DeviceLabelPrinter(std::function<PrintLook()> look) : m_look
 void DeviceLabelPrinter::printPurchaseLabels(const PurchaseLabels &labels)
 {
     const PrintLook look = m_look ? m_look() : initialLook();
-    int number = 0;
     for (const PurchaseLabelLine &line : labels.lines) {
         for (int copy = 0; copy < line.copies; ++copy) {
             PrintDevice device(pdfPath ? pdfPath() : QString());
-            device.setJobName(labelJobName(labels, ++number));
+            device.setJobName(labelJobName(labels, Clock::now(), ++m_numbered));
             if (!printLabel(device, look, {labels.styleNo, line.colour, line.size, labels.tagPrice, labels.barcode})) {
                 programlog::write(QStringLiteral("label of ") + labels.styleNo + QStringLiteral(" not printed: ")
                                   + device.error());

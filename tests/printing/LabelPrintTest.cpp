@@ -1,5 +1,6 @@
 // Price labels printed to PDF and read back: one 40 × 29 mm job per label, the captioned texts,
 // the barcode rendered at 300 dpi and decoded by zbarimg, and the bars where the layout puts them.
+#include "platform/Clock.h"
 #include "printing/LabelPrint.h"
 #include "printing/PrintDevice.h"
 #include "printing/PrintLayout.h"
@@ -11,6 +12,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <memory>
 
 using namespace printing;
 
@@ -50,6 +53,20 @@ protected:
         return out.trimmed().section(u':', 1);
     }
     QString text(const QString &pdf) { return run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}); }
+    // The job names (document titles) of the label files after the first `before`.
+    QStringList titlesSince(int before)
+    {
+        QStringList names;
+        for (int i = before + 1; i <= files; ++i) {
+            const QString info = run(QStringLiteral("pdfinfo"), {dir.filePath(QStringLiteral("label%1.pdf").arg(i))});
+            names << QRegularExpression(QStringLiteral(R"(^Title:\s+(.*)$)"), QRegularExpression::MultilineOption)
+                         .match(info)
+                         .captured(1)
+                         .trimmed();
+        }
+        return names;
+    }
+    void TearDown() override { Clock::reset(); }
 
     QTemporaryDir dir;
     int files = 0;
@@ -79,37 +96,79 @@ TEST_F(LabelPrintTest, EveryPieceIsALabelOfItsOwnWithAReadableBarcode)
     }
 }
 
-// Every label is a job named by its barcode and its number among the entry's labels, so that a PDF
-// printer keeps one file per label instead of overwriting one file with each.
-TEST_F(LabelPrintTest, EachLabelIsAJobNamedByItsBarcodeAndItsNumberInTheRun)
+// Every label is a job named by its barcode, the time and its number among this run's labels, so
+// that a PDF printer keeps one file per label instead of overwriting one file with each.
+TEST_F(LabelPrintTest, EachLabelIsAJobNamedByItsBarcodeTheTimeAndItsNumberInTheRun)
 {
+    Clock::setFixed(QDateTime(QDate(2015, 3, 11), QTime(9, 30, 5)));
     const struct {
-        const char *barcode;
+        const char *barcode, *styleNo;
         QStringList names;
     } cases[] = {
-        {"6983111485901", {"6983111485901-1", "6983111485901-2", "6983111485901-3"}},
-        {"", {"K1001-1", "K1001-2", "K1001-3"}}, // no barcode: the style number names the job
+        {"6983111485901", "K1001",
+         {"6983111485901-20150311-093005-1", "6983111485901-20150311-093005-2", "6983111485901-20150311-093005-3"}},
+        // No barcode: the style number names the job; the run's count goes on from the entry before.
+        {"", "K1001", {"K1001-20150311-093005-4", "K1001-20150311-093005-5", "K1001-20150311-093005-6"}},
+        // Only ASCII reaches the name (PDF printers mangle the rest into their file names).
+        {"", "春款 K-2", {"K-2-20150311-093005-7", "K-2-20150311-093005-8", "K-2-20150311-093005-9"}},
+        {"", "春款", {"label-20150311-093005-10", "label-20150311-093005-11", "label-20150311-093005-12"}},
     };
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.barcode);
+        SCOPED_TRACE(c.styleNo);
         const int before = files;
         PurchaseLabels labels;
-        labels.styleNo = QStringLiteral("K1001");
+        labels.styleNo = QString::fromUtf8(c.styleNo);
         labels.tagPrice = QStringLiteral("99");
         labels.barcode = QString::fromUtf8(c.barcode);
         labels.lines = {{1, QStringLiteral("红色"), QStringLiteral("M"), 2}, {2, QStringLiteral("白色"), QStringLiteral("L"), 1}};
         printer.printPurchaseLabels(labels);
         ASSERT_EQ(files - before, 3);
-        QStringList names;
-        for (int i = before + 1; i <= files; ++i) {
-            const QString info = run(QStringLiteral("pdfinfo"), {dir.filePath(QStringLiteral("label%1.pdf").arg(i))});
-            names << QRegularExpression(QStringLiteral(R"(^Title:\s+(.*)$)"), QRegularExpression::MultilineOption)
-                         .match(info)
-                         .captured(1)
-                         .trimmed();
-        }
-        EXPECT_EQ(names, c.names);
+        EXPECT_EQ(titlesSince(before).join(u' ').toStdString(), c.names.join(u' ').toStdString());
     }
+    Clock::reset();
+}
+
+// A label printed again (after 商品调整, or 单独打标签 pressed twice) is a job of another name than
+// the earlier one, in the same run and second or in a later run whose count starts anew, so a PDF
+// printer keeps both files. Two runs are two printers, each with its own count.
+TEST_F(LabelPrintTest, ALabelPrintedAgainNeverTakesTheNameOfAnEarlierOne)
+{
+    PurchaseLabels labels;
+    labels.styleNo = QStringLiteral("K1001");
+    labels.tagPrice = QStringLiteral("99");
+    labels.barcode = QStringLiteral("6983111485901");
+    labels.lines = {{1, QStringLiteral("红色"), QStringLiteral("M"), 1}};
+    const QDateTime firstRun(QDate(2015, 3, 11), QTime(9, 30, 5));
+    const struct {
+        const char *what;
+        bool newRun;
+        QDateTime time;
+    } prints[] = {
+        {"first run", true, firstRun},
+        {"again in the same second", false, firstRun},
+        {"a later run", true, firstRun.addSecs(600)},
+        {"a run on another day", true, firstRun.addDays(1)},
+    };
+    std::unique_ptr<DeviceLabelPrinter> run;
+    QStringList names;
+    for (const auto &p : prints) {
+        SCOPED_TRACE(p.what);
+        if (p.newRun) {
+            run = std::make_unique<DeviceLabelPrinter>();
+            run->pdfPath = printer.pdfPath;
+        }
+        Clock::setFixed(p.time);
+        const int before = files;
+        run->printPurchaseLabels(labels);
+        ASSERT_EQ(files - before, 1);
+        const QString name = titlesSince(before).value(0);
+        EXPECT_FALSE(names.contains(name)) << name.toStdString();
+        // ASCII and short enough for a PDF printer's file name (cups-pdf keeps 64 characters).
+        EXPECT_LE(name.size(), 64);
+        EXPECT_EQ(name, QString::fromLatin1(name.toLatin1())) << name.toStdString();
+        names << name;
+    }
+    Clock::reset();
 }
 
 // 条码左边位置 20, 条码顶边位置 2000, 条码高度 800: the bars start 20 mm from the top; guard bars are
