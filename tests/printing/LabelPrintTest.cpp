@@ -4,6 +4,7 @@
 #include "printing/LabelPrint.h"
 #include "printing/PrintDevice.h"
 #include "printing/PrintLayout.h"
+#include "PdfWords.h"
 
 #include <QDir>
 #include <QImage>
@@ -16,17 +17,9 @@
 #include <memory>
 
 using namespace printing;
+using namespace pdfwords;
 
 namespace {
-
-QString run(const QString &program, const QStringList &arguments)
-{
-    QProcess p;
-    p.start(program, arguments);
-    if (!p.waitForFinished(30000))
-        return QString();
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
 
 class LabelPrintTest : public ::testing::Test {
 protected:
@@ -207,6 +200,97 @@ TEST_F(LabelPrintTest, TheBarsStandWhereTheLayoutPutsThem)
     EXPECT_NEAR(runs.at(runs.size() / 4) / pxPerMm, 4.59, 0.15); // most bars are data bars
     // The symbol's quiet zone begins 0.2 mm from the left: the first bar stands 11 modules further.
     EXPECT_GT(firstDarkColumn / pxPerMm, 0.2);
+}
+
+// A label layout whose every number differs from the initial one: each captioned text stands at
+// its own left and top, and the symbol where its numbers put it (hundredths of a millimetre): its
+// first bar (the start guard, module 12) at 条码左边位置 + 12 modules of 0.33 mm, its last (the end
+// guard, module 106) ending 107 modules right of it, its top at 条码顶边位置, the bars as long as
+// 条码高度 leaves them, the digits under the data bars.
+TEST_F(LabelPrintTest, ALayoutOfItsOwnPutsTheTextsAndTheSymbolWhereItsNumbersSay)
+{
+    PrintLook look = initialLook();
+    const char *const numbers[][2] = {
+        {"标签纸张宽", "500"},       {"标签纸张高", "350"},       {"标签款号字体大小", "10"}, {"标签款号左边位置", "30"},
+        {"标签款号顶边位置", "15"},  {"标签颜色字体大小", "8"},   {"标签颜色左边位置", "30"}, {"标签颜色顶边位置", "70"},
+        {"标签尺码字体大小", "11"},  {"标签尺码左边位置", "260"}, {"标签尺码顶边位置", "75"}, {"标签价格字体大小", "14"},
+        {"标签价格左边位置", "40"},  {"标签价格顶边位置", "125"}, {"条码高度", "1000"},       {"条码左边位置", "350"},
+        {"条码顶边位置", "1900"},
+    };
+    for (const auto &[key, value] : numbers) {
+        ASSERT_NE(look.label.text(QString::fromUtf8(key)), QString::fromUtf8(value)) << key; // none is the initial value
+        look.label.setText(QString::fromUtf8(key), QString::fromUtf8(value));
+    }
+    const QString pdf = dir.filePath(QStringLiteral("own.pdf"));
+    PrintDevice device(pdf);
+    ASSERT_TRUE(printLabel(device, look, {QStringLiteral("K1001"), QStringLiteral("红色"), QStringLiteral("M"),
+                                          QStringLiteral("1299"), QStringLiteral("6983111485901")}));
+
+    // The texts, to 0.6 pt (0.2 mm): they are placed by the metrics of the font the PDF carries.
+    constexpr double pointsPerTenth = 72.0 / 254.0, pointsPerHundredth = 72.0 / 2540.0;
+    const QList<Word> words = wordsOf(pdf);
+    const struct {
+        const char *text;
+        double left, top, unit; // in the unit, points per unit
+    } texts[] = {
+        {"款号：K1001", 30, 15, pointsPerTenth},
+        {"颜色：红色", 30, 70, pointsPerTenth},
+        {"尺码：M", 260, 75, pointsPerTenth},
+        {"价格：1,299.00", 40, 125, pointsPerTenth},
+        // The digits 4 and 16 modules right of the symbol's left, less 0.04 mm, under the data bars
+        // (the two halves are close enough to read as one word).
+        {"6", 350 + 4 * 33 - 4, 1900 + 659, pointsPerHundredth},
+        {"983111485901", 350 + 16 * 33 - 4, 1900 + 659, pointsPerHundredth},
+    };
+    for (const auto &t : texts) {
+        SCOPED_TRACE(t.text);
+        const Word *w = findWord(words, QString::fromUtf8(t.text));
+        ASSERT_TRUE(w);
+        EXPECT_NEAR(w->x, t.left * t.unit, 0.6);
+        EXPECT_NEAR(w->y, t.top * t.unit, 0.6);
+    }
+
+    // The bars, from the page rendered at 600 dpi: a column is a bar's when the band between the
+    // texts and the digits (18 to 25.5 mm) holds a dark run of 3 mm.
+    const QString base = pdf.chopped(4);
+    run(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("600"), QStringLiteral("-png"),
+                                     QStringLiteral("-singlefile"), pdf, base});
+    const QImage image(base + QStringLiteral(".png"));
+    ASSERT_FALSE(image.isNull());
+    const double pxPerMm = 600 / 25.4;
+    int firstBar = -1, lastBar = -1, topRow = image.height();
+    QList<double> lengths; // mm, the longest dark run of each bar column from 18 mm down
+    for (int x = 0; x < image.width(); ++x) {
+        int run = 0, longest = 0, longestInBand = 0, firstDark = -1;
+        for (int y = int(18 * pxPerMm); y < image.height(); ++y) {
+            if (qGray(image.pixel(x, y)) < 128) {
+                if (run++ == 0 && firstDark < 0)
+                    firstDark = y;
+            } else {
+                run = 0;
+            }
+            longest = std::max(longest, run);
+            if (y < 25.5 * pxPerMm)
+                longestInBand = longest;
+        }
+        if (longestInBand < 3 * pxPerMm)
+            continue;
+        if (firstBar < 0)
+            firstBar = x;
+        lastBar = x;
+        topRow = std::min(topRow, firstDark);
+        lengths << longest / pxPerMm;
+    }
+    ASSERT_FALSE(lengths.isEmpty());
+    EXPECT_NEAR(firstBar / pxPerMm, (350 + 12 * 33) / 100.0, 0.1);
+    EXPECT_NEAR((lastBar + 1) / pxPerMm, (350 + 107 * 33) / 100.0, 0.1);
+    EXPECT_NEAR(topRow / pxPerMm, 19.0, 0.1);
+    std::sort(lengths.begin(), lengths.end());
+    EXPECT_NEAR(lengths.last(), 8.24, 0.1);                  // guard bars: 1000 less 1.76 mm
+    EXPECT_NEAR(lengths.at(lengths.size() / 4), 6.59, 0.1); // data bars: 1000 less 3.41 mm
+    // And the symbol reads.
+    EXPECT_EQ(run(QStringLiteral("zbarimg"), {QStringLiteral("-q"), base + QStringLiteral(".png")}).trimmed().section(u':', 1),
+              QStringLiteral("6983111485901"));
 }
 
 TEST_F(LabelPrintTest, ACodeOfTwelveDigitsPrintsTheTextsWithoutASymbol)

@@ -6,6 +6,7 @@
 #include "printing/PrintDevice.h"
 #include "printing/PrintLayout.h"
 #include "printing/ReceiptPrint.h"
+#include "PdfWords.h"
 
 #include <QImage>
 #include <QProcess>
@@ -15,43 +16,11 @@
 #include <gtest/gtest.h>
 
 using namespace printing;
+using namespace pdfwords;
 
 namespace {
 
 constexpr double kPointsPerTenth = 72.0 / 254.0; // a tenth of a millimetre in PDF points
-
-QString run(const QString &program, const QStringList &arguments)
-{
-    QProcess p;
-    p.start(program, arguments);
-    if (!p.waitForFinished(30000))
-        return QString();
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-struct Word {
-    QString text;
-    double x = 0, y = 0; // top-left, PDF points
-    int page = 0;
-};
-
-QList<Word> wordsOf(const QString &pdf)
-{
-    const QString html = run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
-    QList<Word> words;
-    int page = 0;
-    static const QRegularExpression item(
-        QStringLiteral(R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="[\d.]+" yMax="[\d.]+">([^<]*)</word>)re"));
-    for (auto it = item.globalMatch(html); it.hasNext();) {
-        const auto m = it.next();
-        if (m.captured(0).startsWith(QStringLiteral("<page"))) {
-            ++page;
-            continue;
-        }
-        words.append({m.captured(3), m.captured(1).toDouble(), m.captured(2).toDouble(), page});
-    }
-    return words;
-}
 
 // "W x H" of the first page in millimetres, and the page count.
 struct PdfInfo {
@@ -77,14 +46,6 @@ QString titleOf(const QString &pdf)
         .match(text)
         .captured(1)
         .trimmed();
-}
-
-const Word *find(const QList<Word> &words, const QString &text)
-{
-    for (const Word &w : words)
-        if (w.text == text)
-            return &w;
-    return nullptr;
 }
 
 Receipt receiptOf(const QList<QPair<QString, QString>> &styleAndAmount, const QString &number = QStringLiteral("R1"))
@@ -137,10 +98,11 @@ TEST_F(ReceiptPrintTest, TextsStandWhereTheLayoutPutsThem)
         {"合计金额：", 10, 550},   {"1,234.50", 410, 550},  {"第一行自定义内容", 10, 680},
     };
     for (const auto &c : cases) {
-        const Word *w = find(words, QString::fromUtf8(c.text));
+        const Word *w = findWord(words, QString::fromUtf8(c.text));
         ASSERT_TRUE(w) << c.text;
-        if (c.left >= 0)
+        if (c.left >= 0) {
             EXPECT_NEAR(w->x, c.left * kPointsPerTenth, 1.0) << c.text;
+        }
         EXPECT_NEAR(w->y, c.top * kPointsPerTenth, 1.5) << c.text;
     }
     // The texts are set in a CJK face, not drawn as empty boxes.
@@ -180,13 +142,112 @@ TEST_F(ReceiptPrintTest, TheCasesOfTheLayout)
             EXPECT_GT(info.height, 200); // A4 or Letter
         EXPECT_EQ(info.pages, c.pages);
         const QList<Word> words = wordsOf(pdf);
-        EXPECT_TRUE(find(words, QString::fromUtf8(c.total)));
-        EXPECT_EQ(find(words, QStringLiteral("主标题")) != nullptr, c.textHeader);
-        const Word *number = find(words, QStringLiteral("销售单号：") + c.number);
+        EXPECT_TRUE(findWord(words, QString::fromUtf8(c.total)));
+        EXPECT_EQ(findWord(words, QStringLiteral("主标题")) != nullptr, c.textHeader);
+        const Word *number = findWord(words, QStringLiteral("销售单号：") + c.number);
         EXPECT_TRUE(number);
-        const Word *footer = find(words, QStringLiteral("第一行自定义内容"));
+        const Word *footer = findWord(words, QStringLiteral("第一行自定义内容"));
         ASSERT_TRUE(footer);
         EXPECT_EQ(footer->page, c.pages);
+    }
+}
+
+// A layout whose every number differs from the initial one: each text stands at its own left and
+// top, the item rows one row pitch (6 mm) apart, a first column of two ticked boxes one line below
+// the other, each cell under its own caption, and everything after the rows moved down by them.
+TEST_F(ReceiptPrintTest, ALayoutOfItsOwnPutsEveryTextWhereItsNumbersSay)
+{
+    PrintLook look = initialLook();
+    const char *const numbers[][2] = {
+        {"纸张宽度", "800"},         {"纸张高度", "1000"},         {"主标题字体大小", "16"},     {"主标题左边位置", "40"},
+        {"主标题顶边位置", "20"},     {"副标题字体大小", "11"},     {"副标题左边位置", "60"},     {"副标题顶边位置", "120"},
+        {"日期左边位置", "30"},       {"日期顶边位置", "200"},      {"销售单号左边位置", "50"},   {"销售单号顶边位置", "250"},
+        {"第一根左边位置", "5"},      {"第一根顶边位置", "300"},    {"款号左边位置", "25"},       {"款号顶边位置", "340"},
+        {"颜色左边位置", "230"},      {"尺码左边位置", "340"},      {"数量左边位置", "450"},      {"金额左边位置", "560"},
+        {"第二根左边位置", "15"},     {"第二根顶边位置", "420"},    {"合计左边位置", "35"},       {"合计顶边位置", "460"},
+        {"总金额左边位置", "580"},    {"总金额顶边位置", "470"},    {"第一行左边位置", "20"},     {"第一行顶边位置", "620"},
+        {"第二行左边位置", "45"},     {"第二行顶边位置", "660"},    {"第三行左边位置", "70"},     {"第三行顶边位置", "700"},
+        {"第四行左边位置", "95"},     {"第四行顶边位置", "740"},    {"第五行左边位置", "120"},    {"第五行顶边位置", "780"},
+        {"第六行左边位置", "145"},    {"第六行顶边位置", "820"},    {"打印商品名称", "真"},
+        {"第一行", "页脚一"},         {"第二行", "页脚二"},         {"第三行", "页脚三"},         {"第四行", "页脚四"},
+        {"第五行", "页脚五"},         {"第六行", "页脚六"},
+    };
+    for (const auto &[key, value] : numbers) {
+        ASSERT_NE(look.receipt.text(QString::fromUtf8(key)), QString::fromUtf8(value)) << key; // none is the initial value
+        look.receipt.setText(QString::fromUtf8(key), QString::fromUtf8(value));
+    }
+    look.label.setText(QStringLiteral("标签尺码字体大小"), QStringLiteral("10")); // the receipt's body font
+    Receipt receipt;
+    receipt.receiptNo = QStringLiteral("58985141183");
+    receipt.lines = {{QStringLiteral("上衣"), QStringLiteral("KA1"), QStringLiteral("衬衫甲"), QStringLiteral("藏青"),
+                      QStringLiteral("XL"), QStringLiteral("2"), QStringLiteral("1000")},
+                     {QStringLiteral("裤子"), QStringLiteral("KB2"), QStringLiteral("长裤乙"), QStringLiteral("米白"),
+                      QStringLiteral("S"), QStringLiteral("3"), QStringLiteral("234.5")}};
+    const QString pdf = print(look, receipt);
+    const PdfInfo info = infoOf(pdf);
+    EXPECT_NEAR(info.width, 80, 0.36);
+    EXPECT_NEAR(info.height, 112, 0.36); // 100 mm and two rows of 6 mm
+    EXPECT_EQ(info.pages, 1);
+
+    const QList<Word> words = wordsOf(pdf);
+    const QString dashes(36, u'-');
+    const struct {
+        QString text;
+        int left, top; // tenths of a millimetre; left -1: after another text on its line
+        int occurrence = 0;
+    } cases[] = {
+        {QStringLiteral("主标题"), 40, 20},
+        {QStringLiteral("副标题"), 60, 120},
+        {QStringLiteral("2015年03月11日"), 30, 200},
+        {QStringLiteral("09点05分"), -1, 200},
+        {QStringLiteral("销售单号：58985141183"), 50, 250},
+        {dashes, 5, 300},
+        // The captions and, under each, its own cell: row 1 one pitch below, row 2 two.
+        {QStringLiteral("款号"), 25, 340},
+        {QStringLiteral("颜色"), 230, 340},
+        {QStringLiteral("尺码"), 340, 340},
+        {QStringLiteral("数量"), 450, 340},
+        {QStringLiteral("金额"), 560, 340},
+        {QStringLiteral("KA1"), 25, 400},
+        {QStringLiteral("藏青"), 230, 400},
+        {QStringLiteral("XL"), 340, 400},
+        {QStringLiteral("2"), 450, 400},
+        {QStringLiteral("1000"), 560, 400},
+        {QStringLiteral("KB2"), 25, 460},
+        {QStringLiteral("米白"), 230, 460},
+        {QStringLiteral("S"), 340, 460},
+        {QStringLiteral("3"), 450, 460},
+        {QStringLiteral("234.5"), 560, 460},
+        // After the rows: their own tops plus two pitches.
+        {dashes, 15, 540, 1},
+        {QStringLiteral("合计金额："), 35, 580},
+        {QStringLiteral("1,234.50"), 580, 590},
+        {QStringLiteral("页脚一"), 20, 740},
+        {QStringLiteral("页脚二"), 45, 780},
+        {QStringLiteral("页脚三"), 70, 820},
+        {QStringLiteral("页脚四"), 95, 860},
+        {QStringLiteral("页脚五"), 120, 900},
+        {QStringLiteral("页脚六"), 145, 940},
+    };
+    // To 0.6 pt (0.2 mm): the texts are placed by the metrics of the font the PDF carries.
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        const Word *w = findWord(words, c.text, c.occurrence);
+        ASSERT_TRUE(w);
+        if (c.left >= 0) {
+            EXPECT_NEAR(w->x, c.left * kPointsPerTenth, 0.6);
+        }
+        EXPECT_NEAR(w->y, c.top * kPointsPerTenth, 0.6);
+    }
+    // The item name of each row is the next line of its first column: one line of the 10-point
+    // body font lower, neither on the style number nor further down than a line and a half.
+    for (const auto &[style, name] : {std::pair{"KA1", "衬衫甲"}, std::pair{"KB2", "长裤乙"}}) {
+        const Word *first = findWord(words, QString::fromUtf8(style));
+        const Word *second = findWord(words, QString::fromUtf8(name));
+        ASSERT_TRUE(first && second) << name;
+        EXPECT_NEAR(second->x, first->x, 1.0) << name;
+        EXPECT_GE(second->y - first->y, 10.0) << name;
+        EXPECT_LE(second->y - first->y, 16.0) << name;
     }
 }
 
@@ -211,7 +272,8 @@ TEST_F(ReceiptPrintTest, LayoutNumbersAreReadByTheNumberRule)
         look.receipt.setText(QStringLiteral("纸张宽度"), QString::fromUtf8(c.width));
         const QString pdf = print(look, receiptOf({{"K1", "5"}}));
         EXPECT_NEAR(infoOf(pdf).width, 57, 0.36);
-        const Word *title = find(wordsOf(pdf), QStringLiteral("主标题"));
+        const QList<Word> words = wordsOf(pdf);
+        const Word *title = findWord(words, QStringLiteral("主标题"));
         ASSERT_TRUE(title);
         EXPECT_NEAR(title->x, c.x * kPointsPerTenth, 1.0);
         EXPECT_NEAR(title->y, c.y * kPointsPerTenth, 1.5);
@@ -227,7 +289,7 @@ TEST_F(ReceiptPrintTest, TheLogoAndTheDashedLinesAreOnThePage)
         look.receipt.setText(QStringLiteral("小票头部打印文字"), text ? QStringLiteral("真") : QStringLiteral("假"));
         look.receipt.setText(QStringLiteral("小票头部打印LOGO"), logo ? QStringLiteral("真") : QStringLiteral("假"));
         const QString pdf = print(look, receiptOf({{"K1", "5"}}));
-        EXPECT_EQ(find(wordsOf(pdf), QStringLiteral("主标题")) != nullptr, text);
+        EXPECT_EQ(findWord(wordsOf(pdf), QStringLiteral("主标题")) != nullptr, text);
         run(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("254"), QStringLiteral("-png"),
                                          QStringLiteral("-singlefile"), pdf, pdf.chopped(4)});
         return QImage(pdf.chopped(4) + QStringLiteral(".png")); // 254 dpi: a pixel per tenth of a millimetre
