@@ -1,5 +1,6 @@
-// Price labels printed to PDF and read back: one 40 × 29 mm job per label, the captioned texts,
-// the barcode rendered at 300 dpi and decoded by zbarimg, and the bars where the layout puts them.
+// Price labels printed to PDF and read back: one 40 × 29 mm job per label named so that no label
+// replaces another's file, the captioned texts, the barcode rendered and decoded by zbarimg, and
+// the texts and bars where the layout puts them.
 #include "platform/Clock.h"
 #include "printing/LabelPrint.h"
 #include "printing/PrintDevice.h"
