@@ -264,6 +264,37 @@ void CheckoutState::payByStoredValue()
     recalcReceivedFromSplit();
 }
 
+bool CheckoutState::acceptSplitPart(CheckoutField field, const QString &after)
+{
+    if (field != F::现金 && field != F::银行 && field != F::优惠券 && field != F::储值)
+        return true;
+    const double part = textToNumber(after);
+    QString refusal;
+    if (part < -kTolerance) {
+        refusal = kNegativeRefused;
+    } else if (field != F::现金 && part > number(field)) {
+        double nonCash = part;
+        for (F other : {F::银行, F::积分编辑框, F::优惠券, F::储值})
+            if (other != field)
+                nonCash += number(other);
+        if (nonCash - number(F::应付款) > kTolerance)
+            refusal = kNonCashAboveDue;
+    }
+    if (refusal.isEmpty())
+        return true;
+    // The field shows its last accepted text again before the cashier reads why.
+    if (fieldChanged)
+        fieldChanged(field);
+    say(refusal);
+    return false;
+}
+
+qint64 CheckoutState::dueLeftForPoints() const
+{
+    const double left = number(F::应付款) - number(F::现金) - number(F::银行) - number(F::优惠券) - number(F::储值);
+    return left > 0 ? qint64(roundTo(left, 6)) : 0; // whole money, rounded down
+}
+
 void CheckoutState::computeBalance()
 {
     setText(F::找零, amountText(number(F::应付款) - number(F::实收款)));
@@ -329,12 +360,13 @@ SaleRequest CheckoutState::saleRequest() const
     return r;
 }
 
-PointsPayment pointsPayment(qint64 points, const ShopSettings &settings)
+PointsPayment pointsPayment(qint64 points, const ShopSettings &settings, qint64 atMost)
 {
     const qint64 perUnit = textToInteger(settings.抵扣值);
     if (perUnit <= 0 || points <= 0)
         return PointsPayment{0, points};
-    return PointsPayment{points / perUnit, points % perUnit};
+    const qint64 money = qMin(points / perUnit, qMax<qint64>(atMost, 0));
+    return PointsPayment{money, points - money * perUnit};
 }
 
 QStringList salespersonNames(AppContext &context)

@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <array>
 #include <functional>
+#include <limits>
 
 #include "cashier/SaleWriter.h"
 
@@ -117,6 +118,15 @@ public:
     void payByStoredValue();
     void computeBalance();
 
+    // Change comes out of cash only. A split part's text after a typed key or a paste is refused
+    // when it is negative, or when it is a part other than cash, raised, and takes the parts other
+    // than cash (银行, 积分编辑框, 优惠券, 储值) past 应付款: the cashier is told why and the field
+    // shows its text before the change again. Lowering a part always passes; other fields pass.
+    bool acceptSplitPart(CheckoutField field, const QString &after);
+    // What the parts other than points leave due, in whole money and never below 0: the most the
+    // member's points may pay.
+    qint64 dueLeftForPoints() const;
+
     // The salesperson: kept on the cart and written into column 导购员 of every line.
     void setSalesperson(const QString &name);
 
@@ -164,14 +174,17 @@ private:
     std::array<bool, HandlerCount> m_running{};
 };
 
+inline const QString kNonCashAboveDue = QStringLiteral("银行、积分、优惠券和储值合计不能大于应付款金额，找零只能从现金中找出");
+
 // Points paying part of a split payment: whole units of money at the shop's 抵扣值 points each (read
-// as a whole number), and the points left over. With 抵扣值 not above 0 nothing is paid and every
-// point is left (no division by zero).
+// as a whole number), no more than atMost units, and the points left over. With 抵扣值 not above 0
+// nothing is paid and every point is left (no division by zero).
 struct PointsPayment {
     qint64 money = 0;
     qint64 pointsLeft = 0;
 };
-PointsPayment pointsPayment(qint64 points, const ShopSettings &settings);
+PointsPayment pointsPayment(qint64 points, const ShopSettings &settings,
+                            qint64 atMost = std::numeric_limits<qint64>::max());
 
 // The accounts of the shop that may be chosen as salesperson: 姓名 of 帐号管理 by id.
 QStringList salespersonNames(AppContext &context);

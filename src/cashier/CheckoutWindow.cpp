@@ -73,8 +73,9 @@ void CheckoutWindow::build()
         connect(edit, &QLineEdit::textChanged, this, [this, f](const QString &text) {
             if (m_syncing)
                 return;
-            // Typed keys were checked on their way in; a paste or a drop is checked here.
-            if (m_state.acceptEdit(f, text))
+            // Typed keys were checked on their way in; a paste or a drop is checked here. A split
+            // part is checked against the other parts on every change.
+            if (m_state.acceptEdit(f, text) && m_state.acceptSplitPart(f, text))
                 m_state.setText(f, text);
         });
         return edit;

@@ -383,7 +383,9 @@ void MemberPricing::useMemberPoints()
     }
     if (!m_state.splitShown())
         m_state.selectSplitPayment();
-    const PointsPayment paid = pointsPayment(points, settings);
+    // Points pay at most what the other parts leave due: change comes out of cash only, and the
+    // member keeps the rest of her points.
+    const PointsPayment paid = pointsPayment(points, settings, m_state.dueLeftForPoints());
     m_state.setText(F::积分编辑框, QString::number(paid.money));
     m_state.setText(F::会员积分x, QString::number(paid.pointsLeft));
     m_state.recalcReceivedFromSplit();

@@ -83,8 +83,9 @@ public:
     // 应付款 := the repriced sum; 实收款 the same (the split's sum in split mode); the member payable
     // is that sum too.
     void showMemberTotal();
-    // 超级按钮3: the member's points, as found, pay whole units of money in the split payment; the
-    // points left show in 会员积分x. Pressing again gives the same figures.
+    // 超级按钮3: the member's points, as found, pay whole units of money in the split payment, no
+    // more than the other parts leave due; the points left show in 会员积分x. Pressing again gives
+    // the same figures.
     void useMemberPoints();
 
     // Stock queries made so far (the cart's rows are read once).

@@ -509,6 +509,13 @@ SaleResult writeSaleUnguarded(AppContext &context, Cart &cart, const SplitPaymen
         result.status = SaleStatus::EmptyCart;
         return result;
     }
+    if (const QString refused = splitRefusalText(split, payable); !refused.isEmpty()) {
+        result.status = SaleStatus::Refused;
+        result.message = refused;
+        programlog::write(QStringLiteral("sale not written: ") + refused);
+        MessageSeam::message(parent, QString(), refused);
+        return result;
+    }
     // One reading of the clock for the receipt number and the sale time.
     const QDateTime now = Clock::now();
     result.receiptNo = receiptNumber(now);
@@ -581,6 +588,23 @@ QString underpaidText(const QString &payable, const QString &received, const QSt
         return QString();
     return QStringLiteral("应付款金额【") + payable + QStringLiteral("】\r\n实付款金额【") + received
            + QStringLiteral("】\r\n未收款金额【") + change + QStringLiteral("】");
+}
+
+QString splitRefusalText(const SplitPayment &split, const QString &payable)
+{
+    const std::pair<QString, const QString *> parts[] = {
+        {QStringLiteral("现金"), &split.现金}, {QStringLiteral("银行"), &split.银行}, {QStringLiteral("积分"), &split.积分},
+        {QStringLiteral("优惠券"), &split.优惠券}, {QStringLiteral("储值"), &split.储值}};
+    for (const auto &[name, text] : parts)
+        if (textToNumber(*text) < -1e-7)
+            return QStringLiteral("结付金额不能为负数：") + name + QStringLiteral("【") + *text
+                   + QStringLiteral("】，本单没有保存");
+    const double nonCash = textToNumber(split.银行) + textToNumber(split.积分) + textToNumber(split.优惠券)
+                           + textToNumber(split.储值);
+    if (nonCash > 1e-7 && nonCash - textToNumber(payable) > 1e-7)
+        return QStringLiteral("银行、积分、优惠券和储值合计【") + numberToText(roundTo(nonCash, 10))
+               + QStringLiteral("】大于应付款【") + payable + QStringLiteral("】，找零只能从现金中找出，本单没有保存");
+    return QString();
 }
 
 QList<SplitPayment> spreadSplit(const SplitPayment &split, const QStringList &lineAmounts)

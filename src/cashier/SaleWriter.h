@@ -68,7 +68,8 @@ enum class SaleStatus {
     Underpaid, // refused before writing; the window stays open
     Busy,      // a confirmation of this cart is already running: nothing done
     Refused,   // a line's stock row is gone or of another shop, a quantity is no whole number, the
-               // member is gone: nothing written, cart kept
+               // member is gone, a split part is negative or the parts other than cash come to more
+               // than the amount due: nothing written, cart kept
     Failed,    // the database refused a statement: rolled back, cart kept
 };
 
@@ -93,6 +94,11 @@ QString saleTimeText(const QDateTime &time);
 
 // The underpaid refusal: "" when R − A ≥ −1e-7, else the message with the three texts as shown.
 QString underpaidText(const QString &payable, const QString &received, const QString &change);
+
+// Change comes out of cash only: "" when every part of the split is 0 or more and the parts other
+// than cash (bank card, points, coupon, stored value) together are no more than the amount due;
+// else why the sale is not stored.
+QString splitRefusalText(const SplitPayment &split, const QString &payable);
 
 // A split payment spread over lines in proportion to their amounts, in cents (or the finer unit a
 // part was entered in): each part adds up over the lines to what was entered, each line's parts
