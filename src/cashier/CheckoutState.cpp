@@ -283,20 +283,33 @@ bool CheckoutState::acceptTyping(CheckoutField field, const QString &before, int
         return true;
     QString after = before;
     after.replace(from, length, printable);
-    if (numberTextAccepted(after, moneyDecimals))
+    if (!numberTextAccepted(after, moneyDecimals)) {
+        say(moneyTypingRefusedText(moneyDecimals));
+        return false;
+    }
+    if (moneyWithinCeiling(after))
         return true;
-    say(moneyTypingRefusedText(moneyDecimals));
+    // Beyond what money can hold (a barcode scanned into the wrong box, say): the field keeps its
+    // text, wholly selected, so that the amount typed next replaces it.
+    say(moneyCeilingText());
+    if (focusField)
+        focusField(field);
     return false;
 }
 
 bool CheckoutState::acceptEdit(CheckoutField field, const QString &after)
 {
-    if (mode(field) != TypingMode::Numbers || numberTextAccepted(after, moneyDecimals))
+    if (mode(field) != TypingMode::Numbers)
+        return true;
+    const bool wellFormed = numberTextAccepted(after, moneyDecimals);
+    if (wellFormed && moneyWithinCeiling(after))
         return true;
     // The field shows its last accepted text again before the cashier reads why.
     if (fieldChanged)
         fieldChanged(field);
-    say(moneyTypingRefusedText(moneyDecimals));
+    say(wellFormed ? moneyCeilingText() : moneyTypingRefusedText(moneyDecimals));
+    if (wellFormed && focusField)
+        focusField(field);
     return false;
 }
 
