@@ -283,17 +283,9 @@ bool CheckoutState::acceptTyping(CheckoutField field, const QString &before, int
         return true;
     QString after = before;
     after.replace(from, length, printable);
-    if (!numberTextAccepted(after, moneyDecimals)) {
-        say(moneyTypingRefusedText(moneyDecimals));
-        return false;
-    }
-    if (moneyWithinCeiling(after))
+    if (numberTextAccepted(after, moneyDecimals))
         return true;
-    // Beyond what money can hold (a barcode scanned into the wrong box, say): the field keeps its
-    // text, wholly selected, so that the amount typed next replaces it.
-    say(moneyCeilingText());
-    if (focusField)
-        focusField(field);
+    say(moneyTypingRefusedText(moneyDecimals));
     return false;
 }
 
@@ -304,7 +296,9 @@ bool CheckoutState::acceptEdit(CheckoutField field, const QString &after)
     const bool wellFormed = numberTextAccepted(after, moneyDecimals);
     if (wellFormed && moneyWithinCeiling(after))
         return true;
-    // The field shows its last accepted text again before the cashier reads why.
+    // The field shows its last accepted text again before the cashier reads why. Beyond what
+    // money can hold (a barcode scanned into the wrong box, say) the text is wholly selected, so
+    // that the amount typed next replaces it.
     if (fieldChanged)
         fieldChanged(field);
     say(wellFormed ? moneyCeilingText() : moneyTypingRefusedText(moneyDecimals));
