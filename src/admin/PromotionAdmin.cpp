@@ -3,6 +3,7 @@
 #include "context/AppContext.h"
 #include "data/RecordSet.h"
 #include "data/SqlBuilder.h"
+#include "platform/NumberText.h"
 
 #include <QRegularExpression>
 
@@ -16,9 +17,13 @@ const QString PromotionTable = QStringLiteral("满额促销");
 QString pairProblem(const QString &threshold, const QString &reduction, const QDate &endDate)
 {
     static const QRegularExpression whole(QStringLiteral("^[0-9]+$"));
-    if (!whole.match(threshold).hasMatch() || threshold.toLongLong() <= 0
-        || !whole.match(reduction).hasMatch())
-        return QStringLiteral("满和减请填写整数，满必须大于0！");
+    const QString notWhole = QStringLiteral("满和减请填写整数，满必须大于0！");
+    if (!whole.match(threshold).hasMatch() || !whole.match(reduction).hasMatch())
+        return notWhole;
+    if (!moneyWithinCeiling(threshold) || !moneyWithinCeiling(reduction))
+        return moneyCeilingText();
+    if (threshold.toLongLong() <= 0)
+        return notWhole;
     if (!endDate.isValid())
         return QStringLiteral("请选择促销截止时间！");
     return {};

@@ -31,7 +31,8 @@ QString promotionDateText(const QDate &date);
 QDate promotionDate(const QString &text);
 
 // Adds a promotion of the workstation's shop. 满 must be a whole number above 0 and 减 a whole
-// number of 0 or more, so a threshold is never stored without its reduction.
+// number of 0 or more, so a threshold is never stored without its reduction; neither has more
+// digits than the money ceiling.
 AdminResult addPromotion(AppContext &context, const QString &threshold, const QString &reduction,
                          const QDate &endDate);
 // Changes the selected row (id <= 0: none selected), keeping its id; its shop becomes the

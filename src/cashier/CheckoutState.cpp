@@ -322,12 +322,19 @@ bool CheckoutState::acceptTyping(CheckoutField field, const QString &before, int
 
 bool CheckoutState::acceptEdit(CheckoutField field, const QString &after)
 {
-    if (mode(field) != TypingMode::Numbers || numberTextAccepted(after, moneyDecimals))
+    if (mode(field) != TypingMode::Numbers)
         return true;
-    // The field shows its last accepted text again before the cashier reads why.
+    const bool wellFormed = numberTextAccepted(after, moneyDecimals);
+    if (wellFormed && moneyWithinCeiling(after))
+        return true;
+    // The field shows its last accepted text again before the cashier reads why. Beyond what
+    // money can hold (a barcode scanned into the wrong box, say) the text is wholly selected, so
+    // that the amount typed next replaces it.
     if (fieldChanged)
         fieldChanged(field);
-    say(moneyTypingRefusedText(moneyDecimals));
+    say(wellFormed ? moneyCeilingText() : moneyTypingRefusedText(moneyDecimals));
+    if (wellFormed && focusField)
+        focusField(field);
     return false;
 }
 

@@ -136,9 +136,11 @@ public:
     // allows; any other key is refused and the cashier is told so (notify), never dropped unseen.
     bool acceptTyping(CheckoutField field, const QString &before, int from, int length, const QString &typed);
 
-    // A change that did not come through a typed key (a paste, a drop, an undo): true when the
-    // field may hold the text after it. A Numbers field refuses a text numberTextAccepted does not
-    // allow: the field shows its text before the change again and the cashier is told why.
+    // A change of a field's text (a typed key that passed acceptTyping, a paste, a drop, an undo):
+    // true when the field may hold the text after it. A Numbers field refuses a text
+    // numberTextAccepted does not allow, or one beyond the money ceiling (moneyWithinCeiling): the
+    // field shows its text before the change again and the cashier is told why; beyond the ceiling
+    // its whole text is selected (focusField), so that the amount typed next replaces it.
     bool acceptEdit(CheckoutField field, const QString &after);
 
     // What the confirmation hands over: the three amounts, the split fields as shown (captured

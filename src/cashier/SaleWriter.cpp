@@ -500,6 +500,28 @@ QList<QList<qint64>> spreadUnits(const QList<qint64> &amounts, const QList<int> 
     return units;
 }
 
+// The first amount of the sale beyond the money ceiling, named for the cashier: the amount due,
+// a part of the split or a line's amount; nothing when every amount is money.
+std::optional<QString> amountBeyondCeiling(const QString &payable, const SplitPayment &split,
+                                           const QList<CartLine> &lines)
+{
+    const auto named = [](const QString &what, const QString &amount) {
+        const QString shown = amount.size() > 20 ? amount.left(20) + QStringLiteral("…") : amount;
+        return what + QStringLiteral("【") + shown + QStringLiteral("】");
+    };
+    if (!moneyWithinCeiling(payable))
+        return named(QStringLiteral("应付款"), payable);
+    const std::pair<const char16_t *, const QString *> parts[] = {
+        {u"现金", &split.现金}, {u"银行", &split.银行}, {u"积分", &split.积分}, {u"优惠券", &split.优惠券}, {u"储值", &split.储值}};
+    for (const auto &[name, amount] : parts)
+        if (!moneyWithinCeiling(*amount))
+            return named(QString::fromUtf16(name), *amount);
+    for (const CartLine &line : lines)
+        if (!moneyWithinCeiling(line.金额))
+            return named(QStringLiteral("商品【") + line.商品名称 + QStringLiteral("】的金额"), line.金额);
+    return std::nullopt;
+}
+
 SaleResult writeSaleUnguarded(AppContext &context, Cart &cart, const SplitPayment &split,
                               const SaleMember &member, const QString &payable, const SaleHooks &hooks,
                               QWidget *parent)
@@ -523,6 +545,14 @@ SaleResult writeSaleUnguarded(AppContext &context, Cart &cart, const SplitPaymen
     result.saleDate = datingNow(context).dateText();
 
     const QList<CartLine> lines = cart.lines();
+    // An amount no money field would take never reaches the table, not even read as 0.
+    if (const auto beyond = amountBeyondCeiling(payable, split, lines)) {
+        result.status = SaleStatus::Refused;
+        result.message = moneyCeilingText() + QStringLiteral("本单没有保存：") + *beyond;
+        programlog::write(QStringLiteral("sale not written: ") + result.message);
+        MessageSeam::message(parent, QString(), result.message);
+        return result;
+    }
     QStringList amounts;
     for (const CartLine &line : lines)
         amounts << line.金额;

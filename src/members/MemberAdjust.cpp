@@ -79,6 +79,16 @@ AdjustResult adjustMemberPoints(AppContext &context, const QString &memberId, co
         result.message = kBadStoredValue;
         return result;
     }
+    for (const QString *points : {&form.addPoints, &form.subtractPoints}) {
+        if (!moneyWithinCeiling(*points)) {
+            result.message = pointsCeilingText();
+            return result;
+        }
+    }
+    if (!moneyWithinCeiling(form.addStoredValue)) {
+        result.message = moneyCeilingText();
+        return result;
+    }
     const qint64 pointsChange = textToInteger(form.addPoints) - textToInteger(form.subtractPoints);
     const double storedChange = roundTo(textToNumber(form.addStoredValue), 2);
     if (textToInteger(form.addPoints) == 0 && textToInteger(form.subtractPoints) == 0 && storedChange == 0.0) {

@@ -30,8 +30,9 @@ struct AdjustResult
 
 // Adjusts the member of the given id (the row selected in the member list; "" = none selected)
 // behind the right 积分调整. Points are whole numbers from 0 on; stored value an amount with at
-// most two decimals, a "-" before it takes value off. An empty field counts 0; an adjustment that
-// changes nothing, or a field that is no such number, is refused and nothing is written.
+// most two decimals, a "-" before it takes value off; neither has more digits before the point
+// than the money ceiling. An empty field counts 0; an adjustment that changes nothing, or a field
+// that is no such number, is refused and nothing is written.
 AdjustResult adjustMemberPoints(AppContext &context, const QString &memberId, const PointsAdjustmentForm &form);
 
 // The nine cells of a history row: id, 调整日期, 增加积分, 减少积分, 增加储值, 操作员, 门面, 积分卡号, 备注.

@@ -8,6 +8,8 @@
 #include "data/SqlBuilder.h"
 #include "platform/NumberText.h"
 
+#include <algorithm>
+
 namespace members {
 
 namespace {
@@ -220,6 +222,15 @@ MemberResult addMember(AppContext &context, const MemberForm &form)
     }
     if (*taken) {
         result.message = duplicateCardText(form.card);
+        return result;
+    }
+    // A whole number with more digits than the ceiling is told so, not as "no whole number".
+    const auto beyondCeiling = [](const QString &typed) {
+        const QString text = toHalfWidth(typed).trimmed();
+        return !moneyWithinCeiling(text) && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    };
+    if (beyondCeiling(form.spend) || beyondCeiling(form.points)) {
+        result.message = beyondCeiling(form.spend) ? moneyCeilingText() : pointsCeilingText();
         return result;
     }
     const std::optional<QString> spend = parseWholeCount(form.spend);

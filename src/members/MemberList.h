@@ -105,8 +105,9 @@ bool memberCardExists(AppContext &context, const QString &card);
 QString newCardTakenMessage(AppContext &context, const QString &typedCard, const QString &selectedCard);
 
 // Adds the member of the form (right 添加会员): refuses a card of the scope, a spending or points
-// entry that is not a whole number (empty counts 0); writes the row and its log row in one
-// transaction, under a lock so two workstations never add the same card.
+// entry that is not a whole number (empty counts 0) or has more digits than the money ceiling;
+// writes the row and its log row in one transaction, under a lock so two workstations never add
+// the same card.
 MemberResult addMember(AppContext &context, const MemberForm &form);
 
 // A whole number as typed into the form, in its stored form ("" -> "0", "０１２" -> "12");

@@ -167,3 +167,51 @@ QString printedAmountText(double x)
     const QString text = grouped + u'.' + QStringLiteral("%1").arg(cents % 100, 2, 10, QChar(u'0'));
     return (cents != 0 && rounded < 0) ? u'-' + text : text;
 }
+
+bool moneyWithinCeiling(const QString &text)
+{
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n && (halfWidth(text[i]) == u' ' || text[i] == u'\t'))
+        ++i;
+    if (i < n && (halfWidth(text[i]) == u'+' || halfWidth(text[i]) == u'-'))
+        ++i;
+    qsizetype whole = 0;
+    while (i < n && isDigit(halfWidth(text[i]))) {
+        ++i;
+        if (++whole > kMoneyWholeDigits)
+            return false;
+    }
+    qsizetype digits = whole;
+    if (i < n && halfWidth(text[i]) == u'.') {
+        ++i;
+        while (i < n && isDigit(halfWidth(text[i]))) {
+            ++i;
+            ++digits;
+        }
+    }
+    // An exponent is no form of money, whatever it comes to ("1e+14", "2E2").
+    if (digits > 0 && i < n && (halfWidth(text[i]) == u'e' || halfWidth(text[i]) == u'E'))
+        return false;
+    return true;
+}
+
+namespace {
+
+// The first whole number beyond the ceiling: "100000000".
+QString ceilingNumberText()
+{
+    return QStringLiteral("1") + QString(kMoneyWholeDigits, u'0');
+}
+
+} // namespace
+
+QString moneyCeilingText()
+{
+    return QStringLiteral("金额太大：小数点前最多%1位数字（金额须小于%2）！").arg(kMoneyWholeDigits).arg(ceilingNumberText());
+}
+
+QString pointsCeilingText()
+{
+    return QStringLiteral("积分太大：最多%1位数字（积分须小于%2）！").arg(kMoneyWholeDigits).arg(ceilingNumberText());
+}

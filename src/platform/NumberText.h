@@ -44,3 +44,20 @@ QString percentText(double x);
 // A printed amount: rounded to 2 decimals, exactly two decimals, a comma between groups of three
 // integer digits: 1234.5 gives "1,234.50", -0.004 gives "0.00".
 QString printedAmountText(double x);
+
+// Money has a ceiling, one for the whole program: every amount is below 100,000,000, so it has
+// at most this many digits before its point. Every field that takes money and every writer that
+// stores it hold to it.
+inline constexpr int kMoneyWholeDigits = 8;
+
+// True when the leading number of the text (read as textToNumber reads it: blanks, a sign,
+// full-width forms) has at most kMoneyWholeDigits digits before its point and no exponent.
+// What follows the number is not looked at; a text without digits passes ("" and "-" are steps of
+// typing). "99999999.99" passes; "123456789", 400 nines and "1.234567890123e+14" do not.
+bool moneyWithinCeiling(const QString &text);
+
+// The refusal of an amount beyond the ceiling.
+QString moneyCeilingText();
+// Points typed by hand are held to the same number of digits, as the money they turn into is; the
+// refusal of a number of points beyond it.
+QString pointsCeilingText();

@@ -6,6 +6,7 @@
 #include "data/RecordSet.h"
 #include "data/SqlBuilder.h"
 #include "platform/MoneySum.h"
+#include "platform/NumberText.h"
 
 #include <optional>
 
@@ -66,13 +67,16 @@ bool isExpenseTotalLine(const QStringList &cells)
     return cells.value(0).isEmpty() && cells.value(3) == ExpenseTotalLabel;
 }
 
-// An amount as money is typed everywhere: no exponent, at most the shop's decimals ("" passes).
+// An amount as money is typed everywhere: no exponent, at most the shop's decimals, within the
+// money ceiling ("" passes).
 static std::optional<ExpenseResult> amountRefusal(const AppContext &context, const QString &amount)
 {
     const int decimals = cashier::moneyDecimals(context.shopSettings);
-    if (amount.isEmpty() || (amount != u"-" && cashier::numberTextAccepted(amount, decimals)))
-        return std::nullopt;
-    return ExpenseResult{ExpenseOutcome::Refused, cashier::moneyTypingRefusedText(decimals)};
+    if (!amount.isEmpty() && (amount == u"-" || !cashier::numberTextAccepted(amount, decimals)))
+        return ExpenseResult{ExpenseOutcome::Refused, cashier::moneyTypingRefusedText(decimals)};
+    if (!moneyWithinCeiling(amount))
+        return ExpenseResult{ExpenseOutcome::Refused, moneyCeilingText()};
+    return std::nullopt;
 }
 
 ExpenseResult insertExpense(AppContext &context, const ExpenseForm &form)

@@ -50,7 +50,8 @@ struct ExpenseResult {
 
 // Stores a new expense of the shop dated today (refreshed first). Refused when both the item and
 // the amount are empty, or when the amount is not money as the counter takes it (an exponent, more
-// decimals than the shop's 销售 allows): nothing is stored and the message says why.
+// decimals than the shop's 销售 allows, more digits before the point than the money ceiling):
+// nothing is stored and the message says why.
 ExpenseResult insertExpense(AppContext &context, const ExpenseForm &form);
 // Rewrites item, amount and handler of the shop's expense whose list id is `rowId` (the cell 0 of
 // the row selected in the expense list; "" for none or the total row, which changes nothing).

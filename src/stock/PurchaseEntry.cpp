@@ -5,6 +5,7 @@
 #include "data/RecordSet.h"
 #include "data/SqlBuilder.h"
 #include "platform/Clock.h"
+#include "platform/NumberText.h"
 #include "printing/LabelPrinter.h"
 #include "stock/StockRules.h"
 
@@ -100,6 +101,10 @@ PurchaseResult addPurchase(AppContext &context, const PurchaseForm &form, printi
     const std::optional<QString> tagPrice = parsePrice(form.tagPrice);
     if (!cost || !tagPrice) {
         result.message = kPricesMustBeNumbers;
+        return result;
+    }
+    if (!moneyWithinCeiling(*cost) || !moneyWithinCeiling(*tagPrice)) {
+        result.message = moneyCeilingText();
         return result;
     }
     const std::optional<QString> discount = parseItemDiscount(form.discount);

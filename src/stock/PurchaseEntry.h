@@ -30,9 +30,9 @@ struct PurchaseResult {
     QString barcode;     // the barcode the rows carry (typed, prefilled or generated)
 };
 
-// Saves the entry in one transaction: checks the required fields, the prices (numbers), the item's
-// discount (empty or a factor above 0 and at most 1) and the quantities (whole numbers from 0 on),
-// looks up the category code, writes one 采购入库 row per line whose quantity is above 0 (with a
+// Saves the entry in one transaction: checks the required fields, the prices (numbers within the
+// money ceiling), the item's discount (empty or a factor above 0 and at most 1) and the quantities
+// (whole numbers from 0 on), looks up the category code, writes one 采购入库 row per line whose quantity is above 0 (with a
 // generated barcode when label printing is on and none was typed; a code another row of the shop
 // already has is stepped to a free one, checked and taken while no other workstation generates
 // one), and one 款式号 row with the style number's tail. Labels go to the printer only after the

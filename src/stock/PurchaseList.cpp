@@ -216,6 +216,10 @@ ListActionResult modifyPurchase(AppContext &context, const QString &rowId, const
         result.message = kPricesMustBeNumbers;
         return result;
     }
+    if (!moneyWithinCeiling(*cost) || !moneyWithinCeiling(*tagPrice)) {
+        result.message = moneyCeilingText();
+        return result;
+    }
     const std::optional<QString> discount = parseItemDiscount(form.discount);
     if (!discount) {
         result.message = kItemDiscountRefused;

@@ -75,9 +75,9 @@ struct ListActionResult {
 
 // Rewrites the list's selected row (its id, "" for none) from the form. Only an unsold row of the
 // workstation's shop changes; the check and the write are one statement. The quantity must be a
-// whole number from 0 on, the cost and tag price numbers and the item's discount empty or a
-// factor above 0 and at most 1, as in purchase entry. Writes the log row in the
-// same transaction.
+// whole number from 0 on, the cost and tag price numbers within the money ceiling and the item's
+// discount empty or a factor above 0 and at most 1, as in purchase entry. Writes the log row in
+// the same transaction.
 ListActionResult modifyPurchase(AppContext &context, const QString &rowId, const PurchaseForm &form);
 // Deletes the selected unsold row of the shop (button 删除).
 ListActionResult deletePurchaseItem(AppContext &context, const QString &rowId);

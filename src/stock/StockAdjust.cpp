@@ -56,6 +56,10 @@ StockAdjustResult applyStockAdjust(AppContext &context, qint64 rowId, const Stoc
         result.message = adjusttexts::PricesNotNumbers;
         return result;
     }
+    if (!moneyWithinCeiling(*tag) || !moneyWithinCeiling(*cost)) {
+        result.message = moneyCeilingText();
+        return result;
+    }
     const std::optional<QString> discount = parseItemDiscount(values.商品折扣);
     if (!discount) {
         result.message = kItemDiscountRefused;

@@ -31,8 +31,8 @@ struct StockAdjustResult {
     QString tagPrice, discount, special;
 };
 
-// Checks the typed values and writes the adjustment of the row (by its id, in the shop). Without
-// 查看进价 the stored cost stays whatever the cost field holds.
+// Checks the typed values (prices within the money ceiling) and writes the adjustment of the row
+// (by its id, in the shop). Without 查看进价 the stored cost stays whatever the cost field holds.
 StockAdjustResult applyStockAdjust(AppContext &context, qint64 rowId, const StockAdjustValues &values);
 
 // The history rows of a stock row, oldest first: the ten cells of the history list.

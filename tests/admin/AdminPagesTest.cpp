@@ -1,6 +1,7 @@
 // The administration pages of the settings tab on real widgets (offscreen), loaded as the tab loads
 // them when they are shown, with every message box going through the script.
 #include <QApplication>
+#include <QClipboard>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
@@ -16,6 +17,7 @@
 
 #include "lists/ReportList.h"
 #include "platform/MessageScript.h"
+#include "platform/NumberText.h"
 #include "platform/ProgramLog.h"
 #include "admin/AccountsPage.h"
 #include "admin/AdminFixture.h"
@@ -223,6 +225,57 @@ TEST(ShopSettingsPageWidget, TheStoredFactorIsAlwaysShownAsTheUniformMode)
         EXPECT_EQ(child<QCheckBox>(page, "选择框10")->isChecked(), c.itemOwnTicked);
         EXPECT_EQ(child<QLineEdit>(page, "编辑框4")->property("problem").toString().isEmpty(), !c.factorMarked);
     }
+}
+
+// A promotion's 满 or 减 with more digits than money has is refused, typed or pasted: nothing is
+// added or changed and the boxes keep what was typed.
+TEST(ShopSettingsPageWidget, PromotionAmountsBeyondTheCeilingAreRefusedTypedOrPasted)
+{
+    AdminWorkstation w;
+    ADMIN_READY(w);
+    ShopSettingsPage page(w.context);
+    page.load();
+    auto *list = child<ReportList>(page, "超级列表框13");
+    auto *threshold = child<QLineEdit>(page, "满");
+    auto *reduction = child<QLineEdit>(page, "送");
+    child<QDateEdit>(page, "截止时间x")->setDate(QDate(2015, 8, 11));
+    MessageScript script;
+    threshold->setText(QStringLiteral("300"));
+    reduction->setText(QStringLiteral("30"));
+    click(page, "新增x");
+    ASSERT_EQ(list->rowCount(), 1);
+
+    const QString inputs[] = {QString(400, u'9'), QStringLiteral("123456789012345"), QStringLiteral("6901234567892\n")};
+    for (const char *button : {"新增x", "修改x"}) {
+        for (QLineEdit *box : {threshold, reduction}) {
+            for (const QString &input : inputs) {
+                for (const bool pasted : {false, true}) {
+                    SCOPED_TRACE(std::string(button) + ' ' + box->objectName().toStdString()
+                                 + (pasted ? " pasted " : " typed ") + input.left(20).toStdString());
+                    list->selectRow(0);
+                    script.clear();
+                    const QString digits = QString(input).remove(u'\n');
+                    box->clear();
+                    if (pasted) {
+                        QApplication::clipboard()->setText(digits);
+                        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+                    } else {
+                        QTest::keyClicks(box, digits);
+                        if (input.endsWith(u'\n'))
+                            QTest::keyClick(box, Qt::Key_Return);
+                    }
+                    click(page, button);
+                    EXPECT_EQ(script.texts(), QStringList{moneyCeilingText()});
+                    ASSERT_EQ(list->rowCount(), 1);
+                    EXPECT_EQ(list->cellText(0, 1), QStringLiteral("300"));
+                    EXPECT_EQ(list->cellText(0, 2), QStringLiteral("30"));
+                    EXPECT_EQ(box->text(), digits);
+                }
+            }
+        }
+    }
+    EXPECT_EQ(w.column(QStringLiteral("SELECT * FROM %1").arg(w.table("满额促销")), QStringLiteral("满")),
+              QStringList{QStringLiteral("300")});
 }
 
 TEST(ShopSettingsPageWidget, PromotionsAndTheNoticeThroughThePage)

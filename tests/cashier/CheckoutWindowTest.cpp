@@ -297,6 +297,81 @@ TEST_F(CheckoutTest, PastedAmountsAreRefusedLikeTypedOnes)
     }
 }
 
+// Every money field of the checkout refuses an amount with more digits before the point than money
+// has, typed or pasted: 400 nines, 15 digits, a barcode scanned with its Enter. The cashier is told
+// once (keys typed on while the message is open, the scanner's Enter among them, are dropped); the
+// field keeps its text, wholly selected, so the amount typed next replaces it, and the sale is
+// stored at that amount.
+TEST_F(CheckoutTest, AmountsBeyondTheCeilingAreRefusedTypedOrPasted)
+{
+    const F fields[] = {F::应付款, F::实收款, F::现金, F::银行, F::优惠券, F::储值};
+    const QString inputs[] = {QString(400, u'9'), QStringLiteral("123456789012345"), QStringLiteral("6901234567892\n")};
+    const QString ceiling = moneyCeilingText();
+    addLine(QStringLiteral("衬衫"), QStringLiteral("85"), QStringLiteral("1"));
+    context.discountScheme.自由优惠 = AppContext::FlagOn; // 应付款 may be typed
+    for (const F f : fields) {
+        for (const QString &input : inputs) {
+            for (const bool pasted : {false, true}) {
+                const std::string label = checkoutFieldName(f).toStdString() + (pasted ? " pasted " : " typed ")
+                                          + input.left(20).toStdString();
+                script.clear();
+                exec(QStringLiteral("DELETE FROM 销售明细"));
+                exec(QStringLiteral("UPDATE 采购入库 SET 数量='5',已售='0'"));
+                auto window = openWindow();
+                CheckoutState &s = window->state();
+                const bool split = f != F::应付款 && f != F::实收款;
+                if (f == F::储值) // a balance that lets any amount of money be typed
+                    addMember(s, QStringLiteral("99999999.99"));
+                if (split)
+                    ASSERT_TRUE(window->handleCheckoutKey(Qt::Key_F3));
+                QLineEdit *field = window->field(f);
+                ASSERT_FALSE(field->isReadOnly()) << label;
+                const QString before = field->text();
+                const QString digits = QString(input).remove(u'\n');
+                if (pasted) {
+                    field->selectAll();
+                    QApplication::clipboard()->setText(digits);
+                    QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+                } else {
+                    field->selectAll();
+                    qsizetype next = 0;
+                    script.setMessageHandler([&](const ShownMessage &) {
+                        // The rest of the input comes while the message is open, the scanner's Enter last.
+                        for (; next < digits.size(); ++next)
+                            QTest::keyClicks(field, QString(digits[next]));
+                        if (input.endsWith(u'\n'))
+                            QTest::keyClick(field, Qt::Key_Return);
+                    });
+                    for (; next < digits.size(); ++next)
+                        QTest::keyClicks(field, QString(digits[next]));
+                    script.setMessageHandler({});
+                }
+                const QString kept = pasted ? before : digits.left(kMoneyWholeDigits);
+                EXPECT_EQ(field->text(), kept) << label;
+                EXPECT_EQ(s.text(f), kept) << label;
+                EXPECT_EQ(script.texts(), QStringList{ceiling}) << label;
+                EXPECT_EQ(count(QStringLiteral("销售明细")), 0) << label;
+
+                // The whole text is selected: the amount typed next replaces it.
+                EXPECT_EQ(field->selectedText(), kept) << label;
+                script.clear();
+                QTest::keyClicks(field, QStringLiteral("85"));
+                EXPECT_EQ(field->text(), "85") << label;
+                ASSERT_TRUE(window->handleCheckoutKey(Qt::Key_Return)) << label;
+                ASSERT_TRUE(window->lastResult().written()) << label << script.texts().join(u'|').toStdString();
+                data::RecordSet sale(context.connection());
+                ASSERT_TRUE(sale.open(data::Sql(QStringLiteral("SELECT * FROM 销售明细"))));
+                ASSERT_EQ(sale.rowCount(), 1) << label;
+                EXPECT_EQ(sale.text(QStringLiteral("金额")), "85") << label;
+                if (split)
+                    EXPECT_EQ(sale.text(checkoutFieldName(f)), "85") << label; // the part's column
+                cart.removeAll();
+                addLine(QStringLiteral("衬衫"), QStringLiteral("85"), QStringLiteral("1"));
+            }
+        }
+    }
+}
+
 // A bill of 319.2 paid 100 in cash, 218.4 on the card, 0.4 by voucher and 0.4 from stored value,
 // all typed on the window: the sale stores the parts as typed and the member's stored value left.
 TEST_F(CheckoutTest, ASplitTypedWithDecimalsIsStoredAsTyped)

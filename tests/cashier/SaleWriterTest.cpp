@@ -642,6 +642,50 @@ TEST_F(Sale, AFractionalQuantityIsRefused)
     EXPECT_EQ(cart.count(), 1);
 }
 
+// An amount no money field takes never reaches the table, whichever way it came: the amount due
+// (400 nines read as 0 would store the sale at 0), a split part, a line's amount in exponent form.
+TEST_F(Sale, AnAmountBeyondTheCeilingIsRefusedBeforeAnythingIsWritten)
+{
+    const QString nines(400, u'9');
+    const struct {
+        QString payable;
+        QString lineAmount;
+        SplitPayment split;
+        QString named; // the amount the message names
+    } cases[] = {
+        {nines, QStringLiteral("85"), {}, QStringLiteral("应付款【99999999999999999999…】")},
+        {QStringLiteral("123456789012345"), QStringLiteral("85"), {}, QStringLiteral("应付款【123456789012345】")},
+        {QStringLiteral("100000000"), QStringLiteral("85"), {}, QStringLiteral("应付款【100000000】")},
+        {QStringLiteral("85"), QStringLiteral("85"), {QStringLiteral("6901234567892"), QStringLiteral("0"), QString(), QString(), QString()},
+         QStringLiteral("现金【6901234567892】")},
+        {QStringLiteral("85"), QStringLiteral("85"), {QStringLiteral("0"), QStringLiteral("1.234567890123e+14"), QString(), QString(), QString()},
+         QStringLiteral("银行【1.234567890123e+14】")},
+        {QStringLiteral("85"), QStringLiteral("1.234567890123e+14"), {}, QStringLiteral("商品【衬衫】的金额【1.234567890123e+14】")},
+    };
+    for (const auto &c_ : cases) {
+        script.clear();
+        cart.removeAll();
+        cart.append(lineOf(stock, QStringLiteral("1001"), QStringLiteral("衬衫"), QStringLiteral("1"), c_.lineAmount));
+        SaleRequest r = cash(c_.payable);
+        r.split = !c_.split.现金.isEmpty();
+        r.splitFields = c_.split;
+        const SaleResult result = sell(r);
+        EXPECT_EQ(result.status, SaleStatus::Refused) << c_.named.toStdString();
+        EXPECT_EQ(script.texts(), QStringList{moneyCeilingText() + QStringLiteral("本单没有保存：") + c_.named});
+        EXPECT_EQ(c.count(QStringLiteral("销售明细")), 0);
+        EXPECT_EQ(c.count(QStringLiteral("销量排行")), 0);
+        EXPECT_EQ(cart.count(), 1);
+    }
+    // The largest amount money holds goes through.
+    script.clear();
+    cart.removeAll();
+    cart.append(lineOf(stock, QStringLiteral("1001"), QStringLiteral("衬衫"), QStringLiteral("1"), QStringLiteral("99999999.99")));
+    ASSERT_TRUE(sell(cash(QStringLiteral("99999999.99"))).written()) << script.texts().join(u'|').toStdString();
+    data::RecordSet sale(c.context.connection());
+    ASSERT_TRUE(sale.open(data::Sql(QStringLiteral("SELECT 金额 FROM 销售明细"))));
+    EXPECT_EQ(sale.text(QStringLiteral("金额")), "99999999.99");
+}
+
 // Two workstations on the server sell 200 times each at once.
 class SaleConcurrency : public ::testing::Test {
 protected:

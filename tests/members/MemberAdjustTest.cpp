@@ -5,10 +5,12 @@
 #include "lists/ReportList.h"
 #include "platform/Clock.h"
 #include "platform/MessageScript.h"
+#include "platform/NumberText.h"
 #include "support/SqliteShopTest.h"
 #include "support/TestDatabase.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -174,6 +176,41 @@ TEST_F(MemberAdjustPanelTest, RefusedAdjustmentsWriteNothing)
         EXPECT_EQ(memberField(QStringLiteral("会员储值")), QStringLiteral("50.5"));
         EXPECT_EQ(adjusted->count(), 0);
         EXPECT_EQ(edit("增加积分4")->text(), c.add); // the typing stays for correction
+    }
+}
+
+// Points or stored value with more digits than money has are refused, typed or pasted: 400 nines
+// were stored in the history as typed and read as 0, 15 digits reached the member's figures.
+TEST_F(MemberAdjustPanelTest, FiguresBeyondTheCeilingAreRefusedTypedOrPasted)
+{
+    const QString inputs[] = {QString(400, u'9'), QStringLiteral("123456789012345"), QStringLiteral("6901234567892\n")};
+    const std::pair<const char *, QString> fields[] = {
+        {"增加积分4", pointsCeilingText()}, {"减少积分4", pointsCeilingText()}, {"增加储值4", moneyCeilingText()}};
+    panel->showMember(memberId, QStringLiteral("8001"));
+    for (const auto &[name, message] : fields) {
+        for (const QString &input : inputs) {
+            for (const bool pasted : {false, true}) {
+                SCOPED_TRACE(std::string(name) + (pasted ? " pasted " : " typed ") + input.left(20).toStdString());
+                messages.clear();
+                fill(QString(), QString(), QString());
+                QLineEdit *field = edit(name);
+                const QString digits = QString(input).remove(u'\n');
+                if (pasted) {
+                    QApplication::clipboard()->setText(digits);
+                    QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+                } else {
+                    QTest::keyClicks(field, digits);
+                    if (input.endsWith(u'\n'))
+                        QTest::keyClick(field, Qt::Key_Return);
+                }
+                QTest::mouseClick(button("积分调整"), Qt::LeftButton);
+                EXPECT_EQ(messages.texts(), QStringList{message});
+                EXPECT_EQ(count(QStringLiteral("调整积分")), 0);
+                EXPECT_EQ(memberField(QStringLiteral("积分")), QStringLiteral("120"));
+                EXPECT_EQ(memberField(QStringLiteral("会员储值")), QStringLiteral("50.5"));
+                EXPECT_EQ(field->text(), digits); // the typing stays for correction
+            }
+        }
     }
 }
 

@@ -4,8 +4,11 @@
 #include "MemberFixture.h"
 
 #include "members/MemberAdjustPanel.h"
+#include "members/MemberList.h"
+#include "platform/NumberText.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
@@ -377,6 +380,42 @@ TEST_F(MemberPageTest, AddRefusals)
         EXPECT_EQ(messages.texts(), c.texts) << c.name;
         EXPECT_TRUE(memberRows({"id"}).isEmpty()) << c.name;
         EXPECT_EQ(logRows(), 0) << c.name;
+    }
+}
+
+// A new member's spending or points with more digits than money has are refused, typed or pasted;
+// the form keeps what was typed.
+TEST_F(MemberPageTest, AddRefusesFiguresBeyondTheCeilingTypedOrPasted)
+{
+    const QString inputs[] = {QString(400, u'9'), QStringLiteral("123456789012345"), QStringLiteral("6901234567892\n")};
+    const std::pair<const char *, QString> fields[] = {{"消费金额3", moneyCeilingText()},
+                                                      {"积分3", pointsCeilingText()}};
+    openPage();
+    for (const auto &[name, message] : fields) {
+        for (const QString &input : inputs) {
+            for (const bool pasted : {false, true}) {
+                SCOPED_TRACE(std::string(name) + (pasted ? " pasted " : " typed ") + input.left(20).toStdString());
+                messages.clear();
+                field("会员卡号3")->setText(QStringLiteral("N1"));
+                field("消费金额3")->clear();
+                field("积分3")->clear();
+                QLineEdit *box = field(name);
+                const QString digits = QString(input).remove(u'\n');
+                if (pasted) {
+                    QApplication::clipboard()->setText(digits);
+                    QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+                } else {
+                    QTest::keyClicks(box, digits);
+                    if (input.endsWith(u'\n'))
+                        QTest::keyClick(box, Qt::Key_Return);
+                }
+                click("添加会员");
+                EXPECT_EQ(messages.texts(), QStringList{message});
+                EXPECT_TRUE(memberRows({"id"}).isEmpty());
+                EXPECT_EQ(logRows(), 0);
+                EXPECT_EQ(box->text(), digits);
+            }
+        }
     }
 }
 

@@ -168,4 +168,34 @@ TEST(SharedAmountTexts, RoundedPercentAndPrintedForms)
     EXPECT_EQ(printedAmountText(100), QStringLiteral("100.00"));
 }
 
+// Money has at most eight digits before its point; an exponent is no form of money.
+TEST(MoneyCeiling, EightDigitsBeforeThePointAndNoExponent)
+{
+    const struct {
+        QString text;
+        bool fits;
+    } cases[] = {
+        {QStringLiteral("99999999.99"), true},
+        {QStringLiteral("-99999999"), true},
+        {QStringLiteral(" ９９９９９９９９"), true}, // full-width digits count as digits
+        {QStringLiteral("12.5元"), true},
+        {QStringLiteral(""), true},
+        {QStringLiteral("-"), true},
+        {QStringLiteral(".5"), true},
+        {QStringLiteral("100000000"), false},
+        {QStringLiteral("-100000000"), false},
+        {QStringLiteral("９９９９９９９９９"), false},
+        {QStringLiteral("000000001"), false}, // digits as typed, leading zeros too
+        {QString(400, u'9'), false},
+        {QStringLiteral("123456789012345"), false},
+        {QStringLiteral("6901234567892"), false}, // a barcode
+        {QStringLiteral("1.234567890123e+14"), false},
+        {QStringLiteral("2E2"), false},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(moneyWithinCeiling(c.text), c.fits) << c.text.toStdString();
+    EXPECT_EQ(kMoneyWholeDigits, 8);
+    EXPECT_EQ(moneyCeilingText(), QStringLiteral("金额太大：小数点前最多8位数字（金额须小于100000000）！"));
+}
+
 } // namespace

@@ -6,13 +6,17 @@
 #include "lists/ReportListModel.h"
 #include "platform/Clock.h"
 #include "platform/MessageScript.h"
+#include "platform/NumberText.h"
 #include "reports/ExpensePage.h"
 #include "reports/Expenses.h"
 #include "support/SqliteShopTest.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace reports;
@@ -171,6 +175,50 @@ TEST_F(ExpensePageTest, AChangeToAnAmountThatIsNotMoneyIsRefused)
         EXPECT_EQ(stored().value(0).value(2), QString::fromUtf8(c.stored));
         EXPECT_EQ(script.texts().join(u'|'), QString::fromUtf8(c.message));
     }
+}
+
+// An amount with more digits before the point than money has is refused, typed or pasted, when an
+// expense is added or changed: nothing is stored (400 nines were stored as typed and summed as 0)
+// and the amount box keeps what it holds.
+TEST_F(ExpensePageTest, AnAmountBeyondTheCeilingIsRefusedTypedOrPasted)
+{
+    const QString inputs[] = {QString(400, u'9'), QStringLiteral("123456789012345"), QStringLiteral("6901234567892\n")};
+    for (const char *button : {"添加", "修改"}) {
+        for (const QString &input : inputs) {
+            for (const bool pasted : {false, true}) {
+                SCOPED_TRACE(std::string(button) + (pasted ? " pasted " : " typed ") + input.left(20).toStdString());
+                ASSERT_TRUE(context.connection().execute(data::Sql("DELETE FROM 开支管理")));
+                expense(QStringLiteral("房租"), QStringLiteral("12.5"), QStringLiteral("2015-03-02"));
+                script.clear();
+                ExpensePage page(context);
+                listMonth(page, 2015, 3);
+                page.list()->selectRow(0);
+                const QString digits = QString(input).remove(u'\n');
+                page.amountBox()->clear();
+                if (pasted) {
+                    QApplication::clipboard()->setText(digits);
+                    QTest::keyClick(page.amountBox(), Qt::Key_V, Qt::ControlModifier);
+                } else {
+                    QTest::keyClicks(page.amountBox(), digits);
+                    if (input.endsWith(u'\n'))
+                        QTest::keyClick(page.amountBox(), Qt::Key_Return);
+                }
+                ASSERT_EQ(page.amountBox()->text(), digits);
+                press(page, button);
+                EXPECT_EQ(script.texts(), QStringList{moneyCeilingText()});
+                EXPECT_EQ(stored().size(), 1);
+                EXPECT_EQ(stored().value(0).value(2), "12.5");
+                EXPECT_EQ(page.amountBox()->text(), digits);
+            }
+        }
+    }
+    // The largest amount money holds is stored as typed.
+    ExpensePage page(context);
+    script.clear();
+    type(page, QStringLiteral("装修"), QStringLiteral("99999999.99"), QString());
+    press(page, "添加");
+    EXPECT_TRUE(script.texts().isEmpty());
+    EXPECT_EQ(stored().value(1).value(2), "99999999.99");
 }
 
 // The program left running past midnight into a new month: the expense is dated by the real day

@@ -1,5 +1,7 @@
 #include "StockFixture.h"
 
+#include "platform/NumberText.h"
+
 #include "stock/PurchaseEntry.h"
 #include "stock/FormLists.h"
 #include "stock/PurchaseList.h"
@@ -201,6 +203,28 @@ TEST_F(PurchaseListTest, ModifyRefusesPricesThatAreNoNumbers)
     ASSERT_TRUE(modifyPurchase(ctx(), id, form).changed);
     EXPECT_EQ(rows(QStringLiteral("SELECT * FROM [采购入库]"), {QStringLiteral("进货价"), QStringLiteral("吊牌价")}),
               QStringList{QStringLiteral("12.5|30")});
+}
+
+// A price with more digits before the point than money has is refused as well; the row stays.
+TEST_F(PurchaseListTest, ModifyRefusesPricesBeyondTheCeiling)
+{
+    const QString id = stockRow(QStringLiteral("A"), QStringLiteral("原"), QStringLiteral("5"));
+    PurchaseForm form;
+    form.name = QStringLiteral("原");
+    form.lines[0] = {QString(), QStringLiteral("M"), QStringLiteral("5")};
+    const std::pair<QString, QString> refused[] = {{QString(400, u'9'), QStringLiteral("20")},
+                                                   {QStringLiteral("10"), QStringLiteral("123456789012345")},
+                                                   {QStringLiteral("10"), QStringLiteral("6901234567892")}};
+    for (const auto &[cost, tag] : refused) {
+        form.cost = cost;
+        form.tagPrice = tag;
+        const ListActionResult r = modifyPurchase(ctx(), id, form);
+        EXPECT_FALSE(r.changed) << tag.toStdString();
+        EXPECT_EQ(r.message, moneyCeilingText()) << tag.toStdString();
+    }
+    EXPECT_EQ(rows(QStringLiteral("SELECT * FROM [采购入库]"), {QStringLiteral("进货价"), QStringLiteral("吊牌价")}),
+              QStringList{QStringLiteral("10|20")});
+    EXPECT_EQ(count(QStringLiteral("日志记录")), 0);
 }
 
 // A quantity below 0 or with a fraction and a discount that is no factor are refused with what is

@@ -6,8 +6,10 @@
 #include "printing/LabelPrint.h"
 #include "stock/FilterComboBox.h"
 #include "stock/PurchasePage.h"
+#include "platform/NumberText.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -121,6 +123,39 @@ TEST_F(PurchasePageTest, ARefusedEntryKeepsTheForm)
     EXPECT_EQ(child<QLineEdit>(QStringLiteral("数量1"))->text(), QStringLiteral("2.5"));
     EXPECT_EQ(child<QLineEdit>(QStringLiteral("款号7"))->text(), QStringLiteral("S1"));
     EXPECT_EQ(count(QStringLiteral("采购入库")), 0);
+}
+
+// A price with more digits before the point than money has is refused, typed or pasted into either
+// price box: the message says why, nothing is stored and the form keeps what was typed.
+TEST_F(PurchasePageTest, APriceBeyondTheCeilingIsRefusedTypedOrPasted)
+{
+    const QString inputs[] = {QString(400, u'9'), QStringLiteral("123456789012345"), QStringLiteral("6901234567892\n")};
+    for (const char *name : {"进货价7", "吊牌价7"}) {
+        for (const QString &input : inputs) {
+            for (const bool pasted : {false, true}) {
+                SCOPED_TRACE(std::string(name) + (pasted ? " pasted " : " typed ") + input.left(20).toStdString());
+                messages.clear();
+                fillRequired();
+                QLineEdit *price = child<QLineEdit>(QString::fromUtf8(name));
+                const QString digits = QString(input).remove(u'\n');
+                price->clear();
+                price->setFocus();
+                if (pasted) {
+                    QApplication::clipboard()->setText(digits);
+                    QTest::keyClick(price, Qt::Key_V, Qt::ControlModifier);
+                } else {
+                    QTest::keyClicks(price, digits);
+                    if (input.endsWith(u'\n'))
+                        QTest::keyClick(price, Qt::Key_Return);
+                }
+                QTest::mouseClick(child<QPushButton>(QStringLiteral("添加采购")), Qt::LeftButton);
+                EXPECT_EQ(messages.texts(), QStringList{moneyCeilingText()});
+                EXPECT_EQ(count(QStringLiteral("采购入库")), 0);
+                EXPECT_EQ(price->text(), digits);
+                EXPECT_EQ(child<QLineEdit>(QStringLiteral("款号7"))->text(), QStringLiteral("S1"));
+            }
+        }
+    }
 }
 
 // 单独打标签 prints one label of line 1; an empty barcode box gets a generated code on the label
