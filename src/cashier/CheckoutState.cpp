@@ -143,9 +143,24 @@ void CheckoutState::setMode(CheckoutField field, TypingMode mode)
 void CheckoutState::setText(CheckoutField field, const QString &text)
 {
     m_texts[int(field)] = text;
+    if (int(field) != m_typedField)
+        m_typingStart[int(field)] = text;
     if (fieldChanged)
         fieldChanged(field);
     runHandler(field);
+}
+
+void CheckoutState::setTypedText(CheckoutField field, const QString &text)
+{
+    const int outer = m_typedField;
+    m_typedField = int(field);
+    setText(field, text);
+    m_typedField = outer;
+}
+
+void CheckoutState::beginTyping(CheckoutField field)
+{
+    m_typingStart[int(field)] = m_texts[int(field)];
 }
 
 void CheckoutState::runHandler(CheckoutField field)
@@ -320,17 +335,19 @@ bool CheckoutState::acceptTyping(CheckoutField field, const QString &before, int
     return false;
 }
 
-bool CheckoutState::acceptEdit(CheckoutField field, const QString &after)
+bool CheckoutState::acceptEdit(CheckoutField field, const QString &after, bool typedKey)
 {
     if (mode(field) != TypingMode::Numbers)
         return true;
     const bool wellFormed = numberTextAccepted(after, moneyDecimals);
     if (wellFormed && moneyWithinCeiling(after))
         return true;
-    // The field shows its last accepted text again before the cashier reads why. Beyond what
-    // money can hold (a barcode scanned into the wrong box, say) the text is wholly selected, so
-    // that the amount typed next replaces it.
-    if (fieldChanged)
+    // The field shows its last accepted text again before the cashier reads why; after typed keys
+    // beyond what money can hold, the text it held before the typing began, with the figures that
+    // follow from it. That text is wholly selected, so that the amount typed next replaces it.
+    if (wellFormed && typedKey && m_typingStart[int(field)] != m_texts[int(field)])
+        setText(field, m_typingStart[int(field)]);
+    else if (fieldChanged)
         fieldChanged(field);
     say(wellFormed ? moneyCeilingText() : moneyTypingRefusedText(moneyDecimals));
     if (wellFormed && focusField)

@@ -100,6 +100,12 @@ public:
     TypingMode mode(CheckoutField field) const { return m_modes[int(field)]; }
     // Sets a field and runs its change handler (unless that handler is running already).
     void setText(CheckoutField field, const QString &text);
+    // A change the cashier made in the field (typed or pasted): set like setText, but the field
+    // keeps the text it held before the cashier began typing into it.
+    void setTypedText(CheckoutField field, const QString &text);
+    // The cashier enters the field: its text now is what an amount beyond the ceiling typed into
+    // it falls back to.
+    void beginTyping(CheckoutField field);
 
     PaymentKind paymentKind() const { return m_kind; }
     bool splitShown() const { return m_kind == PaymentKind::Split; }
@@ -141,7 +147,10 @@ public:
     // numberTextAccepted does not allow, or one beyond the money ceiling (moneyWithinCeiling): the
     // field shows its text before the change again and the cashier is told why; beyond the ceiling
     // its whole text is selected (focusField), so that the amount typed next replaces it.
-    bool acceptEdit(CheckoutField field, const QString &after);
+    // An amount beyond what money can hold that came from typed keys (a barcode scanned into the
+    // wrong box, say) takes the field back to the text it held before the cashier began typing
+    // into it, not to its first digits.
+    bool acceptEdit(CheckoutField field, const QString &after, bool typedKey = false);
 
     // What the confirmation hands over: the three amounts, the split fields as shown (captured
     // only in split mode) and the member card with its figures.
@@ -174,6 +183,8 @@ private:
     std::array<TypingMode, kCheckoutFieldCount> m_modes{};
     PaymentKind m_kind = PaymentKind::Cash;
     std::array<bool, HandlerCount> m_running{};
+    std::array<QString, kCheckoutFieldCount> m_typingStart;
+    int m_typedField = -1; // the field setTypedText is setting
 };
 
 inline const QString kNonCashAboveDue = QStringLiteral("银行、积分、优惠券和储值合计不能大于应付款金额，找零只能从现金中找出");

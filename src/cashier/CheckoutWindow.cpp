@@ -75,8 +75,10 @@ void CheckoutWindow::build()
                 return;
             // Typed keys were checked on their way in; a paste or a drop is checked here. A split
             // part is checked against the other parts on every change.
-            if (m_state.acceptEdit(f, text) && m_state.acceptSplitPart(f, text))
-                m_state.setText(f, text);
+            const bool typedKey = m_keyField == int(f);
+            m_keyField = -1;
+            if (m_state.acceptEdit(f, text, typedKey) && m_state.acceptSplitPart(f, text))
+                m_state.setTypedText(f, text);
         });
         return edit;
     };
@@ -402,9 +404,17 @@ bool CheckoutWindow::eventFilter(QObject *watched, QEvent *event)
             const bool replacing = edit->hasSelectedText();
             const int from = replacing ? edit->selectionStart() : edit->cursorPosition();
             const int length = replacing ? int(edit->selectedText().size()) : 0;
+            m_keyField = -1;
             if (!m_state.acceptTyping(*it, edit->text(), from, length, typed))
                 return true; // refused: acceptTyping has told the cashier why
-        } else if (event->type() == QEvent::MouseButtonRelease && *it == F::应付款) {
+            if (!typed.isEmpty())
+                m_keyField = int(*it);
+        } else if (event->type() == QEvent::FocusIn) {
+            m_state.beginTyping(*it);
+        }
+        if (event->type() == QEvent::KeyPress && commandKey)
+            m_keyField = -1;
+        if (event->type() == QEvent::MouseButtonRelease && *it == F::应付款) {
             // The cashier is about to type the amount due: each change now moves the lines.
             m_override.beginPayableEdit();
             m_fields[int(F::应付款)]->selectAll();

@@ -116,6 +116,7 @@ private:
     bool m_syncing = false;
     bool m_confirming = false;
     bool m_closed = false;
+    int m_keyField = -1;         // the field whose last key passed the typing check, until its change
     bool m_messageOpen = false; // a message of the checkout's own is being shown
 };
 

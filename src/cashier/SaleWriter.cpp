@@ -531,6 +531,15 @@ SaleResult writeSaleUnguarded(AppContext &context, Cart &cart, const SplitPaymen
         result.status = SaleStatus::EmptyCart;
         return result;
     }
+    const QList<CartLine> lines = cart.lines();
+    // An amount no money field would take never reaches the table, not even read as 0.
+    if (const auto beyond = amountBeyondCeiling(payable, split, lines)) {
+        result.status = SaleStatus::Refused;
+        result.message = moneyCeilingText() + QStringLiteral("本单没有保存：") + *beyond;
+        programlog::write(QStringLiteral("sale not written: ") + result.message);
+        MessageSeam::message(parent, QString(), result.message);
+        return result;
+    }
     if (const QString refused = splitRefusalText(split, payable); !refused.isEmpty()) {
         result.status = SaleStatus::Refused;
         result.message = refused;
@@ -544,15 +553,6 @@ SaleResult writeSaleUnguarded(AppContext &context, Cart &cart, const SplitPaymen
     result.saleTime = saleTimeText(now);
     result.saleDate = datingNow(context).dateText();
 
-    const QList<CartLine> lines = cart.lines();
-    // An amount no money field would take never reaches the table, not even read as 0.
-    if (const auto beyond = amountBeyondCeiling(payable, split, lines)) {
-        result.status = SaleStatus::Refused;
-        result.message = moneyCeilingText() + QStringLiteral("本单没有保存：") + *beyond;
-        programlog::write(QStringLiteral("sale not written: ") + result.message);
-        MessageSeam::message(parent, QString(), result.message);
-        return result;
-    }
     QStringList amounts;
     for (const CartLine &line : lines)
         amounts << line.金额;
