@@ -1,5 +1,6 @@
 #include "data/Connection.h"
 #include "data/RowBatch.h"
+#include "data/RowReader.h"
 
 #include "data/SchemaUpgrade.h"
 #include "platform/ProgramLog.h"
@@ -214,6 +215,7 @@ bool Connection::openPostgres(const ServerSettings &settings)
 
 void Connection::close()
 {
+    endReader(QStringLiteral("列表没有读完：数据库连接已关闭，读到的行不全"));
     if (m_transactionDepth > 0 && live())
         rawExec(QStringLiteral("ROLLBACK"));
     m_reopenable = false;
@@ -306,12 +308,37 @@ QString Connection::lastError() const
 void Connection::fail(const QString &what, const QString &error)
 {
     m_lastError = error;
-    if (m_transactionDepth > 0)
+    if (m_transactionDepth > 0) {
         m_rollbackOnly = true; // one operation commits whole or not at all
+        // What a spoiled transaction says of the statements after it is no reason.
+        if (m_firstFailure.isEmpty())
+            m_firstFailure = error;
+    }
     // One line per failure in the log file.
     QString line = QStringLiteral("数据库语句失败：") + what + QStringLiteral(" -- ") + error;
     line.replace(QLatin1Char('\n'), QLatin1Char(' '));
     programlog::write(line);
+}
+
+QString Connection::readerOpenError()
+{
+    return QStringLiteral("上一个列表还没有读完，同一数据库连接上不能同时执行其它语句");
+}
+
+bool Connection::noReaderOpen(const QString &what)
+{
+    if (!m_reader)
+        return true;
+    fail(what, readerOpenError());
+    return false;
+}
+
+void Connection::endReader(const QString &reason)
+{
+    if (RowReader *reader = m_reader) {
+        m_reader = nullptr;
+        reader->abandon(reason);
+    }
 }
 
 void Connection::clearStatementCache()
@@ -323,7 +350,7 @@ void Connection::clearStatementCache()
 Connection::Statement *Connection::run(const Sql &sql)
 {
     m_rowsAffected = -1;
-    if (!ready(sql.display()))
+    if (!noReaderOpen(sql.display()) || !ready(sql.display()))
         return nullptr;
     m_lastError.clear();
     QSqlDatabase db = database();
@@ -387,7 +414,8 @@ bool Connection::appendRows(const QString &table, const QStringList &columns, co
     const QString what = QStringLiteral("INSERT INTO ") + dialect().quoteTable(table) + QStringLiteral(" (")
                          + columns.join(QLatin1Char(',')) + QStringLiteral(") ") + QString::number(rows.rows())
                          + QStringLiteral(" rows");
-    if (!ready(what))
+    m_rowsAffected = -1;
+    if (!noReaderOpen(what) || !ready(what))
         return false;
     // The append talks to the driver's connection itself: no statement of ours may still be
     // holding it with rows not yet fetched.
@@ -426,6 +454,8 @@ bool Connection::rawExec(const QString &text)
 
 Transaction Connection::transaction()
 {
+    if (m_transactionDepth == 0 && !noReaderOpen(QStringLiteral("BEGIN")))
+        return Transaction(nullptr, false);
     if (!ready(QStringLiteral("BEGIN")))
         return Transaction(nullptr, false);
     if (m_transactionDepth > 0) {
@@ -436,6 +466,7 @@ Transaction Connection::transaction()
         return Transaction(nullptr, false);
     m_transactionDepth = 1;
     m_rollbackOnly = false;
+    m_firstFailure.clear();
     return Transaction(this, true);
 }
 
@@ -453,14 +484,27 @@ bool Connection::endTransaction(bool commit, bool outermost)
     }
     m_transactionDepth = 0;
     const bool rollbackOnly = m_rollbackOnly;
+    const QString firstFailure = m_firstFailure;
     m_rollbackOnly = false;
+    m_firstFailure.clear();
+    // A reader still reading in the transaction ends with it.
+    const bool readerOpen = m_reader != nullptr;
+    endReader(QStringLiteral("列表没有读完：所在的事务已结束，读到的行不全"));
     if (!commit) {
         rawExec(QStringLiteral("ROLLBACK"));
         return true;
     }
+    if (readerOpen) {
+        fail(QStringLiteral("COMMIT"), readerOpenError());
+        rawExec(QStringLiteral("ROLLBACK"));
+        m_lastError = readerOpenError() + QStringLiteral("，事务已全部撤销");
+        return false;
+    }
     if (rollbackOnly) {
         rawExec(QStringLiteral("ROLLBACK"));
         m_lastError = QStringLiteral("事务中有语句失败或内层事务未提交，已全部撤销");
+        if (!firstFailure.isEmpty())
+            m_lastError += QStringLiteral("：") + firstFailure;
         programlog::write(QStringLiteral("事务已撤销：其中有语句失败，或内层事务未提交"));
         return false;
     }

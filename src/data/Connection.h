@@ -26,6 +26,8 @@
 
 namespace data {
 
+class RowReader;
+
 class Connection {
 public:
     Connection();
@@ -79,6 +81,8 @@ public:
     static constexpr int connectTimeoutSeconds = 5;
     // Milliseconds SQLite waits for a lock held by another connection.
     static constexpr int busyTimeoutMs = 5000;
+    // Why a statement fails while a RowReader reads its rows on the connection.
+    static QString readerOpenError();
 
 private:
     friend class RecordSet;
@@ -111,6 +115,11 @@ private:
     // (its query active on success) or null when it could not run.
     Statement *run(const Sql &sql);
     void fail(const QString &what, const QString &error);
+    // True when no reader is reading rows on the connection; otherwise the failure is recorded
+    // against what (see RowReader).
+    bool noReaderOpen(const QString &what);
+    // Ends the open reader, if any, before its last row: it says it failed, with reason.
+    void endReader(const QString &reason);
     bool endTransaction(bool commit, bool outermost);
     bool rawExec(const QString &text);
     void clearStatementCache();
@@ -125,6 +134,8 @@ private:
     bool m_rollbackOnly = false;
     QHash<QString, std::shared_ptr<Statement>> m_statements; // prepared statements by text
     std::shared_ptr<Statement> m_direct;                    // the last statement without values
+    RowReader *m_reader = nullptr;                          // the reader reading its rows, if any
+    QString m_firstFailure; // the first failure of the open transaction's statements
 };
 
 } // namespace data

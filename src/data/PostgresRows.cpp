@@ -75,6 +75,8 @@ bool PostgresRows::fetch()
     m_result = PQgetResult(m_connection);
     if (!m_result)
         m_running = false;
+    else if (PQresultStatus(m_result) == PGRES_TUPLES_OK)
+        m_complete = true; // the last result (in single-row mode an empty one after the rows)
     return m_result != nullptr;
 }
 
@@ -142,6 +144,7 @@ NativeRows::Opened PostgresRows::open(const Sql &sql)
         return Opened::Failed;
     }
     m_running = true;
+    m_complete = false;
     PQsetSingleRowMode(m_connection); // without it the rows come as one result, read the same way
     if (!fetch()) {
         m_error = QString::fromUtf8(PQerrorMessage(m_connection)).trimmed();
@@ -182,6 +185,8 @@ bool PostgresRows::next()
         m_result = nullptr;
         if (!fetch()) {
             m_onRow = false;
+            if (!m_complete)
+                m_error = QStringLiteral("列表没有读完：服务器送来的行在最后一行之前中断了（可能是同一连接上执行了其它语句）");
             return false;
         }
         if (!isRows(m_result)) {

@@ -1,7 +1,8 @@
 #pragma once
 // Rows of a SELECT read through libpq on the connection Qt's driver opened, one row at a time as
 // the server sends them (libpq's single-row mode), so the first rows are read while the server
-// is still sending the rest.
+// is still sending the rest. The rows end with the server's closing result; results that stop
+// before it (another statement run on the connection meanwhile drops them) are a failure.
 #include <QSqlDatabase>
 
 #include "data/NativeRows.h"
@@ -37,6 +38,7 @@ private:
     pg_conn *m_connection = nullptr;
     pg_result *m_result = nullptr; // the current row's (or the first, not yet made current)
     bool m_running = false;        // the statement's results are not all read
+    bool m_complete = false;       // the server's closing result of the statement has come
     bool m_rowPending = false;     // m_result holds a row next() has not made current yet
     bool m_onRow = false;
     int m_row = 0; // the current row within m_result

@@ -20,6 +20,8 @@ RowReader::~RowReader()
 
 void RowReader::close()
 {
+    if (m_connection->m_reader == this)
+        m_connection->m_reader = nullptr;
     if (m_query)
         m_query->finish(); // releases the read lock of SQLite at once
     m_query = nullptr;
@@ -36,6 +38,11 @@ bool RowReader::open(const Sql &sql)
     m_columnCount = 0;
     m_failed = false;
     m_lastError.clear();
+    if (!m_connection->noReaderOpen(sql.display())) {
+        m_failed = true;
+        m_lastError = m_connection->lastError();
+        return false;
+    }
     if (openNative(sql))
         return !m_failed;
     Connection::Statement *statement = m_connection->run(sql);
@@ -54,7 +61,21 @@ bool RowReader::open(const Sql &sql)
     m_columnCount = m_layout->count();
     m_query = query;
     m_statementText = sql.display();
+    holdConnection();
     return true;
+}
+
+void RowReader::holdConnection()
+{
+    m_connection->m_reader = this;
+}
+
+void RowReader::abandon(const QString &reason)
+{
+    close();
+    m_failed = true;
+    m_connection->fail(m_statementText, reason);
+    m_lastError = reason;
 }
 
 bool RowReader::openNative(const Sql &sql)
@@ -82,6 +103,7 @@ bool RowReader::openNative(const Sql &sql)
     m_columnCount = m_layout->count();
     m_statementText = sql.display();
     m_reading = true;
+    holdConnection();
     return true;
 }
 
@@ -99,9 +121,9 @@ bool RowReader::next()
             m_onRow = true;
             return true;
         }
-        m_onRow = false;
-        m_reading = false;
-        if (!m_native->error().isEmpty())
+        const bool failed = !m_native->error().isEmpty();
+        close();
+        if (failed)
             failNative(m_statementText);
         return false;
     }

@@ -3,9 +3,11 @@
 // keeping them: for long lists that are turned into lines as they are read (a record set keeps
 // every row as a value first, which for 100,000 rows costs more than the lines themselves).
 // Texts are those of RecordSet::textOf. A SELECT is read through the backend's own client library
-// where it can be (see NativeRows), any other statement through the driver. While a reader is open,
-// run no other statement on its connection; the reader finishes its statement when it has read
-// the last row, fails, or closes.
+// where it can be (see NativeRows), any other statement through the driver.
+// A reader is open from an open() that gives rows until it has read the last row, failed, or
+// closed. While it is open its connection runs no other statement: one asked for fails with
+// Connection::readerOpenError (logged), and the reader reads on. Ending the transaction it reads
+// in, or closing the connection, ends the reader first: it then says it failed.
 #include <QString>
 #include <memory>
 
@@ -48,6 +50,11 @@ private:
     bool openNative(const Sql &sql);
     // Records the native reader's failure of the statement `what` (logged, said as the connection says it).
     void failNative(const QString &what);
+    // Rows are being read: the connection runs nothing else until close().
+    void holdConnection();
+    // The connection ends the reader before its last row (see Connection::endReader).
+    void abandon(const QString &reason);
+    friend class Connection;
 
     QSqlQuery *m_query = nullptr; // the connection's statement while rows are being read
     std::unique_ptr<NativeRows> m_native; // the native reader, while rows are being read through it

@@ -225,6 +225,36 @@ TEST_P(ShopDatabase, TransactionCommitsOrRollsBackWhole)
     EXPECT_FALSE(conn().inTransaction());
 }
 
+// A statement prepared and kept from an earlier run that fails inside a transaction says why it
+// failed (here a shop name that is already taken), in its error and in the log; the failure of
+// anything the spoiled transaction runs after it is no reason.
+TEST_P(ShopDatabase, AStatementPreparedEarlierThatFailsInATransactionNamesTheRealReason)
+{
+    const auto addShop = [](const char *name) { return Sql("INSERT INTO 店铺名 (店名) VALUES (?)", {name}); };
+    ASSERT_TRUE(conn().execute(addShop("东店"))) << conn().lastError().toStdString();
+    LogCapture log;
+    {
+        Transaction tx = conn().transaction();
+        ASSERT_TRUE(tx.isActive());
+        ASSERT_TRUE(conn().execute(addShop("西店")));
+        EXPECT_FALSE(conn().execute(addShop("东店")));
+        const QString error = conn().lastError();
+        EXPECT_TRUE(error.contains(QStringLiteral("unique"), Qt::CaseInsensitive)) << error.toStdString();
+        EXPECT_FALSE(error.contains(QStringLiteral("aborted"))) << error.toStdString();
+        const QString logged = log.text();
+        EXPECT_TRUE(logged.contains(QStringLiteral("东店"))) << logged.toStdString();
+        EXPECT_TRUE(logged.contains(QStringLiteral("unique"), Qt::CaseInsensitive)) << logged.toStdString();
+        EXPECT_FALSE(logged.contains(QStringLiteral("aborted"))) << logged.toStdString();
+        EXPECT_FALSE(tx.commit());
+        EXPECT_TRUE(conn().lastError().contains(QStringLiteral("unique"), Qt::CaseInsensitive))
+            << "the commit that could not be says why: " << conn().lastError().toStdString();
+    }
+    RecordSet rs(conn());
+    ASSERT_TRUE(rs.open(buildSelectSql(dialect(), "店铺名", {"店名"}, {}, false, "id ASC", true)));
+    EXPECT_EQ(rs.rowCount(), 1) << "西店 went with the transaction";
+    EXPECT_EQ(rs.text(0), QStringLiteral("东店"));
+}
+
 TEST_P(ShopDatabase, NestedTransactionJoinsTheOuterOne)
 {
     const int id = insertStock("甲", "5");

@@ -10,14 +10,35 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include <functional>
 
 using namespace data;
 using testsupport::BothBackends;
 
 namespace {
+
+// Points the program log at a temporary file while it lives.
+class LogCapture {
+public:
+    LogCapture() : m_previous(programlog::path())
+    {
+        programlog::setPath(QDir(m_dir.path()).filePath(QStringLiteral("shopdesk.log")));
+    }
+    ~LogCapture() { programlog::setPath(m_previous); }
+    QString text() const
+    {
+        QFile file(programlog::path());
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_previous;
+};
 
 class RowReading : public BothBackends {
 protected:
@@ -34,6 +55,17 @@ protected:
             rows << cells;
         }
         return rows;
+    }
+    // The first cell of every row a reader reads.
+    QList<QString> readerCells(const Sql &sql)
+    {
+        QList<QString> cells;
+        RowReader reader(conn());
+        EXPECT_TRUE(reader.open(sql)) << reader.lastError().toStdString();
+        while (reader.next())
+            cells << reader.text(0);
+        EXPECT_FALSE(reader.failed()) << reader.lastError().toStdString();
+        return cells;
     }
     static QList<QStringList> readerRows(RowReader &reader, int columns)
     {
@@ -132,6 +164,49 @@ TEST_P(RowReading, AReaderLeftBeforeItsLastRowLeavesTheConnectionAndTheTransacti
     EXPECT_EQ(readerRows(reader, 1).size(), 300);
 }
 
+// A NULL cell reads as a null text and an empty cell as an empty one, whichever way the rows are
+// read: a record set, the reader through the client library and the reader through the driver
+// (a statement the client library does not take). QString's == takes the two for equal, so each
+// cell is asked isNull(). NULL and empty cells follow each other in one column, as the texts of a
+// column are shared with the cell above.
+TEST_P(RowReading, ANullCellIsANullTextAndAnEmptyCellAnEmptyOne)
+{
+    const QList<QVariant> colours = {"", QVariant(), QVariant(), "", "", "白", QVariant(), ""};
+    for (const QVariant &colour : colours)
+        ASSERT_TRUE(conn().execute(Sql("INSERT INTO 采购入库 (所属店铺, 颜色) VALUES (?, ?)", {"A", colour})))
+            << conn().lastError().toStdString();
+    const Sql select("SELECT 颜色, 所属店铺 FROM 采购入库 WHERE 所属店铺=? ORDER BY id", {"A"});
+    const Sql throughTheDriver("WITH r AS (SELECT id, 颜色, 所属店铺 FROM 采购入库 WHERE 所属店铺=?) "
+                               "SELECT 颜色, 所属店铺 FROM r ORDER BY id",
+                               {"A"});
+    struct Way {
+        const char *name;
+        std::function<QList<QString>()> read;
+    };
+    const QList<Way> ways = {
+        {"record set",
+         [&] {
+             QList<QString> cells;
+             RecordSet rs(conn());
+             EXPECT_TRUE(rs.open(select)) << rs.lastError().toStdString();
+             for (rs.moveFirst(); !rs.pastLast(); rs.moveNext())
+                 cells << rs.text(0);
+             return cells;
+         }},
+        {"reader", [&] { return readerCells(select); }},
+        {"reader through the driver", [&] { return readerCells(throughTheDriver); }},
+    };
+    for (const Way &way : ways) {
+        SCOPED_TRACE(way.name);
+        const QList<QString> cells = way.read();
+        ASSERT_EQ(cells.size(), colours.size());
+        for (int i = 0; i < colours.size(); ++i) {
+            EXPECT_EQ(cells.at(i).isNull(), colours.at(i).isNull()) << "row " << i;
+            EXPECT_EQ(cells.at(i), colours.at(i).toString()) << "row " << i;
+        }
+    }
+}
+
 TEST_P(RowReading, ColumnsInAnyLetterCase)
 {
     RowReader reader(conn());
@@ -173,6 +248,150 @@ TEST_P(RowReading, AStatementWithoutRowsRunsAndReadsNoRow)
     EXPECT_FALSE(reader.next());
     EXPECT_FALSE(reader.failed());
     EXPECT_EQ(conn().numRowsAffected(), 1);
+}
+
+// The whole numbers 1 to n, read through the client library or (a statement it does not take)
+// through the driver.
+Sql countTo(Backend backend, int n, bool throughTheDriver)
+{
+    if (backend == Backend::Postgres)
+        return throughTheDriver ? Sql("WITH c AS (SELECT g FROM generate_series(1, CAST(? AS integer)) AS g) SELECT g FROM c", {n})
+                                : Sql("SELECT g FROM generate_series(1, CAST(? AS integer)) AS g", {n});
+    const QString count = QStringLiteral("WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < ?) SELECT x FROM c");
+    return throughTheDriver ? Sql(count, {n}) : Sql(QStringLiteral("SELECT x FROM (") + count + QStringLiteral(")"), {n});
+}
+
+// Counts the rows a reader reads from here on, checking that they come in order from `from`.
+int readOn(RowReader &reader, int from)
+{
+    int rows = 0;
+    while (reader.next()) {
+        if (reader.text(0) != QString::number(from + rows))
+            return -1;
+        ++rows;
+    }
+    return rows;
+}
+
+int logRows(Connection &connection)
+{
+    RecordSet rs(connection);
+    EXPECT_TRUE(rs.open(buildSelectSql(connection.dialect(), "日志记录", {"id"}, eq("用户名", "读取测试"), true, {}, false)));
+    return rs.rowCount();
+}
+
+Sql logRow(const Dialect &dialect, const char *what)
+{
+    return buildInsertSql(dialect, "日志记录", Pairs{{"用户名", "读取测试"}, {"操作内容", what}});
+}
+
+// While a reader reads its rows, any other statement on its connection fails, says why and is
+// logged; the reader reads every row on, and once it has read the last one the connection runs
+// statements again.
+TEST_P(RowReading, AStatementWhileAReaderReadsFailsAndTheReaderReadsEveryRow)
+{
+    constexpr int total = 200000;
+    struct Attempt {
+        const char *name;
+        std::function<bool()> run;
+    };
+    const QList<Attempt> attempts = {
+        {"execute", [&] { return conn().execute(logRow(dialect(), "之间")); }},
+        {"record set",
+         [&] {
+             RecordSet rs(conn());
+             return rs.open(buildSelectSql(dialect(), "帐号管理", {}, false, {}, false));
+         }},
+        {"another reader",
+         [&] {
+             RowReader other(conn());
+             return other.open(buildSelectSql(dialect(), "帐号管理", {}, false, {}, false));
+         }},
+        {"transaction", [&] { return conn().transaction().isActive(); }},
+    };
+    for (const bool throughTheDriver : {false, true}) {
+        SCOPED_TRACE(throughTheDriver ? "through the driver" : "through the client library");
+        LogCapture log;
+        RowReader reader(conn());
+        ASSERT_TRUE(reader.open(countTo(backend(), total, throughTheDriver))) << reader.lastError().toStdString();
+        int read = 0;
+        while (read < 10 && reader.next())
+            ++read;
+        ASSERT_EQ(read, 10);
+        for (const Attempt &attempt : attempts) {
+            SCOPED_TRACE(attempt.name);
+            EXPECT_FALSE(attempt.run());
+            EXPECT_EQ(conn().lastError(), Connection::readerOpenError());
+        }
+        EXPECT_EQ(log.text().count(Connection::readerOpenError()), attempts.size()) << log.text().toStdString();
+        EXPECT_EQ(readOn(reader, 11), total - 10);
+        EXPECT_FALSE(reader.failed()) << reader.lastError().toStdString();
+        EXPECT_TRUE(conn().execute(logRow(dialect(), "之后"))) << conn().lastError().toStdString();
+    }
+    EXPECT_EQ(logRows(conn()), 2);
+}
+
+// A statement run under the connection, past its rule, while a reader reads: the reader reads
+// every row, or (PostgreSQL, where the statement drops the rows the reader has not read) says it
+// failed. It never ends short as if the rows were all there are.
+TEST_P(RowReading, RowsDroppedUnderTheReaderAreAFailureNotAShortList)
+{
+    constexpr int total = 1000000;
+    for (const bool throughTheDriver : {false, true}) {
+        SCOPED_TRACE(throughTheDriver ? "through the driver" : "through the client library");
+        RowReader reader(conn());
+        ASSERT_TRUE(reader.open(countTo(backend(), total, throughTheDriver))) << reader.lastError().toStdString();
+        int read = 0;
+        while (read < 10 && reader.next())
+            ++read;
+        ASSERT_EQ(read, 10);
+        QSqlQuery underneath(conn().database());
+        ASSERT_TRUE(underneath.exec(QStringLiteral("SELECT 1")));
+        underneath.finish();
+        const int rest = readOn(reader, 11);
+        if (backend() == Backend::Postgres) {
+            EXPECT_TRUE(reader.failed()) << rest << " more rows, then an ordinary end";
+            EXPECT_FALSE(reader.lastError().isEmpty());
+        } else {
+            EXPECT_EQ(rest, total - 10);
+            EXPECT_FALSE(reader.failed());
+        }
+        // The connection goes on.
+        RecordSet rs(conn());
+        EXPECT_TRUE(rs.open(buildSelectSql(dialect(), "帐号管理", {}, false, {}, false))) << rs.lastError().toStdString();
+    }
+}
+
+// Ending the transaction a reader reads in, or closing its connection, ends the reader: it says
+// it failed. A commit while it reads is refused like any statement and rolls the transaction back.
+TEST_P(RowReading, EndingTheTransactionOrTheConnectionUnderAReaderEndsTheReader)
+{
+    for (const char *end : {"rollback", "commit", "close"}) {
+        SCOPED_TRACE(end);
+        Connection other;
+        ASSERT_TRUE(db().openAnother(other)) << other.lastError().toStdString();
+        {
+            Transaction tx = other.transaction();
+            ASSERT_TRUE(tx.isActive());
+            ASSERT_TRUE(other.execute(logRow(other.dialect(), end)));
+            RowReader reader(other);
+            ASSERT_TRUE(reader.open(countTo(backend(), 100000, false)));
+            ASSERT_TRUE(reader.next());
+            if (QByteArray(end) == "rollback") {
+                tx.rollback();
+            } else if (QByteArray(end) == "commit") {
+                EXPECT_FALSE(tx.commit());
+                EXPECT_TRUE(other.lastError().startsWith(Connection::readerOpenError())) << other.lastError().toStdString();
+            } else {
+                other.close();
+            }
+            EXPECT_FALSE(reader.next());
+            EXPECT_TRUE(reader.failed());
+            EXPECT_FALSE(reader.lastError().isEmpty());
+            EXPECT_FALSE(other.inTransaction());
+        }
+        EXPECT_EQ(logRows(conn()), 0) << "nothing of the transaction is kept";
+    }
 }
 
 SHOPDESK_BOTH_BACKENDS(RowReading);
