@@ -14,6 +14,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -119,6 +120,9 @@ MemberPage::MemberPage(AppContext &context, QWidget *parent)
         QWidget::setTabOrder(order[i - 1], order[i]);
 
     m_card->installEventFilter(this);
+    for (QPushButton *b : {cardButton, nameButton, mobileButton, tierButton, addButton, updateButton, birthdays,
+                           exportMembers, sms})
+        b->installEventFilter(this);
     connect(cardButton, &QPushButton::clicked, this, &MemberPage::searchMembersByCardNo);
     connect(mobileButton, &QPushButton::clicked, this, &MemberPage::searchMembersByPhone);
     connect(nameButton, &QPushButton::clicked, this, &MemberPage::searchMembersByName);
@@ -302,6 +306,14 @@ void MemberPage::checkNewMemberCardUnique()
 
 bool MemberPage::eventFilter(QObject *watched, QEvent *event)
 {
+    // Enter presses the button that has the focus, once per key stroke: a held Enter repeats its
+    // press, and the repeats of one that closed a message (卡号已存在, say) must not press the
+    // button again and bring the message straight back.
+    if (event->type() == QEvent::KeyPress && qobject_cast<QPushButton *>(watched)) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && key->isAutoRepeat())
+            return true;
+    }
     if (watched == m_card && event->type() == QEvent::FocusOut
         && static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason)
         checkNewMemberCardUnique();

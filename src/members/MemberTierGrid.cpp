@@ -84,12 +84,19 @@ void MemberTierGrid::commitMemberCategoryCell(int row, int column, const QString
         return;
     }
     const TierSaveResult saved = saveMemberCategories(m_context, m_shown, rows);
-    if (saved.reload)
+    if (saved.reload) {
         loadMemberCategoryList();
-    else if (saved.copied)
-        reloadMemberCategoryList(); // the shop's new rows with their ids
-    else if (saved.saved)
-        m_shown = rows;
+    } else if (saved.saved) {
+        // The rows as stored now: the shop's new ids after a first save, and the rows another
+        // workstation changed meanwhile that this save left alone.
+        // Should that read fail after an update, the grid keeps the rows it saved (after a first
+        // save it has no ids to keep them by).
+        const MemberCategoryList stored = reloadMemberCategoryRows(m_context);
+        if (stored.ok || saved.copied)
+            showRows(stored);
+        else
+            m_shown = rows;
+    }
     if (!saved.message.isEmpty())
         MessageSeam::message(this, QString(), saved.message);
 }

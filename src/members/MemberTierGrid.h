@@ -1,7 +1,8 @@
 #pragma once
 // The member tier grid 超级列表框11 with its cell editor box 编辑框8, as it sits in the group
 // 会员设置 of the settings page 店铺初始设置. A committed cell (Enter, or the box losing the focus)
-// is checked and the whole grid saved once; a refused cell takes back the text it had.
+// is checked and the whole grid saved once, then shown as stored; a refused cell takes back the
+// text it had.
 #include <QList>
 #include <QWidget>
 
@@ -28,7 +29,7 @@ public:
 
     // The shop's own rows, or the default rows when it has none.
     void loadMemberCategoryList();
-    // The shop's own rows (after the first save).
+    // The shop's own rows (after a save).
     void reloadMemberCategoryList();
     // A cell was committed with its text: check it, then save the grid.
     void commitMemberCategoryCell(int row, int column, const QString &text);

@@ -1,6 +1,7 @@
 #include "platform/MessageScript.h"
 
 #include <QDialog>
+#include <QMessageBox>
 
 namespace {
 MessageScript *current = nullptr;
@@ -39,6 +40,11 @@ void MessageScript::setMessageHandler(std::function<void(const ShownMessage &)> 
     messageHandler = std::move(handler);
 }
 
+void MessageScript::setRealBoxes(std::function<void(QMessageBox *)> whileOpen)
+{
+    realBoxHandler = std::move(whileOpen);
+}
+
 QStringList MessageScript::texts() const
 {
     QStringList list;
@@ -69,6 +75,23 @@ bool MessageScript::record(ShownMessage message)
         handler(message);
     }
     return message.answeredYes;
+}
+
+void MessageScript::workRealBox(QMessageBox *box)
+{
+    if (realBoxHandler) {
+        const auto handler = realBoxHandler; // the handler may replace itself
+        handler(box);
+    }
+    if (box->isVisible()) {
+        qWarning("A real message box was left open by the test: closed as by Esc: %s", qUtf8Printable(box->text()));
+        box->reject();
+    }
+}
+
+void MessageScript::recordAnswered(const ShownMessage &message)
+{
+    shown.append(message);
 }
 
 int MessageScript::runDialog(QDialog *dialog)

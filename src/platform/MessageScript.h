@@ -9,6 +9,8 @@
 #include <functional>
 #include <initializer_list>
 
+class QMessageBox;
+
 class MessageScript
 {
 public:
@@ -30,6 +32,13 @@ public:
     // meanwhile, such as keys typed on before the box was read.
     void setMessageHandler(std::function<void(const ShownMessage &)> handler);
 
+    // From now on message boxes are real QMessageBoxes, built and run as the program shows them, and
+    // `whileOpen` is called for each once its own event loop runs: it works the box as a user would
+    // (keys, clicks). A box it leaves open is closed with Esc's answer. Every box is recorded with
+    // the answer the box gave. An empty function goes back to scripted answers.
+    void setRealBoxes(std::function<void(QMessageBox *)> whileOpen);
+    bool showsRealBoxes() const { return bool(realBoxHandler); }
+
     const QList<ShownMessage> &messages() const { return shown; }
     QStringList texts() const;
     // Object names (or, when empty, class names) of the modal windows opened, in order.
@@ -42,6 +51,8 @@ public:
 private:
     friend class MessageSeam;
     bool record(ShownMessage message);
+    void workRealBox(QMessageBox *box);
+    void recordAnswered(const ShownMessage &message);
     int runDialog(QDialog *dialog);
 
     QList<ShownMessage> shown;
@@ -50,5 +61,6 @@ private:
     bool defaultAnswer = false;
     DialogHandler dialogHandler;
     std::function<void(const ShownMessage &)> messageHandler;
+    std::function<void(QMessageBox *)> realBoxHandler;
     MessageScript *outer = nullptr;
 };

@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 
 namespace {
 
@@ -41,9 +42,10 @@ bool headless()
 bool MessageSeam::show(QWidget *parent, const ShownMessage &message)
 {
     DepthGuard guard;
-    if (MessageScript *script = MessageScript::active())
+    MessageScript *script = MessageScript::active();
+    if (script && !script->showsRealBoxes())
         return script->record(message);
-    if (headless()) {
+    if (!script && headless()) {
         qWarning("Unscripted message box without a screen (answered No): %s / %s",
                  qUtf8Printable(message.title), qUtf8Printable(message.text));
         return false;
@@ -52,12 +54,20 @@ bool MessageSeam::show(QWidget *parent, const ShownMessage &message)
     if (message.question) {
         box.addButton(QMessageBox::Yes)->setText(QStringLiteral("是"));
         box.addButton(QMessageBox::No)->setText(QStringLiteral("否"));
-        box.setDefaultButton(QMessageBox::Yes);
+        box.setDefaultButton(message.defaultAnswer == DefaultAnswer::Yes ? QMessageBox::Yes : QMessageBox::No);
         box.setEscapeButton(QMessageBox::No);
     } else {
         box.addButton(QMessageBox::Ok)->setText(QStringLiteral("确定"));
     }
-    return box.exec() == QMessageBox::Yes;
+    if (script) // a test that works the real box with its keys and mouse
+        QTimer::singleShot(0, &box, [script, &box] { script->workRealBox(&box); });
+    const bool yes = box.exec() == QMessageBox::Yes;
+    if (script) {
+        ShownMessage answered = message;
+        answered.answeredYes = message.question && yes;
+        script->recordAnswered(answered);
+    }
+    return yes;
 }
 
 void MessageSeam::message(QWidget *parent, const QString &title, const QString &text, MessageIcon icon)
@@ -75,9 +85,10 @@ void MessageSeam::warning(QWidget *parent, const QString &title, const QString &
     message(parent, title, text, MessageIcon::Warning);
 }
 
-bool MessageSeam::question(QWidget *parent, const QString &title, const QString &text, MessageIcon icon)
+bool MessageSeam::question(QWidget *parent, const QString &title, const QString &text, MessageIcon icon,
+                           DefaultAnswer byDefault)
 {
-    return show(parent, ShownMessage{title, text, icon, true, false});
+    return show(parent, ShownMessage{title, text, icon, true, false, byDefault});
 }
 
 int MessageSeam::exec(QDialog *dialog)

@@ -58,7 +58,8 @@ RestoreOutcome restoreSqlServerDatabase(AppContext &context, bool networkTicked,
         MessageSeam::message(parent, QString(), RestoreNothingChosenText);
         return RestoreOutcome::NothingChosen;
     }
-    if (!MessageSeam::question(parent, RestoreTitle, RestoreQuestionText.arg(backupFile)))
+    if (!MessageSeam::question(parent, RestoreTitle, RestoreQuestionText.arg(backupFile), MessageIcon::Warning,
+                               DefaultAnswer::No))
         return RestoreOutcome::Cancelled;
     closeMainConnections(context);
     data::RestoreResult result;
@@ -93,7 +94,7 @@ QString moveProgressText(const QString &caption, const QString &table, qint64 mo
 
 MoveOutcome migrateToNetworkDatabase(AppContext &context, QLabel *movingLabel, QWidget *parent)
 {
-    if (!MessageSeam::question(parent, MoveTitle, moveQuestionText(), MessageIcon::Warning))
+    if (!MessageSeam::question(parent, MoveTitle, moveQuestionText(), MessageIcon::Warning, DefaultAnswer::No))
         return MoveOutcome::Cancelled;
     data::Connection target;
     if (!target.openPostgres(context.sqlServerSettings)) {

@@ -46,8 +46,8 @@ void closeMainConnections(AppContext &context);
 enum class RestoreOutcome { NotNetwork, NothingChosen, Cancelled, Restored, Failed };
 
 // The restore of 按钮5: refused unless the window's 网络版 box is ticked and a backup file is
-// chosen, and asked first (Yes/No, naming the day and that every workstation is disconnected),
-// all before any connection is touched; on Yes the shop connection is closed and the database
+// chosen, and asked first (Yes/No, naming the day and that every workstation is disconnected;
+// Enter answers No), all before any connection is touched; on Yes the shop connection is closed and the database
 // replaced by the file's content. After a failure the database is as it was and the
 // shop connection is opened again; after a success it stays closed, for the program ends.
 RestoreOutcome restoreSqlServerDatabase(AppContext &context, bool networkTicked, const QString &backupFile,
@@ -59,7 +59,7 @@ QString moveProgressText(const QString &caption, const QString &table, qint64 mo
 
 enum class MoveOutcome { Cancelled, NoServer, NoSource, NoTemplate, Refused, Failed, Moved };
 
-// The data move of 按钮7: asks first, then copies qi.db of the program directory into the
+// The data move of 按钮7: asks first (Enter answers No), then copies qi.db of the program directory into the
 // database of the context's server settings in one transaction, showing movingLabel while it
 // runs. The completion message follows the commit only.
 MoveOutcome migrateToNetworkDatabase(AppContext &context, QLabel *movingLabel, QWidget *parent);

@@ -138,8 +138,7 @@ QList<QPair<QString, int>> purchaseListColumns()
 QList<PurchaseListLine> purchaseListLines(const QList<PurchaseRow> &rows, bool canSeeCost)
 {
     QList<PurchaseListLine> lines;
-    qint64 quantityTotal = 0;
-    MoneySum costTotal;
+    QList<QStringList> dataLines;
     for (const PurchaseRow &r : rows) {
         const bool ownAlarm = r.alarmSwitch == u"真";
         PurchaseListLine line;
@@ -150,21 +149,32 @@ QList<PurchaseListLine> purchaseListLines(const QList<PurchaseRow> &rows, bool c
                       ownAlarm ? r.alarmSwitch : QString()};
         line.colour = isZeroStock(r.quantity) ? kRed : kTeal;
         lines.append(line);
-        quantityTotal += textToInteger(r.quantity);
-        if (canSeeCost)
-            costTotal.addProduct(textToNumber(r.cost), textToNumber(r.quantity));
+        dataLines.append(line.cells);
     }
     if (canSeeCost && !lines.isEmpty()) {
         PurchaseListLine totals;
-        totals.cells = QStringList(kPurchaseListColumns, QString());
-        totals.cells[7] = QStringLiteral("合计:");
-        totals.cells[8] = QString::number(quantityTotal);
-        totals.cells[10] = costTotal.text();
+        totals.cells = purchaseTotalsCells(dataLines);
         totals.colour = kRed;
         totals.totals = true;
         lines.append(totals);
     }
     return lines;
+}
+
+QStringList purchaseTotalsCells(const QList<QStringList> &dataLines)
+{
+    qint64 quantityTotal = 0;
+    MoneySum costTotal;
+    for (const QStringList &cells : dataLines) {
+        const QString quantity = cells.value(8);
+        quantityTotal += textToInteger(quantity);
+        costTotal.addProduct(textToNumber(cells.value(10)), textToNumber(quantity));
+    }
+    QStringList totals(kPurchaseListColumns, QString());
+    totals[7] = QStringLiteral("合计:");
+    totals[8] = QString::number(quantityTotal);
+    totals[10] = costTotal.text();
+    return totals;
 }
 
 void showLineInForm(const QStringList &cells, PurchaseForm &form)

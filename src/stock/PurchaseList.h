@@ -60,6 +60,9 @@ inline constexpr int kPurchaseListColumns = 19;
 QList<QPair<QString, int>> purchaseListColumns();
 // The lines for the rows: cost shown and a red totals line appended only with 查看进价 (and rows).
 QList<PurchaseListLine> purchaseListLines(const QList<PurchaseRow> &rows, bool canSeeCost);
+// The 19 cells of the totals line for the data lines' cells: "合计:", the quantities' sum and the
+// sum of cost × quantity.
+QStringList purchaseTotalsCells(const QList<QStringList> &dataLines);
 
 // The form texts a selected line puts into the purchase form (columns 1..12); the totals line puts
 // its totals, as the list shows them.

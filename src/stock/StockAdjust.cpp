@@ -10,6 +10,7 @@
 #include "platform/MessageSeam.h"
 #include "platform/NumberText.h"
 #include "stock/PurchaseEntry.h"
+#include "stock/PurchaseList.h"
 #include "stock/StockRules.h"
 
 #include <QCheckBox>
@@ -37,6 +38,25 @@ std::optional<QString> parseChange(const QString &typed)
     if (!change)
         return std::nullopt;
     return QString::number(*change);
+}
+
+// The purchase list's totals line (the line without an id), summed again over the lines shown.
+void showPurchaseTotals(ReportList *purchaseList)
+{
+    QList<QStringList> dataLines;
+    int totalsRow = -1;
+    for (int r = 0; r < purchaseList->rowCount(); ++r) {
+        QStringList cells = purchaseList->rowTexts(r);
+        if (cells.value(0).isEmpty())
+            totalsRow = r;
+        else
+            dataLines.append(std::move(cells));
+    }
+    if (totalsRow < 0)
+        return; // no totals line without 查看进价
+    const QStringList totals = purchaseTotalsCells(dataLines);
+    for (int c = 0; c < totals.size(); ++c)
+        purchaseList->setCellText(totalsRow, c, totals.at(c));
 }
 
 } // namespace
@@ -241,6 +261,7 @@ bool startStockAdjust(AppContext &context, ReportList *purchaseList, QWidget *pa
         purchaseList->setCellText(row, 11, result.tagPrice);
         purchaseList->setCellText(row, 12, result.discount);
         purchaseList->setCellText(row, 13, result.special);
+        showPurchaseTotals(purchaseList);
         return true;
     }
     return false;

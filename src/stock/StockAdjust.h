@@ -67,8 +67,8 @@ private:
 };
 
 // 商品调整 on the purchase list's selected line: the right 调整价格, the dialog, the adjustment,
-// the line shown as stored. A refused entry keeps the dialog open with what was typed. True when an
-// adjustment was stored.
+// the line shown as stored and the totals line summed again. A refused entry keeps the dialog open
+// with what was typed. True when an adjustment was stored.
 bool startStockAdjust(AppContext &context, ReportList *purchaseList, QWidget *parent);
 // 历史调整 of the selected line.
 void openItemHistoryWindow(AppContext &context, ReportList *purchaseList, QWidget *parent);

@@ -6,11 +6,13 @@
 #include "members/MemberAdjustPanel.h"
 #include "members/MemberList.h"
 #include "platform/NumberText.h"
+#include "support/RealKeys.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -428,6 +430,66 @@ TEST_F(MemberPageTest, EmptyCardIsAcceptedOncePerScope)
     EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("卡号『』已存在，不能重复添加")});
     EXPECT_EQ(memberRows({"会员卡号"}), QStringList{QString()});
     EXPECT_EQ(logRows(), 1);
+}
+
+// Enter on the message of a taken card closes the message and presses nothing else, however 添加
+// was pressed and however long Enter is held (a held key repeats its press). Keys and clicks go
+// through the window system to the real page and the real box.
+TEST_F(MemberPageTest, EnterOnTheTakenCardMessageClosesItOnly)
+{
+    member(QStringLiteral("D1"), QStringLiteral("A"));
+    openPage();
+    page->resize(900, 600);
+    page->show();
+    QApplication::setActiveWindow(page.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(page.get()));
+    auto *add = page->findChild<QPushButton *>(QStringLiteral("添加会员"));
+    ASSERT_NE(add, nullptr);
+    const struct {
+        const char *what;
+        bool byEnter; // 添加 reached with Tab and pressed with Enter, else clicked
+        int repeats;  // presses Enter repeats while it is held on the message
+    } cases[] = {
+        {"添加 clicked, Enter tapped on the message", false, 0},
+        {"添加 clicked, Enter held on the message", false, 3},
+        {"添加 pressed with Enter, Enter tapped on the message", true, 0},
+        {"添加 pressed with Enter, Enter held on the message", true, 3},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        messages.clear();
+        page->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(page.get()));
+        field("备注3")->setFocus(); // the card box is left before the card is typed (its own check is not asked)
+        field("会员卡号3")->setText(QStringLiteral("D1"));
+        int boxes = 0;
+        messages.setRealBoxes([&](QMessageBox *box) {
+            if (++boxes > 1)
+                return; // a message that comes back is closed by the script
+            if (c.byEnter)
+                testsupport::releaseKey(Qt::Key_Return); // the stroke that pressed 添加 ends on the message
+            testsupport::pressKeyOnBox(box, Qt::Key_Return);
+        });
+        if (c.byEnter) {
+            QTest::keyClick(page->windowHandle(), Qt::Key_Tab);
+            ASSERT_EQ(QApplication::focusWidget(), add);
+            testsupport::pressKey(Qt::Key_Return);
+        } else {
+            QTest::mouseClick(page->windowHandle(), Qt::LeftButton, {}, add->mapTo(page.get(), add->rect().center()));
+        }
+        // The window manager hands the keyboard back to the page once the message has gone, and the
+        // key held on the message goes on repeating there until it comes up.
+        page->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(page.get()));
+        ASSERT_EQ(QApplication::focusWidget(), add);
+        for (int i = 0; i < c.repeats; ++i)
+            testsupport::repeatKeyPress(Qt::Key_Return, QStringLiteral("\r"));
+        testsupport::releaseKey(Qt::Key_Return);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("卡号『D1』已存在，不能重复添加")});
+        EXPECT_EQ(memberRows({"会员卡号"}), QStringList{QStringLiteral("D1")});
+        messages.setRealBoxes({});
+    }
 }
 
 TEST_F(MemberPageTest, LeavingTheCardBoxRefusesAnotherMembersCardOnce)

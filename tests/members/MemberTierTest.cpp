@@ -429,6 +429,42 @@ INSTANTIATE_TEST_SUITE_P(
                       {QStringLiteral("金卡会员|0.8|3000"), QStringLiteral("白金会员|0.9|1000"), QStringLiteral("普通会员|0.95|0")}}),
     [](const ::testing::TestParamInfo<StaleGridCase> &info) { return std::string(info.param.name); });
 
+// A save this workstation's grid made while another workstation had renamed a tier it did not
+// touch: the grid shows the rows as stored, the new name included, and the next edit of that row
+// is saved as well.
+class TierGridAfterSave : public StaleTierGrid {};
+
+TEST_F(TierGridAfterSave, ShowsTheRowsAsStoredWithAnotherWorkstationsChanges)
+{
+    members::MemberTierGrid grid(b);
+    grid.loadMemberCategoryList();
+    const auto shown = [&grid] {
+        QStringList out;
+        for (int r = 0; r < grid.grid()->rowCount(); ++r)
+            out << grid.grid()->rowTexts(r).mid(1).join(u'|');
+        return out;
+    };
+    const auto stored = [this] {
+        return rows(QStringLiteral("SELECT 会员类别, 会员折扣, 累计积分 FROM \"会员类别\" WHERE 所属店铺='A' ORDER BY id"));
+    };
+    const members::MemberCategoryList readA = members::loadMemberCategoryRows(a);
+    QList<members::MemberCategoryRow> renamed = readA.rows;
+    renamed[1].name = QStringLiteral("白金会员");
+    ASSERT_TRUE(members::saveMemberCategories(a, readA.rows, renamed).saved);
+
+    grid.commitMemberCategoryCell(0, 3, QStringLiteral("4000"));
+    EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join(u'/').toStdString();
+    EXPECT_EQ(stored(), (QStringList{QStringLiteral("金卡会员|0.8|4000"), QStringLiteral("白金会员|0.9|1000"),
+                                     QStringLiteral("普通会员|0.95|0")}));
+    EXPECT_EQ(shown(), stored());
+
+    grid.commitMemberCategoryCell(1, 2, QStringLiteral("0.85"));
+    EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join(u'/').toStdString();
+    EXPECT_EQ(stored(), (QStringList{QStringLiteral("金卡会员|0.8|4000"), QStringLiteral("白金会员|0.85|1000"),
+                                     QStringLiteral("普通会员|0.95|0")}));
+    EXPECT_EQ(shown(), stored());
+}
+
 } // namespace
 
 namespace {

@@ -1,8 +1,11 @@
 #include "platform/MessageScript.h"
 #include "platform/MessageSeam.h"
 
+#include "support/RealKeys.h"
+
 #include <QDialog>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <gtest/gtest.h>
 
 namespace {
@@ -79,6 +82,49 @@ TEST(MessageSeam, InnerScriptHidesTheOuterOneUntilItEnds)
     }
     MessageSeam::message(nullptr, QString(), QStringLiteral("outer"));
     EXPECT_EQ(outer.texts(), QStringList{QStringLiteral("outer")});
+}
+
+// The boxes the program shows, worked with real keys: Enter presses the question's default button,
+// Esc answers No, and a box with one button closes on either.
+TEST(MessageSeam, EnterOnARealBoxPressesTheDefaultButton)
+{
+    const struct {
+        const char *what;
+        bool question;
+        DefaultAnswer byDefault;
+        Qt::Key key;
+        bool yes;
+    } cases[] = {
+        {"question, Enter, Yes by default", true, DefaultAnswer::Yes, Qt::Key_Return, true},
+        {"question, Enter, No by default", true, DefaultAnswer::No, Qt::Key_Return, false},
+        {"question, keypad Enter, No by default", true, DefaultAnswer::No, Qt::Key_Enter, false},
+        {"question, Esc, Yes by default", true, DefaultAnswer::Yes, Qt::Key_Escape, false},
+        {"message, Enter", false, DefaultAnswer::Yes, Qt::Key_Return, false},
+        {"message, Esc", false, DefaultAnswer::Yes, Qt::Key_Escape, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        MessageScript script;
+        script.queueAnswers({!c.yes}); // never taken: the real box answers
+        bool closedByKey = false;
+        script.setRealBoxes([&](QMessageBox *box) {
+            testsupport::pressKeyOnBox(box, c.key);
+            closedByKey = !box->isVisible();
+            testsupport::releaseKey(c.key);
+        });
+        bool yes = false;
+        if (c.question)
+            yes = MessageSeam::question(nullptr, QStringLiteral("t"), QStringLiteral("q"), MessageIcon::Warning, c.byDefault);
+        else
+            MessageSeam::message(nullptr, QStringLiteral("t"), QStringLiteral("m"));
+        EXPECT_TRUE(closedByKey);
+        EXPECT_EQ(yes, c.yes);
+        ASSERT_EQ(script.messages().size(), 1);
+        EXPECT_EQ(script.messages()[0].question, c.question);
+        EXPECT_EQ(script.messages()[0].answeredYes, c.yes);
+        EXPECT_EQ(script.pendingAnswers(), 1);
+        EXPECT_EQ(MessageSeam::modalDepth(), 0);
+    }
 }
 
 TEST(MessageSeam, UnscriptedBoxWithoutAScreenAnswersNoInsteadOfHanging)

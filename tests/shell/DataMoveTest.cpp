@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMap>
+#include <QMessageBox>
 #include <QSet>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -22,6 +23,7 @@
 #include "shell/DatabaseCare.h"
 #include "shell/DatabaseSettingsWindow.h"
 #include "shell/MainPages.h"
+#include "support/RealKeys.h"
 #include "support/TestDatabase.h"
 
 using shell::DatabaseSettingsWindow;
@@ -323,6 +325,24 @@ TEST_F(DataMoveTest, TheQuestionNamesEveryTableItCopies)
     const QStringList named = lines[2].section(QStringLiteral("："), 1).split(QStringLiteral("、"));
     EXPECT_EQ(QSet<QString>(named.cbegin(), named.cend()), QSet<QString>(schema.keyBegin(), schema.keyEnd()));
     EXPECT_EQ(snapshot(dst()), before) << "answered No, nothing moves";
+}
+
+TEST_F(DataMoveTest, EnterOnTheQuestionMovesNothing)
+{
+    const QList<Rows> before = snapshot(dst());
+    DatabaseSettingsWindow w(ctx);
+    w.show();
+    MessageScript script;
+    script.setRealBoxes([](QMessageBox *box) {
+        testsupport::pressKeyOnBox(box, Qt::Key_Return);
+        testsupport::releaseKey(Qt::Key_Return);
+    });
+    w.findChild<QPushButton *>(QStringLiteral("按钮7"))->click();
+    ASSERT_EQ(script.messages().size(), 1);
+    EXPECT_EQ(script.messages().at(0).text, shell::moveQuestionText());
+    EXPECT_FALSE(script.messages().at(0).answeredYes);
+    EXPECT_TRUE(w.movingLabel()->isHidden());
+    EXPECT_EQ(snapshot(dst()), before);
 }
 
 TEST_F(DataMoveTest, TheLabelShowsTheShareOfRowsMovedRisingToAll)

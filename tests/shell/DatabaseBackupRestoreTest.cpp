@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QTimer>
@@ -17,6 +18,7 @@
 #include "shell/DatabaseCare.h"
 #include "shell/DatabaseSettingsWindow.h"
 #include "shell/MainPages.h"
+#include "support/RealKeys.h"
 
 using shell::DatabaseSettingsWindow;
 
@@ -160,11 +162,13 @@ TEST_F(DatabaseBackupRestoreTest, ARestoreIsRefusedOrDeclinedBeforeAnyConnection
         int files;      // backups of the days before today
         const char *chosen; // "" : none chosen
         QString text;
+        bool enter = false; // the real box, closed by Enter (else the script answers No)
     } cases[] = {
         {"single-machine mode", false, 3, "", QStringLiteral("单机版无需还原数据库！")},
         {"no backup at all", true, 0, "", QStringLiteral("还未选择要还原的日期！")},
         {"backups, none chosen", true, 3, "", QStringLiteral("还未选择要还原的日期！")},
         {"a day chosen, the question answered No", true, 3, "2015-2-27", question},
+        {"a day chosen, Enter on the question", true, 3, "2015-2-27", question, true},
     };
     ASSERT_TRUE(sell(QStringLiteral("before-backups")));
     for (const auto &c : cases) {
@@ -184,8 +188,16 @@ TEST_F(DatabaseBackupRestoreTest, ARestoreIsRefusedOrDeclinedBeforeAnyConnection
             backupList(w)->setCurrentText(QString::fromUtf8(c.chosen));
         ASSERT_EQ(w.selectedBackupFile(), QString::fromUtf8(c.chosen));
         MessageScript script; // answers No
+        if (c.enter) {
+            w.show();
+            script.setRealBoxes([](QMessageBox *box) {
+                testsupport::pressKeyOnBox(box, Qt::Key_Return);
+                testsupport::releaseKey(Qt::Key_Return);
+            });
+        }
         restoreButton(w)->click();
         EXPECT_EQ(script.texts(), QStringList{c.text});
+        EXPECT_FALSE(script.messages().constLast().answeredYes);
         EXPECT_TRUE(ws->ctx.connection().isOpen());
         EXPECT_TRUE(ws->db->connection().execute(data::Sql(QStringLiteral("SELECT 1")))) << "no session was ended";
         EXPECT_EQ(receipts(), before) << "the database is as it was";

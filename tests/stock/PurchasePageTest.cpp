@@ -487,6 +487,70 @@ TEST_F(PurchasePageTest, AfterAnAdjustmentTheFormShowsTheStoredLine)
     EXPECT_EQ(labels.entries().first().lines.value(0).colour, QStringLiteral("红色"));
 }
 
+// After 商品调整 the totals line adds up the lines shown, as a refresh of the list would show it.
+TEST_F(PurchasePageTest, AfterAnAdjustmentTheTotalsLineAddsUpTheLinesShown)
+{
+    ASSERT_TRUE(QTest::qWaitForWindowActive(page.get()));
+    page->resize(1000, 700);
+    const struct {
+        const char *what;
+        const char *change;
+        const char *cost;
+        const char *quantityTotal;
+        const char *costTotal;
+    } cases[] = {
+        {"one more at the same cost", "+1", "68", "62", "4018"},
+        {"two fewer at a new cost", "-2", "80", "59", "4390"},
+        {"a new cost only", "", "70.5", "61", "4075"},
+    };
+    ReportList *list = child<ReportList>(QStringLiteral("超级列表框7"));
+    const auto totalsLine = [list] {
+        const QStringList cells = list->rowTexts(list->rowCount() - 1);
+        return cells.value(7) + u'|' + cells.value(8) + u'|' + cells.value(10);
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        messages.clear();
+        exec(QStringLiteral("DELETE FROM [采购入库]"));
+        const QString first = stockRow(QStringLiteral("A"), QStringLiteral("衬衫"), QStringLiteral("11"));
+        const QString second = stockRow(QStringLiteral("A"), QStringLiteral("长裤"), QStringLiteral("50"));
+        exec(QStringLiteral("UPDATE [采购入库] SET 进货价='50' WHERE id=?"), {first.toLongLong()});
+        exec(QStringLiteral("UPDATE [采购入库] SET 进货价='68' WHERE id=?"), {second.toLongLong()});
+        page->refreshPurchaseList();
+        ASSERT_EQ(list->rowCount(), 3);
+        ASSERT_EQ(totalsLine(), QStringLiteral("合计:|61|3950"));
+
+        list->selectRow(1);
+        messages.setDialogHandler([&c](QDialog *dialog) {
+            dialog->findChild<QLineEdit *>(QStringLiteral("数量1"))->setText(QString::fromUtf8(c.change));
+            dialog->findChild<QLineEdit *>(QStringLiteral("成本价1"))->setText(QString::fromUtf8(c.cost));
+            dialog->findChild<QPushButton *>(QStringLiteral("按钮1"))->click();
+            return dialog->result();
+        });
+        // 商品调整 from the list's menu, as the user takes it.
+        QTimer::singleShot(0, [] {
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            ASSERT_TRUE(menu);
+            for (QAction *a : menu->actions())
+                if (a->text() == QStringLiteral("商品调整")) {
+                    menu->close();
+                    a->trigger();
+                }
+        });
+        QTest::mouseClick(page->windowHandle(), Qt::RightButton, {},
+                          list->viewport()->mapTo(page.get(), list->visualRect(list->model()->index(1, 2)).center()));
+        QCoreApplication::processEvents();
+        ASSERT_EQ(messages.texts(), QStringList{QStringLiteral("调整成功！如果有采用打标签请去单独打印标签！")});
+
+        EXPECT_EQ(list->rowCount(), 3);
+        EXPECT_EQ(totalsLine(), QStringLiteral("合计:|") + QString::fromUtf8(c.quantityTotal) + u'|'
+                                    + QString::fromUtf8(c.costTotal));
+        const QString shown = totalsLine();
+        page->refreshPurchaseList();
+        EXPECT_EQ(totalsLine(), shown) << "a refresh shows the same totals";
+    }
+}
+
 } // namespace
 
 namespace {
