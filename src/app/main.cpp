@@ -4,6 +4,7 @@
 #include "app/Assembly.h"
 #include "app/Translations.h"
 #include "context/AppContext.h"
+#include "platform/ControlCharFilter.h"
 #include "platform/FreedMemory.h"
 #include "platform/ProgramDir.h"
 #include "printing/DeviceReceiptPrinter.h"
@@ -15,6 +16,8 @@ int main(int argc, char **argv)
     platform::keepFreedMemoryForReuse();
     QApplication app(argc, argv);
     app::installChineseTranslations();
+    // No field takes control characters other than tab and line breaks: they cannot be stored alike.
+    ControlCharFilter::install(&app);
     QString error;
     if (!ProgramDir::initFromArguments(QApplication::arguments(), &error)) {
         std::fprintf(stderr, "%s\n", qUtf8Printable(error));

@@ -3,6 +3,7 @@
 #include "data/RowReader.h"
 
 #include "data/SchemaUpgrade.h"
+#include "platform/ControlChars.h"
 #include "platform/ProgramLog.h"
 
 #include <QAtomicInt>
@@ -347,9 +348,31 @@ void Connection::clearStatementCache()
     m_direct.reset();
 }
 
-Connection::Statement *Connection::run(const Sql &sql)
+const Sql &Connection::admitted(const Sql &sql, Sql &cleaned)
+{
+    qsizetype first = 0;
+    while (first < sql.values.size()
+           && !(sql.values.at(first).typeId() == QMetaType::QString && controlchars::contains(sql.values.at(first).toString())))
+        ++first;
+    if (first == sql.values.size())
+        return sql;
+    // The fields drop such characters; a text that still holds one came another way (a row stored
+    // before they did, say). PostgreSQL cannot store a NUL and SQLite would keep it: neither gets one.
+    cleaned = sql;
+    for (qsizetype i = first; i < cleaned.values.size(); ++i) {
+        QVariant &value = cleaned.values[i];
+        if (value.typeId() == QMetaType::QString)
+            value = controlchars::removed(value.toString());
+    }
+    programlog::write(QStringLiteral("绑定的文本中有控制字符，已去掉后执行：") + sql.display());
+    return cleaned;
+}
+
+Connection::Statement *Connection::run(const Sql &given)
 {
     m_rowsAffected = -1;
+    Sql cleaned;
+    const Sql &sql = admitted(given, cleaned);
     if (!noReaderOpen(sql.display()) || !ready(sql.display()))
         return nullptr;
     m_lastError.clear();

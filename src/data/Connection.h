@@ -8,6 +8,10 @@
 // next statement that runs outside a transaction, and that statement goes on. A statement inside a
 // transaction is never replayed: it fails, and with it the whole transaction. A reopen that fails
 // fails the statement with the reason; the next statement tries again. close() ends this.
+//
+// Bound texts reach the database without control characters other than tab and line breaks (the
+// fields drop them as they are typed; what comes another way is dropped here and logged), so both
+// backends store the same texts: PostgreSQL cannot store a NUL, and SQLite would keep it.
 #include <QHash>
 #include <QSqlDatabase>
 #include <QString>
@@ -103,6 +107,9 @@ private:
             return layout;
         }
     };
+    // The statement to run for sql: sql itself, or (logged) a copy in `cleaned` whose bound texts
+    // lost their control characters other than tab and line breaks.
+    const Sql &admitted(const Sql &sql, Sql &cleaned);
     // Whether the driver's connection is open and not known to be lost.
     bool live() const;
     // Before a statement: true when it can run. Outside a transaction a lost connection is opened

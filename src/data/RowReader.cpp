@@ -31,9 +31,11 @@ void RowReader::close()
     m_onRow = false;
 }
 
-bool RowReader::open(const Sql &sql)
+bool RowReader::open(const Sql &given)
 {
     close();
+    Sql cleaned;
+    const Sql &sql = m_connection->admitted(given, cleaned);
     m_layout.reset();
     m_columnCount = 0;
     m_failed = false;

@@ -1,5 +1,7 @@
 #include "platform/ProgramLog.h"
 
+#include "platform/ControlChars.h"
+
 #include <QDateTime>
 #include <QFile>
 #include <QMutex>
@@ -36,8 +38,10 @@ QString path()
     return logPath();
 }
 
-void write(const QString &line)
+void write(const QString &text)
 {
+    // A text typed by the user may hold anything; the file gets one printable line per entry.
+    const QString line = controlchars::escaped(text);
     qWarning().noquote() << line;
     QMutexLocker lock(&logMutex());
     if (logPath().isEmpty())

@@ -9,7 +9,8 @@ namespace programlog {
 // Sets the log file ("" = qWarning only).
 void setPath(const QString &path);
 QString path();
-// Appends "YYYY-MM-DD HH:MM:SS <line>" to the log file and passes the line to qWarning.
-void write(const QString &line);
+// Appends "YYYY-MM-DD HH:MM:SS <line>" to the log file and passes the line to qWarning. Control
+// characters of the text (tab and line breaks included) are written as \xHH, never raw.
+void write(const QString &text);
 
 } // namespace programlog

@@ -1,6 +1,8 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
+#include "platform/ControlCharFilter.h"
+
 // Every test program runs with a QApplication so that widgets, fonts and SQL drivers are available.
 int main(int argc, char **argv)
 {
@@ -8,6 +10,7 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    ControlCharFilter::install(&app); // as the program does
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,22 @@
+#pragma once
+// The check every edit line of the program runs on each change of its text: control characters
+// other than tab and line breaks are dropped at once (the line shows the text without them, the
+// caret stays after what was typed or pasted), then the line's own check, if it has one, decides.
+#include <QPointer>
+#include <QValidator>
+
+class ControlCharValidator : public QValidator
+{
+    Q_OBJECT
+public:
+    // inner: the line's own check (may be null); it is not owned.
+    explicit ControlCharValidator(const QValidator *inner, QObject *parent = nullptr);
+
+    const QValidator *inner() const { return m_inner; }
+
+    State validate(QString &input, int &pos) const override;
+    void fixup(QString &input) const override;
+
+private:
+    QPointer<const QValidator> m_inner;
+};
