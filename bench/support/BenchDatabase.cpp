@@ -84,6 +84,17 @@ BenchDatabase::~BenchDatabase()
         adminExec(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_pgDatabase));
 }
 
+data::ServerSettings BenchDatabase::serverSettings() const
+{
+    return {qEnvironmentVariable("SHOPDESK_PG_HOST"), qEnvironmentVariable("SHOPDESK_PG_PORT"), m_pgDatabase,
+            QStringLiteral("postgres"), QString()};
+}
+
+QString BenchDatabase::sqlitePath() const
+{
+    return QDir(m_dir.path()).filePath(QStringLiteral("qi.db"));
+}
+
 bool BenchDatabase::postgresConfigured()
 {
     return !qEnvironmentVariableIsEmpty("SHOPDESK_PG_HOST") && !qEnvironmentVariableIsEmpty("SHOPDESK_PG_PORT");
@@ -92,7 +103,7 @@ bool BenchDatabase::postgresConfigured()
 bool BenchDatabase::open(data::Connection &connection, data::Backend backend, const QString &name)
 {
     if (backend == data::Backend::Sqlite) {
-        const QString path = QDir(m_dir.path()).filePath(QStringLiteral("qi.db"));
+        const QString path = sqlitePath();
         if (!connection.createSqlite(path)) {
             std::fprintf(stderr, "SQLite: %s\n", qPrintable(connection.lastError()));
             return false;
@@ -103,9 +114,7 @@ bool BenchDatabase::open(data::Connection &connection, data::Backend backend, co
                            .arg(database)))
             return false;
         m_pgDatabase = database;
-        const data::ServerSettings settings{qEnvironmentVariable("SHOPDESK_PG_HOST"), qEnvironmentVariable("SHOPDESK_PG_PORT"),
-                                            database, QStringLiteral("postgres"), QString()};
-        if (!connection.openPostgres(settings)) {
+        if (!connection.openPostgres(serverSettings())) {
             std::fprintf(stderr, "PostgreSQL: %s\n", qPrintable(connection.lastError()));
             return false;
         }

@@ -6,6 +6,7 @@
 // server does: tools/pg-throwaway.sh start-durable DIR starts one.
 #include "data/Backend.h"
 #include "data/Connection.h"
+#include "data/ServerSettings.h"
 
 #include <QString>
 #include <QTemporaryDir>
@@ -20,6 +21,11 @@ public:
     // Makes the database (a PostgreSQL one named name_<pid>), opens connection on it and runs the
     // schema. False, with the reason on stderr, when any step fails.
     bool open(data::Connection &connection, data::Backend backend, const QString &name);
+
+    // The server settings of the PostgreSQL database made by open, as the program's settings hold them.
+    data::ServerSettings serverSettings() const;
+    // The SQLite file made by open.
+    QString sqlitePath() const;
 
     // True when SHOPDESK_PG_HOST and SHOPDESK_PG_PORT name a PostgreSQL server.
     static bool postgresConfigured();

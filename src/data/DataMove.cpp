@@ -96,10 +96,10 @@ private:
         m_result.error = m_target.lastError();
         return false;
     }
-    void tell(const QString &table)
+    void tell(const QString &table, DataMoveStep step = DataMoveStep::Rows)
     {
         if (m_progress)
-            m_progress(table, m_moved, m_total);
+            m_progress(step, table, m_moved, m_total);
     }
     QList<MoveSource> sources(const QList<MovedTable> &tables, int batchRows) const;
     bool write(const MovedTable &spec, MovePiece &piece, IdMap *ids);
@@ -149,9 +149,15 @@ bool Mover::dropIndexes(const QList<MovedTable> &tables)
 // the move.
 bool Mover::rebuildIndexes()
 {
-    for (const auto &[table, definition] : std::as_const(m_dropped))
+    QString told;
+    for (const auto &[table, definition] : std::as_const(m_dropped)) {
+        if (table != told) {
+            tell(table, DataMoveStep::Indexes);
+            told = table;
+        }
         if (!m_target.execute(Sql(definition)))
             return refused(table);
+    }
     return true;
 }
 
@@ -252,6 +258,8 @@ bool Mover::write(const MovedTable &spec, MovePiece &piece, IdMap *ids)
         return append(spec, row, {piece.sourceId}, ids);
     }
     case MovePiece::TableEnd:
+        if (piece.nulCells > 0)
+            m_result.nulCells.append({spec.table, piece.nulCells});
         tell(spec.table);
         return true;
     case MovePiece::ReadError:

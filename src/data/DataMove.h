@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <utility>
 
 namespace data {
 
@@ -47,18 +48,30 @@ struct DataMoveResult {
     QString table;
     QString error;
     qint64 rows = 0; // rows written, the admin account included
+    // The tables whose cells held NUL characters, which a PostgreSQL text cannot hold, in the
+    // order moved, each with how many of its cells arrived without them.
+    QList<std::pair<QString, qint64>> nulCells;
 };
 
-// Told before the first row and after each batch: the table being moved, the rows of all tables
-// moved so far and the rows the source holds in all of them.
-using DataMoveProgress = std::function<void(const QString &table, qint64 rowsMoved, qint64 rowsTotal)>;
+// What the move is doing when it tells its progress.
+enum class DataMoveStep {
+    Rows,    // copying the rows of `table`
+    Indexes, // every row is written; building the indexes of `table` again
+};
+
+// Told before the first row, after each batch and before the indexes of each table are built
+// again: the step, the table, the rows of all tables moved so far and the rows the source holds
+// in all of them.
+using DataMoveProgress =
+    std::function<void(DataMoveStep step, const QString &table, qint64 rowsMoved, qint64 rowsTotal)>;
 
 // Copies the shared tables from the open source to the open target, in one transaction on the
 // target; every value bound, so it arrives byte for byte (NULL arrives as the empty text). Rows
 // are read in `id` order and written in that order. The account "admin" updates the target's
 // admin account (inserted when the target has none); the member tiers of shop "---" (the
 // template's default tiers) are left as the target has them. A reference by id that names no row
-// of the source arrives empty, for on the server that number could name another row. A target
+// of the source arrives empty, for on the server that number could name another row. A cell's NUL
+// characters are left out (see DataMoveResult::nulCells); every other byte arrives. A target
 // that holds rows of the shop's own data (see tableHoldingMovedRows) is refused before anything
 // is written, so a second move never doubles the data.
 // The source's file is read by a thread of its own, through a read-only connection of its own,

@@ -90,8 +90,9 @@ public:
     // Appends the rows of `rows` (texts of `columns`) to `table` on the open database, numbered
     // in the order given; with ids, *ids receives the new rows' ids. False with *error set when
     // the database refused them. SQLite: appendRowsSql statements of appendRowsBatch rows;
-    // PostgreSQL: one statement whose values are one binary array of texts per column, handed
-    // to libpq as they are (nothing escaped, nothing parsed as a literal).
+    // PostgreSQL: without ids, one COPY in binary form, the cells handed to libpq as they are;
+    // with ids, one statement whose values are one binary array of texts per column (nothing
+    // escaped, nothing parsed as a literal in either).
     virtual bool appendRows(const QSqlDatabase &db, const QString &table, const QStringList &columns,
                             const RowBatch &rows, QList<qint64> *ids, QString *error) const = 0;
     // Statement listing the indexes of `table` that no constraint owns (the primary key's index

@@ -22,7 +22,7 @@ struct MovePiece {
         TableStart, // the table's rows are being read
         Rows,       // a batch of rows to append
         Admin,      // the row of the account "admin": `values`, its id `sourceId`
-        TableEnd,   // every row of the table was read
+        TableEnd,   // every row of the table was read; `nulCells` of its cells lost NUL characters
         ReadError,  // the file could not be read: `error`
     };
     Kind kind = TableStart;
@@ -32,6 +32,7 @@ struct MovePiece {
     QList<qint64> sourceIds; // ids of the batch's rows in the file, when the table's ids are noted
     QStringList values;
     qint64 sourceId = 0;
+    qint64 nulCells = 0;
     QString error;
 };
 

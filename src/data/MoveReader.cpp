@@ -18,11 +18,29 @@ namespace {
 const char AdminAccount[] = "admin";
 const char DefaultTierShop[] = "---";
 
+// Leaves out the NUL characters of a cell's text, which a PostgreSQL text cannot hold (SQLite
+// keeps them as it was given them). True when the cell had any; *own then holds the text.
+bool dropNul(const char **text, qsizetype *size, QByteArray *own)
+{
+    if (*size == 0 || !std::memchr(*text, 0, size_t(*size)))
+        return false;
+    QByteArray kept;
+    kept.reserve(*size);
+    for (qsizetype i = 0; i < *size; ++i)
+        if ((*text)[i] != 0)
+            kept.append((*text)[i]);
+    *own = std::move(kept);
+    *text = own->constData();
+    *size = own->size();
+    return true;
+}
+
 // A cell's text as the program reads it through Qt: NULL as the empty text, a floating-point
 // value in its shortest form, any other value as its UTF-8 text. Bytes that are no UTF-8 are
 // made so as Qt's driver makes them: a text through sqlite3's own UTF-16, a blob through
-// QString::fromUtf8. *own holds the text when it is not the statement's own.
-void cellText(sqlite3_stmt *statement, int column, const char **text, qsizetype *size, QByteArray *own)
+// QString::fromUtf8. *own holds the text when it is not the statement's own. NUL characters are
+// left out (see dropNul); the result says whether there were any.
+bool cellText(sqlite3_stmt *statement, int column, const char **text, qsizetype *size, QByteArray *own)
 {
     const unsigned char *bytes = nullptr;
     const int type = sqlite3_column_type(statement, column);
@@ -30,12 +48,12 @@ void cellText(sqlite3_stmt *statement, int column, const char **text, qsizetype 
     case SQLITE_NULL:
         *text = "";
         *size = 0;
-        return;
+        return false;
     case SQLITE_FLOAT:
         *own = QString::number(sqlite3_column_double(statement, column), 'g', QLocale::FloatingPointShortest).toUtf8();
         *text = own->constData();
         *size = own->size();
-        return;
+        return false;
     case SQLITE_BLOB:
         bytes = static_cast<const unsigned char *>(sqlite3_column_blob(statement, column));
         break;
@@ -59,6 +77,7 @@ void cellText(sqlite3_stmt *statement, int column, const char **text, qsizetype 
         *text = own->constData();
         *size = own->size();
     }
+    return dropNul(text, size, own);
 }
 
 bool same(const char *text, qsizetype size, const char *literal)
@@ -106,10 +125,13 @@ private:
         int step;
         while ((step = sqlite3_step(statement)) == SQLITE_ROW) {
             ++m_dealt;
+            int nulCells = 0;
             for (int c = 0; c < width; ++c)
-                cellText(statement, c + 1, &texts[c], &sizes[c], &own[c]);
+                if (cellText(statement, c + 1, &texts[c], &sizes[c], &own[c]))
+                    ++nulCells;
             if (m_source.shopAt >= 0 && same(texts[m_source.shopAt], sizes[m_source.shopAt], DefaultTierShop))
                 continue;
+            m_nulCells += nulCells;
             for (const auto &[column, referred] : m_source.references) {
                 const qint64 named = RecordSet::leadingInteger(QString::fromUtf8(texts[column], sizes[column]));
                 if (named > 0) {
@@ -146,7 +168,9 @@ private:
         }
         if (!m_batch.isEmpty() && !handBatch())
             return false;
-        return hand(piece(MovePiece::TableEnd));
+        MovePiece end = piece(MovePiece::TableEnd);
+        end.nulCells = m_nulCells;
+        return hand(std::move(end));
     }
 
     void startBatch()
@@ -195,6 +219,7 @@ private:
     RowBatch m_batch;
     QList<qint64> m_sourceIds;
     qint64 m_dealt = 0;
+    qint64 m_nulCells = 0; // cells read that held NUL characters
 };
 
 } // namespace

@@ -86,10 +86,21 @@ QString moveQuestionText()
            + data::shopTables().join(QStringLiteral("、"));
 }
 
-QString moveProgressText(const QString &caption, const QString &table, qint64 moved, qint64 total)
+QString moveProgressText(const QString &caption, data::DataMoveStep step, const QString &table, qint64 moved,
+                         qint64 total)
 {
     const qint64 percent = total > 0 ? moved * 100 / total : 100;
-    return QStringLiteral("%1（已完成 %2%，%3/%4 行，正在搬迁 %5）").arg(caption).arg(percent).arg(moved).arg(total).arg(table);
+    const QString doing = step == data::DataMoveStep::Indexes ? QStringLiteral("正在建立索引（%1）…").arg(table)
+                                                               : QStringLiteral("正在搬迁 %1").arg(table);
+    return QStringLiteral("%1（已完成 %2%，%3/%4 行，%5）").arg(caption).arg(percent).arg(moved).arg(total).arg(doing);
+}
+
+QString moveNulCellsList(const QList<std::pair<QString, qint64>> &nulCells)
+{
+    QStringList parts;
+    for (const auto &[table, cells] : nulCells)
+        parts << QStringLiteral("%1 %2 个单元格").arg(table).arg(cells);
+    return parts.join(QStringLiteral("、"));
 }
 
 MoveOutcome migrateToNetworkDatabase(AppContext &context, QLabel *movingLabel, QWidget *parent)
@@ -110,10 +121,11 @@ MoveOutcome migrateToNetworkDatabase(AppContext &context, QLabel *movingLabel, Q
     const QString caption = movingLabel ? movingLabel->text() : QString();
     QElapsedTimer sincePaint;
     sincePaint.start();
-    const auto progress = [&](const QString &table, qint64 moved, qint64 total) {
-        if (!movingLabel || (moved > 0 && moved < total && sincePaint.elapsed() < progressPaintMs))
+    const auto progress = [&](data::DataMoveStep step, const QString &table, qint64 moved, qint64 total) {
+        if (!movingLabel
+            || (step == data::DataMoveStep::Rows && moved > 0 && moved < total && sincePaint.elapsed() < progressPaintMs))
             return;
-        movingLabel->setText(moveProgressText(caption, table, moved, total));
+        movingLabel->setText(moveProgressText(caption, step, table, moved, total));
         QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         sincePaint.restart();
     };
@@ -133,7 +145,13 @@ MoveOutcome migrateToNetworkDatabase(AppContext &context, QLabel *movingLabel, Q
 
     switch (result.outcome) {
     case data::DataMoveResult::Moved:
-        MessageSeam::message(parent, QString(), MovedText);
+        if (result.nulCells.isEmpty()) {
+            MessageSeam::message(parent, QString(), MovedText);
+        } else {
+            const QString list = moveNulCellsList(result.nulCells);
+            programlog::write(QStringLiteral("数据搬迁：以下单元格含空字符（NUL），已去掉空字符后搬迁：") + list);
+            MessageSeam::message(parent, QString(), MovedText + QStringLiteral("\r\n") + MovedNulCellsText.arg(list));
+        }
         return MoveOutcome::Moved;
     case data::DataMoveResult::NotShopDatabase:
         MessageSeam::message(parent, QString(), MoveNoTemplateText);

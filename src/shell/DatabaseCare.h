@@ -2,7 +2,11 @@
 // Care of the network database: the daily backup when the main window closes, the restore of a
 // backup (按钮5 of the database settings window) and the one-time move of the single-machine data
 // into a new network database (按钮7). The handlers show their messages through MessageSeam.
+#include "data/DataMove.h"
+
+#include <QList>
 #include <QString>
+#include <utility>
 
 class AppContext;
 class QLabel;
@@ -34,6 +38,9 @@ inline const QString MoveRefusedText =
     QStringLiteral("网络版数据库中已有搬迁过的数据（表 %1），同一个数据库名请勿重复搬迁，本次未搬迁任何数据！");
 inline const QString MoveFailedText = QStringLiteral("数据搬迁失败，网络版数据库未作任何改动！");
 inline const QString MovedText = QStringLiteral("数据库已搬迁完成！同一个数据库名请勿重复使用该功能！");
+// After MovedText when cells lost their NUL characters; %1: moveNulCellsList.
+inline const QString MovedNulCellsText =
+    QStringLiteral("网络版数据库不能保存空字符（NUL），以下单元格已去掉其中的空字符，其余内容不变：%1");
 
 // The backup step of the main window's closing in network mode: today's file (by the program's
 // clock) in backup/ of the program directory. Shows nothing; a failure goes to the program log
@@ -54,8 +61,13 @@ RestoreOutcome restoreSqlServerDatabase(AppContext &context, bool networkTicked,
                                         QWidget *parent);
 
 // The moving label while the data moves: its caption, the share of the rows moved in whole
-// per cent, the rows moved and all rows, and the table being moved.
-QString moveProgressText(const QString &caption, const QString &table, qint64 moved, qint64 total);
+// per cent, the rows moved and all rows, and what it is doing: moving a table's rows, or building
+// a table's indexes again once every row is written.
+QString moveProgressText(const QString &caption, data::DataMoveStep step, const QString &table, qint64 moved,
+                         qint64 total);
+
+// The tables whose cells lost NUL characters in the move, with how many cells: "销售明细 2 个单元格、...".
+QString moveNulCellsList(const QList<std::pair<QString, qint64>> &nulCells);
 
 enum class MoveOutcome { Cancelled, NoServer, NoSource, NoTemplate, Refused, Failed, Moved };
 

@@ -87,7 +87,7 @@ protected:
     data::DataMoveResult move(int batchRows, qint64 *salesShown = nullptr)
     {
         return data::moveShopData(src(), dst(),
-                                  [&](const QString &table, qint64 moved, qint64) {
+                                  [&](data::DataMoveStep, const QString &table, qint64 moved, qint64) {
                                       if (salesShown && table == Sales)
                                           *salesShown = moved;
                                   },
@@ -252,6 +252,59 @@ TEST_F(DataMoveBatches, EveryKindOfCellArrivesAsTheProgramReadsItFromTheFile)
     for (const QStringList &row : rowsOf(dst(), table, {QStringLiteral("备用")}))
         moved << row.first();
     EXPECT_EQ(moved, read);
+}
+
+TEST_F(DataMoveBatches, CellsWithNulCharactersArriveWithoutThemAndAreCounted)
+{
+    // PostgreSQL's texts cannot hold NUL; every other character arrives as the program reads it.
+    const QString table = QStringLiteral("颜色尺码");
+    struct Cell {
+        QString colour; // the value of 颜色 as SQL
+        QString size;   // the value of 尺码 as SQL
+        int nulCells;   // cells of the row that hold NUL
+    };
+    const QList<Cell> cells = {
+        {QStringLiteral("'ab' || char(0) || 'cd'"), QStringLiteral("'M' || char(0)"), 2},
+        {QStringLiteral("char(0)"), QStringLiteral("'L'"), 1},
+        {QStringLiteral("'x' || char(0, 0) || '红'"), QStringLiteral("''"), 1},
+        {QStringLiteral("x'61006200'"), QStringLiteral("NULL"), 1},               // a blob
+        {QStringLiteral("CAST(x'ff0041' AS TEXT)"), QStringLiteral("'S'"), 1},     // no UTF-8
+        {QStringLiteral("'a' || char(1, 8, 27, 127) || 'b'"), QStringLiteral("'X' || char(9, 10, 13) || 'L'"), 0},
+        {QStringLiteral("'白'"), QStringLiteral("'XL'"), 0},
+    };
+    int nulCells = 0;
+    for (const Cell &cell : cells) {
+        ASSERT_TRUE(src().execute(data::Sql(QStringLiteral("INSERT INTO 颜色尺码 (颜色, 尺码) VALUES (%1, %2)")
+                                                .arg(cell.colour, cell.size))))
+            << cell.colour.toStdString();
+        nulCells += cell.nulCells;
+    }
+    // What the program reads from the file through Qt, without its NUL characters.
+    QList<QStringList> expected;
+    QSqlQuery query(src().database());
+    ASSERT_TRUE(query.exec(QStringLiteral("SELECT 颜色, 尺码 FROM 颜色尺码 ORDER BY id")));
+    int withNul = 0;
+    while (query.next()) {
+        QStringList row;
+        for (int c = 0; c < 2; ++c) {
+            QString text = query.value(c).toString();
+            withNul += text.contains(QChar(0)) ? 1 : 0;
+            row << text.remove(QChar(0));
+        }
+        expected << row;
+    }
+    ASSERT_EQ(expected.size(), cells.size());
+    ASSERT_EQ(withNul, nulCells) << "the file holds the NUL characters";
+
+    for (const int batchRows : {2, 0}) {
+        SCOPED_TRACE(batchRows);
+        TestDatabase fresh{data::Backend::Postgres};
+        ASSERT_TRUE(fresh.ok()) << fresh.error().toStdString();
+        const data::DataMoveResult result = data::moveShopData(src(), fresh.connection(), {}, batchRows);
+        ASSERT_EQ(result.outcome, data::DataMoveResult::Moved) << result.table.toStdString() << result.error.toStdString();
+        EXPECT_EQ(rowsOf(fresh.connection(), table, {QStringLiteral("颜色"), QStringLiteral("尺码")}), expected);
+        EXPECT_EQ(result.nulCells, (QList<std::pair<QString, qint64>>{{table, nulCells}}));
+    }
 }
 
 } // namespace

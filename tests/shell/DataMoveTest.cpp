@@ -2,6 +2,7 @@
 // from the database settings window's 按钮7, on the PostgreSQL test server.
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QLabel>
 #include <QMap>
 #include <QMessageBox>
@@ -20,6 +21,7 @@
 #include "platform/Clock.h"
 #include "platform/MessageScript.h"
 #include "platform/ProgramDir.h"
+#include "platform/ProgramLog.h"
 #include "shell/DatabaseCare.h"
 #include "shell/DatabaseSettingsWindow.h"
 #include "shell/MainPages.h"
@@ -476,6 +478,79 @@ TEST_F(DataMoveTest, RowsThatBreakAUniqueIndexOfTheServerFailTheMoveWithNothingC
         << script.texts().last().toStdString();
     EXPECT_EQ(snapshot(dst()), before);
     EXPECT_EQ(indexesOf(dst()), indexes);
+}
+
+TEST_F(DataMoveTest, CellsWithNulCharactersMoveWithoutThemAndTheClosingMessageCountsThem)
+{
+    // The file's cells with NUL characters: a sale line's remark and name, a member's name, the
+    // administrator's name; a default tier's (which stays behind) does not count.
+    const QStringList changes = {
+        QStringLiteral("UPDATE 销售明细 SET 备注='ab' || char(0) || 'cd', 商品名称=char(0) || '衬衫' WHERE id=2"),
+        QStringLiteral("UPDATE 销售明细 SET 备注='x' || char(0, 0) WHERE id=4"),
+        QStringLiteral("UPDATE 会员管理 SET 会员姓名='张' || char(0) || '三' WHERE id=1"),
+        QStringLiteral("UPDATE 帐号管理 SET 姓名='老' || char(0) || '板' WHERE 帐号='admin'"),
+        QStringLiteral("UPDATE 会员类别 SET 会员折扣='0.5' || char(0) WHERE 所属店铺='---'"),
+    };
+    for (const QString &change : changes)
+        ASSERT_TRUE(src().execute(data::Sql(change))) << change.toStdString();
+    QTemporaryDir logDir;
+    const QString previousLog = programlog::path();
+    const QString logFile = QDir(logDir.path()).filePath(QStringLiteral("shopdesk.log"));
+    programlog::setPath(logFile);
+    MessageScript script;
+    clickMove(script);
+    programlog::setPath(previousLog);
+
+    const QString counted = QStringLiteral("会员管理 1 个单元格、帐号管理 1 个单元格、销售明细 3 个单元格");
+    ASSERT_EQ(script.texts().size(), 2);
+    EXPECT_EQ(script.texts().last(), QStringLiteral("数据库已搬迁完成！同一个数据库名请勿重复使用该功能！\r\n"
+                                                    "网络版数据库不能保存空字符（NUL），以下单元格已去掉其中的空字符，其余内容不变：")
+                                         + counted);
+    QFile log(logFile);
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QString logged = QString::fromUtf8(log.readAll());
+    EXPECT_TRUE(logged.contains(QStringLiteral("空字符（NUL）")) && logged.contains(counted)) << logged.toStdString();
+
+    // Everything else arrives as the file holds it.
+    for (const QString &table : {QStringLiteral("销售明细"), QStringLiteral("会员管理")}) {
+        SCOPED_TRACE(table.toStdString());
+        Rows expected = rowsOf(src(), table, schema.value(table));
+        for (QStringList &row : expected)
+            for (QString &cell : row)
+                cell.remove(QChar(0));
+        EXPECT_EQ(rowsOf(dst(), table, schema.value(table)), expected);
+    }
+    EXPECT_EQ(rowsOf(dst(), QStringLiteral("销售明细"), {QStringLiteral("备注"), QStringLiteral("商品名称")},
+                     QStringLiteral("id=2")),
+              (Rows{{QStringLiteral("abcd"), QStringLiteral("衬衫")}}));
+    EXPECT_EQ(rowsOf(dst(), QStringLiteral("会员管理"), {QStringLiteral("会员姓名")}, QStringLiteral("id=1")),
+              (Rows{{QStringLiteral("张三")}}));
+    EXPECT_EQ(rowsOf(dst(), Accounts, {QStringLiteral("姓名")}, QStringLiteral("帐号='admin'")),
+              (Rows{{QStringLiteral("老板")}}));
+}
+
+TEST_F(DataMoveTest, OnceEveryRowIsMovedTheLabelSaysTheIndexesAreBeingBuilt)
+{
+    MessageScript script;
+    clickMove(script);
+    ASSERT_EQ(script.texts().last(), QStringLiteral("数据库已搬迁完成！同一个数据库名请勿重复使用该功能！"));
+    static const QRegularExpression building(QStringLiteral("已完成 100%，(\\d+)/\\1 行，正在建立索引（(.+)）…）$"));
+    int first = -1;
+    QStringList tables;
+    for (int i = 0; i < labelTexts.size(); ++i) {
+        const QRegularExpressionMatch m = building.match(labelTexts[i]);
+        if (!m.hasMatch())
+            continue;
+        if (first < 0)
+            first = i;
+        tables << m.captured(2);
+    }
+    ASSERT_GE(first, 0) << labelTexts.join(u'\n').toStdString();
+    EXPECT_EQ(first + tables.size(), labelTexts.size()) << "the indexes come last, after every row";
+    // Each table whose indexes the template makes, once, the sale lines among them.
+    EXPECT_EQ(QSet<QString>(tables.cbegin(), tables.cend()).size(), tables.size()) << tables.join(u',').toStdString();
+    EXPECT_TRUE(tables.contains(QStringLiteral("销售明细"))) << tables.join(u',').toStdString();
+    EXPECT_TRUE(tables.contains(QStringLiteral("采购入库"))) << tables.join(u',').toStdString();
 }
 
 } // namespace
