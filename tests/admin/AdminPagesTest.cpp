@@ -1,7 +1,6 @@
 // The administration pages of the settings tab on real widgets (offscreen), loaded as the tab loads
 // them when they are shown, with every message box going through the script.
 #include <QApplication>
-#include <QClipboard>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
@@ -26,6 +25,7 @@
 #include "admin/ShopSettingsPage.h"
 #include "admin/SupportPage.h"
 #include "context/OperationLog.h"
+#include "support/TypeOrPaste.h"
 
 using namespace admin;
 using admintest::AdminWorkstation;
@@ -256,14 +256,7 @@ TEST(ShopSettingsPageWidget, PromotionAmountsBeyondTheCeilingAreRefusedTypedOrPa
                     script.clear();
                     const QString digits = QString(input).remove(u'\n');
                     box->clear();
-                    if (pasted) {
-                        QApplication::clipboard()->setText(digits);
-                        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
-                    } else {
-                        QTest::keyClicks(box, digits);
-                        if (input.endsWith(u'\n'))
-                            QTest::keyClick(box, Qt::Key_Return);
-                    }
+                    testsupport::typeOrPaste(box, input, pasted);
                     click(page, button);
                     EXPECT_EQ(script.texts(), QStringList{moneyCeilingText()});
                     ASSERT_EQ(list->rowCount(), 1);

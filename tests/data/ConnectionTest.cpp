@@ -2,7 +2,7 @@
 #include "data/RecordSet.h"
 #include "data/RowReader.h"
 #include "data/SqlBuilder.h"
-#include "platform/ProgramLog.h"
+#include "support/LogCapture.h"
 #include "support/TestDatabase.h"
 
 #include <QDir>
@@ -18,28 +18,10 @@
 
 using namespace data;
 using testsupport::BothBackends;
+using testsupport::LogCapture;
 using testsupport::TestDatabase;
 
 namespace {
-
-// Points the program log at a temporary file for one test.
-class LogCapture {
-public:
-    LogCapture() : m_previous(programlog::path())
-    {
-        programlog::setPath(QDir(m_dir.path()).filePath(QStringLiteral("shopdesk.log")));
-    }
-    ~LogCapture() { programlog::setPath(m_previous); }
-    QString text() const
-    {
-        QFile file(programlog::path());
-        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-    }
-
-private:
-    QTemporaryDir m_dir;
-    QString m_previous;
-};
 
 // The shop schema, with the stock table for increments and the log table for plain texts.
 class ShopDatabase : public BothBackends {

@@ -5,34 +5,16 @@
 #include "data/RecordSet.h"
 #include "data/RowReader.h"
 #include "data/SqlBuilder.h"
-#include "platform/ProgramLog.h"
+#include "support/LogCapture.h"
 #include "support/TestDatabase.h"
-
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 using namespace data;
 using testsupport::BothBackends;
+using testsupport::LogCapture;
 
 namespace {
-
-class LogFile {
-public:
-    LogFile() : m_previous(programlog::path()) { programlog::setPath(QDir(m_dir.path()).filePath(QStringLiteral("shopdesk.log"))); }
-    ~LogFile() { programlog::setPath(m_previous); }
-    QByteArray bytes() const
-    {
-        QFile file(programlog::path());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
-private:
-    QTemporaryDir m_dir;
-    QString m_previous;
-};
 
 class ControlCharStatements : public BothBackends {
 protected:
@@ -71,7 +53,7 @@ TEST_P(ControlCharStatements, TextsAreStoredAndSearchedWithoutThem)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.stored.toStdString());
-        LogFile log;
+        LogCapture log;
         ASSERT_TRUE(conn().execute(insertRemark(c.bound))) << conn().lastError().toStdString();
         RecordSet rs(conn());
         ASSERT_TRUE(rs.open(findRemark(c.bound)));

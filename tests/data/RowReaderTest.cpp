@@ -6,6 +6,7 @@
 #include "data/SqlBuilder.h"
 #include "data/Transaction.h"
 #include "platform/ProgramLog.h"
+#include "support/LogCapture.h"
 #include "support/TestDatabase.h"
 
 #include <QDir>
@@ -18,27 +19,9 @@
 
 using namespace data;
 using testsupport::BothBackends;
+using testsupport::LogCapture;
 
 namespace {
-
-// Points the program log at a temporary file while it lives.
-class LogCapture {
-public:
-    LogCapture() : m_previous(programlog::path())
-    {
-        programlog::setPath(QDir(m_dir.path()).filePath(QStringLiteral("shopdesk.log")));
-    }
-    ~LogCapture() { programlog::setPath(m_previous); }
-    QString text() const
-    {
-        QFile file(programlog::path());
-        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-    }
-
-private:
-    QTemporaryDir m_dir;
-    QString m_previous;
-};
 
 class RowReading : public BothBackends {
 protected:
@@ -261,6 +244,15 @@ Sql countTo(Backend backend, int n, bool throughTheDriver)
     return throughTheDriver ? Sql(count, {n}) : Sql(QStringLiteral("SELECT x FROM (") + count + QStringLiteral(")"), {n});
 }
 
+// Reads at most n rows and says how many it read.
+int readUpTo(RowReader &reader, int n)
+{
+    int read = 0;
+    while (read < n && reader.next())
+        ++read;
+    return read;
+}
+
 // Counts the rows a reader reads from here on, checking that they come in order from `from`.
 int readOn(RowReader &reader, int from)
 {
@@ -314,10 +306,7 @@ TEST_P(RowReading, AStatementWhileAReaderReadsFailsAndTheReaderReadsEveryRow)
         LogCapture log;
         RowReader reader(conn());
         ASSERT_TRUE(reader.open(countTo(backend(), total, throughTheDriver))) << reader.lastError().toStdString();
-        int read = 0;
-        while (read < 10 && reader.next())
-            ++read;
-        ASSERT_EQ(read, 10);
+        ASSERT_EQ(readUpTo(reader, 10), 10);
         for (const Attempt &attempt : attempts) {
             SCOPED_TRACE(attempt.name);
             EXPECT_FALSE(attempt.run());
@@ -341,10 +330,7 @@ TEST_P(RowReading, RowsDroppedUnderTheReaderAreAFailureNotAShortList)
         SCOPED_TRACE(throughTheDriver ? "through the driver" : "through the client library");
         RowReader reader(conn());
         ASSERT_TRUE(reader.open(countTo(backend(), total, throughTheDriver))) << reader.lastError().toStdString();
-        int read = 0;
-        while (read < 10 && reader.next())
-            ++read;
-        ASSERT_EQ(read, 10);
+        ASSERT_EQ(readUpTo(reader, 10), 10);
         QSqlQuery underneath(conn().database());
         ASSERT_TRUE(underneath.exec(QStringLiteral("SELECT 1")));
         underneath.finish();

@@ -8,9 +8,9 @@
 #include "platform/NumberText.h"
 #include "support/SqliteShopTest.h"
 #include "support/TestDatabase.h"
+#include "support/TypeOrPaste.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -195,14 +195,7 @@ TEST_F(MemberAdjustPanelTest, FiguresBeyondTheCeilingAreRefusedTypedOrPasted)
                 fill(QString(), QString(), QString());
                 QLineEdit *field = edit(name);
                 const QString digits = QString(input).remove(u'\n');
-                if (pasted) {
-                    QApplication::clipboard()->setText(digits);
-                    QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
-                } else {
-                    QTest::keyClicks(field, digits);
-                    if (input.endsWith(u'\n'))
-                        QTest::keyClick(field, Qt::Key_Return);
-                }
+                testsupport::typeOrPaste(field, input, pasted);
                 QTest::mouseClick(button("积分调整"), Qt::LeftButton);
                 EXPECT_EQ(messages.texts(), QStringList{message});
                 EXPECT_EQ(count(QStringLiteral("调整积分")), 0);

@@ -7,9 +7,9 @@
 #include "members/MemberList.h"
 #include "platform/NumberText.h"
 #include "support/RealKeys.h"
+#include "support/TypeOrPaste.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -403,14 +403,7 @@ TEST_F(MemberPageTest, AddRefusesFiguresBeyondTheCeilingTypedOrPasted)
                 field("积分3")->clear();
                 QLineEdit *box = field(name);
                 const QString digits = QString(input).remove(u'\n');
-                if (pasted) {
-                    QApplication::clipboard()->setText(digits);
-                    QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
-                } else {
-                    QTest::keyClicks(box, digits);
-                    if (input.endsWith(u'\n'))
-                        QTest::keyClick(box, Qt::Key_Return);
-                }
+                testsupport::typeOrPaste(box, input, pasted);
                 click("添加会员");
                 EXPECT_EQ(messages.texts(), QStringList{message});
                 EXPECT_TRUE(memberRows({"id"}).isEmpty());

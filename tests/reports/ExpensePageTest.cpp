@@ -10,9 +10,9 @@
 #include "reports/ExpensePage.h"
 #include "reports/Expenses.h"
 #include "support/SqliteShopTest.h"
+#include "support/TypeOrPaste.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QPushButton>
@@ -195,14 +195,7 @@ TEST_F(ExpensePageTest, AnAmountBeyondTheCeilingIsRefusedTypedOrPasted)
                 page.list()->selectRow(0);
                 const QString digits = QString(input).remove(u'\n');
                 page.amountBox()->clear();
-                if (pasted) {
-                    QApplication::clipboard()->setText(digits);
-                    QTest::keyClick(page.amountBox(), Qt::Key_V, Qt::ControlModifier);
-                } else {
-                    QTest::keyClicks(page.amountBox(), digits);
-                    if (input.endsWith(u'\n'))
-                        QTest::keyClick(page.amountBox(), Qt::Key_Return);
-                }
+                testsupport::typeOrPaste(page.amountBox(), input, pasted);
                 ASSERT_EQ(page.amountBox()->text(), digits);
                 press(page, button);
                 EXPECT_EQ(script.texts(), QStringList{moneyCeilingText()});

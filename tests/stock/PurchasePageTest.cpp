@@ -7,9 +7,9 @@
 #include "stock/FilterComboBox.h"
 #include "stock/PurchasePage.h"
 #include "platform/NumberText.h"
+#include "support/TypeOrPaste.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QComboBox>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -61,6 +61,23 @@ protected:
         child<QLineEdit>(QStringLiteral("进货价7"))->setText(QStringLiteral("50"));
         child<QLineEdit>(QStringLiteral("吊牌价7"))->setText(QStringLiteral("120"));
         child<QLineEdit>(QStringLiteral("数量1"))->setText(QStringLiteral("1"));
+    }
+    // 商品调整 taken from the menu of a row of the list, as the user takes it: a right click on the
+    // row and a click on the item.
+    void adjustFromMenu(ReportList *list, int row)
+    {
+        QTimer::singleShot(0, [] {
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            ASSERT_TRUE(menu);
+            for (QAction *a : menu->actions())
+                if (a->text() == QStringLiteral("商品调整")) {
+                    menu->close();
+                    a->trigger();
+                }
+        });
+        QTest::mouseClick(page->windowHandle(), Qt::RightButton, {},
+                          list->viewport()->mapTo(page.get(), list->visualRect(list->model()->index(row, 2)).center()));
+        QCoreApplication::processEvents();
     }
     std::unique_ptr<PurchasePage> page;
 };
@@ -140,14 +157,7 @@ TEST_F(PurchasePageTest, APriceBeyondTheCeilingIsRefusedTypedOrPasted)
                 const QString digits = QString(input).remove(u'\n');
                 price->clear();
                 price->setFocus();
-                if (pasted) {
-                    QApplication::clipboard()->setText(digits);
-                    QTest::keyClick(price, Qt::Key_V, Qt::ControlModifier);
-                } else {
-                    QTest::keyClicks(price, digits);
-                    if (input.endsWith(u'\n'))
-                        QTest::keyClick(price, Qt::Key_Return);
-                }
+                testsupport::typeOrPaste(price, input, pasted);
                 QTest::mouseClick(child<QPushButton>(QStringLiteral("添加采购")), Qt::LeftButton);
                 EXPECT_EQ(messages.texts(), QStringList{moneyCeilingText()});
                 EXPECT_EQ(count(QStringLiteral("采购入库")), 0);
@@ -461,20 +471,7 @@ TEST_F(PurchasePageTest, AfterAnAdjustmentTheFormShowsTheStoredLine)
         dialog->findChild<QPushButton *>(QStringLiteral("按钮1"))->click();
         return dialog->result();
     });
-    // 商品调整 from the list's menu, as the user takes it.
-    QTimer::singleShot(0, [] {
-        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-        ASSERT_TRUE(menu);
-        for (QAction *a : menu->actions())
-            if (a->text() == QStringLiteral("商品调整")) {
-                menu->close();
-                a->trigger();
-            }
-    });
-    QWidget *viewport = list->viewport();
-    QTest::mouseClick(page->windowHandle(), Qt::RightButton, {},
-                      viewport->mapTo(page.get(), list->visualRect(list->model()->index(0, 2)).center()));
-    QCoreApplication::processEvents();
+    adjustFromMenu(list, 0);
     ASSERT_EQ(messages.texts(), QStringList{QStringLiteral("调整成功！如果有采用打标签请去单独打印标签！")});
 
     const std::pair<const char *, const char *> shown[] = {
@@ -527,19 +524,7 @@ TEST_F(PurchasePageTest, AfterAnAdjustmentTheTotalsLineAddsUpTheLinesShown)
             dialog->findChild<QPushButton *>(QStringLiteral("按钮1"))->click();
             return dialog->result();
         });
-        // 商品调整 from the list's menu, as the user takes it.
-        QTimer::singleShot(0, [] {
-            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-            ASSERT_TRUE(menu);
-            for (QAction *a : menu->actions())
-                if (a->text() == QStringLiteral("商品调整")) {
-                    menu->close();
-                    a->trigger();
-                }
-        });
-        QTest::mouseClick(page->windowHandle(), Qt::RightButton, {},
-                          list->viewport()->mapTo(page.get(), list->visualRect(list->model()->index(1, 2)).center()));
-        QCoreApplication::processEvents();
+        adjustFromMenu(list, 1);
         ASSERT_EQ(messages.texts(), QStringList{QStringLiteral("调整成功！如果有采用打标签请去单独打印标签！")});
 
         EXPECT_EQ(list->rowCount(), 3);
