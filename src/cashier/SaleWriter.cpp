@@ -2,6 +2,7 @@
 
 #include "cashier/Cart.h"
 #include "cashier/CartEditing.h"
+#include "cashier/CheckoutState.h"
 #include "context/AppContext.h"
 #include "context/Today.h"
 #include "data/Pinyin.h"
@@ -625,6 +626,13 @@ QString splitRefusalText(const SplitPayment &split, const QString &payable)
     const std::pair<QString, const QString *> parts[] = {
         {QStringLiteral("现金"), &split.现金}, {QStringLiteral("银行"), &split.银行}, {QStringLiteral("积分"), &split.积分},
         {QStringLiteral("优惠券"), &split.优惠券}, {QStringLiteral("储值"), &split.储值}};
+    for (const auto &[name, text] : parts) {
+        // "-" or "." alone is a step of typing, not an amount: it never reaches the table as one.
+        const bool hasDigit = std::any_of(text->cbegin(), text->cend(), [](QChar ch) { return ch.isDigit(); });
+        if (!text->isEmpty() && !(hasDigit && numberTextAccepted(*text, 13)))
+            return QStringLiteral("结付金额不是数字：") + name + QStringLiteral("【") + *text
+                   + QStringLiteral("】，本单没有保存");
+    }
     for (const auto &[name, text] : parts)
         if (textToNumber(*text) < -1e-7)
             return QStringLiteral("结付金额不能为负数：") + name + QStringLiteral("【") + *text

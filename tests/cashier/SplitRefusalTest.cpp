@@ -68,6 +68,8 @@ TEST_P(SplitRefusal, NoSaleGivesChangeOutOfAnythingButCash)
          u"银行、积分、优惠券和储值合计【30】大于应付款【20】，找零只能从现金中找出，本单没有保存"},
         {"four parts above", parts("0", "10", "5", "3", "2.01"), false,
          u"银行、积分、优惠券和储值合计【20.01】大于应付款【20】，找零只能从现金中找出，本单没有保存"},
+        {"a minus sign alone as cash", parts("-", "20", "0", "0", "0"), true, u"结付金额不是数字：现金【-】，本单没有保存"},
+        {"a point alone as coupon", parts("20", "0", "0", ".", "0"), false, u"结付金额不是数字：优惠券【.】，本单没有保存"},
         {"four parts equal, change from cash", parts("50", "10", "5", "3", "2"), true, u""},
         {"all cash", parts("20", "0", "0", "0", "0"), false, u""},
     };
