@@ -20,6 +20,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <numeric>
@@ -501,6 +502,16 @@ QList<QList<qint64>> spreadUnits(const QList<qint64> &amounts, const QList<int> 
     return units;
 }
 
+// The parts of a split by the names of their columns.
+std::array<std::pair<QString, const QString *>, 5> namedParts(const SplitPayment &split)
+{
+    return {{{QStringLiteral("现金"), &split.现金},
+             {QStringLiteral("银行"), &split.银行},
+             {QStringLiteral("积分"), &split.积分},
+             {QStringLiteral("优惠券"), &split.优惠券},
+             {QStringLiteral("储值"), &split.储值}}};
+}
+
 // The first amount of the sale beyond the money ceiling, named for the cashier: the amount due,
 // a part of the split or a line's amount; nothing when every amount is money.
 std::optional<QString> amountBeyondCeiling(const QString &payable, const SplitPayment &split,
@@ -512,11 +523,9 @@ std::optional<QString> amountBeyondCeiling(const QString &payable, const SplitPa
     };
     if (!moneyWithinCeiling(payable))
         return named(QStringLiteral("应付款"), payable);
-    const std::pair<const char16_t *, const QString *> parts[] = {
-        {u"现金", &split.现金}, {u"银行", &split.银行}, {u"积分", &split.积分}, {u"优惠券", &split.优惠券}, {u"储值", &split.储值}};
-    for (const auto &[name, amount] : parts)
+    for (const auto &[name, amount] : namedParts(split))
         if (!moneyWithinCeiling(*amount))
-            return named(QString::fromUtf16(name), *amount);
+            return named(name, *amount);
     for (const CartLine &line : lines)
         if (!moneyWithinCeiling(line.金额))
             return named(QStringLiteral("商品【") + line.商品名称 + QStringLiteral("】的金额"), line.金额);
@@ -533,15 +542,12 @@ SaleResult writeSaleUnguarded(AppContext &context, Cart &cart, const SplitPaymen
         return result;
     }
     const QList<CartLine> lines = cart.lines();
-    // An amount no money field would take never reaches the table, not even read as 0.
-    if (const auto beyond = amountBeyondCeiling(payable, split, lines)) {
-        result.status = SaleStatus::Refused;
-        result.message = moneyCeilingText() + QStringLiteral("本单没有保存：") + *beyond;
-        programlog::write(QStringLiteral("sale not written: ") + result.message);
-        MessageSeam::message(parent, QString(), result.message);
-        return result;
-    }
-    if (const QString refused = splitRefusalText(split, payable); !refused.isEmpty()) {
+    // An amount no money field would take never reaches the table, not even read as 0; nor does a
+    // split that gives change out of anything but cash.
+    const auto beyond = amountBeyondCeiling(payable, split, lines);
+    const QString refused = beyond ? moneyCeilingText() + QStringLiteral("本单没有保存：") + *beyond
+                                   : splitRefusalText(split, payable);
+    if (!refused.isEmpty()) {
         result.status = SaleStatus::Refused;
         result.message = refused;
         programlog::write(QStringLiteral("sale not written: ") + refused);
@@ -623,9 +629,7 @@ QString underpaidText(const QString &payable, const QString &received, const QSt
 
 QString splitRefusalText(const SplitPayment &split, const QString &payable)
 {
-    const std::pair<QString, const QString *> parts[] = {
-        {QStringLiteral("现金"), &split.现金}, {QStringLiteral("银行"), &split.银行}, {QStringLiteral("积分"), &split.积分},
-        {QStringLiteral("优惠券"), &split.优惠券}, {QStringLiteral("储值"), &split.储值}};
+    const auto parts = namedParts(split);
     for (const auto &[name, text] : parts) {
         // "-" or "." alone is a step of typing, not an amount: it never reaches the table as one.
         const bool hasDigit = std::any_of(text->cbegin(), text->cend(), [](QChar ch) { return ch.isDigit(); });

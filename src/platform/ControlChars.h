@@ -1,8 +1,8 @@
 #pragma once
 // Control characters in texts. A text the user types or pastes keeps tab and line breaks (CR, LF);
 // every other control character (the C0 range, DEL and the C1 range) is dropped before it reaches
-// a field's text, and the data layer refuses a bound text that still holds one, so both backends
-// store the same texts (PostgreSQL cannot store a NUL at all).
+// a field's text, and the data layer drops them (logged) from a bound text that still holds one, so
+// both backends store the same texts (PostgreSQL cannot store a NUL at all).
 #include <QString>
 
 namespace controlchars {

@@ -47,7 +47,7 @@ QString labelJobName(const PurchaseLabels &labels, const QDateTime &time, int nu
     }
     if (code.isEmpty())
         code = QStringLiteral("label");
-    return code + u'-' + time.toString(QStringLiteral("yyyyMMdd-HHmmss-")) + QString::number(number);
+    return stampedJobName(code, time, number);
 }
 
 DeviceLabelPrinter::DeviceLabelPrinter(std::function<PrintLook()> look) : m_look(std::move(look)) {}

@@ -3,6 +3,7 @@
 #include "platform/MessageSeam.h"
 #include "printing/Ean13.h"
 
+#include <QDateTime>
 #include <QFontMetricsF>
 #include <QPageSize>
 #include <QPainter>
@@ -13,6 +14,11 @@
 #include <cmath>
 
 namespace printing {
+
+QString stampedJobName(const QString &what, const QDateTime &time, int number)
+{
+    return what + u'-' + time.toString(QStringLiteral("yyyyMMdd-HHmmss-")) + QString::number(number);
+}
 
 PrintDevice::PrintDevice(QString pdfPath) : m_pdfPath(std::move(pdfPath)) {}
 

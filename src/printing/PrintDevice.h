@@ -9,10 +9,16 @@
 #include <QString>
 #include <memory>
 
+class QDateTime;
 class QPainter;
 class QPrinter;
 
 namespace printing {
+
+// A job name that no other job of this or a later run takes: what the job is ("test", a barcode;
+// short and in ASCII, as a PDF printer cuts and mangles other names), the time to the second and
+// the job's number in the run, as "test-20261211-075206-1".
+QString stampedJobName(const QString &what, const QDateTime &time, int number);
 
 enum class PrintUnit { TenthMillimetre, HundredthMillimetre };
 

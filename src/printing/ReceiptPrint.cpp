@@ -115,7 +115,7 @@ bool printReceipt(PrintDevice &device, const PrintLook &look, const Receipt &rec
 
 QString testPrintJobName(const QDateTime &time, int number)
 {
-    return QStringLiteral("test-") + time.toString(QStringLiteral("yyyyMMdd-HHmmss-")) + QString::number(number);
+    return stampedJobName(QStringLiteral("test"), time, number);
 }
 
 } // namespace printing
