@@ -126,6 +126,7 @@ DatabaseSettingsWindow::DatabaseSettingsWindow(AppContext &context, QWidget *par
     auto *moveButton = makeButton(QStringLiteral("按钮7"), QStringLiteral("一键搬迁"));
     m_movingLabel = new QLabel(QStringLiteral("数据正在搬迁中，请勿进行其它操作"));
     m_movingLabel->setObjectName(QStringLiteral("透明标签2"));
+    m_movingLabel->setWordWrap(true); // the progress text grows; the window keeps its width
     m_movingLabel->hide();
     auto *moveLayout = new QHBoxLayout(moveGroup);
     moveLayout->addWidget(moveButton);
