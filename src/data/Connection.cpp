@@ -3,7 +3,6 @@
 #include "data/RowReader.h"
 
 #include "data/SchemaUpgrade.h"
-#include "platform/ControlChars.h"
 #include "platform/ProgramLog.h"
 
 #include <QAtomicInt>
@@ -350,21 +349,26 @@ void Connection::clearStatementCache()
 
 const Sql &Connection::admitted(const Sql &sql, Sql &cleaned)
 {
+    // Texts are cleaned where they are typed; here a bound text is compared and stored as it came,
+    // so a text read from a stored row finds that row again. Only a NUL, which no PostgreSQL text
+    // can hold (and so no row there holds one), is left out there rather than failing the statement.
+    if (m_backend != Backend::Postgres)
+        return sql;
+    const auto holdsNul = [](const QVariant &value) {
+        return value.typeId() == QMetaType::QString && value.toString().contains(QChar(0));
+    };
     qsizetype first = 0;
-    while (first < sql.values.size()
-           && !(sql.values.at(first).typeId() == QMetaType::QString && controlchars::contains(sql.values.at(first).toString())))
+    while (first < sql.values.size() && !holdsNul(sql.values.at(first)))
         ++first;
     if (first == sql.values.size())
         return sql;
-    // The fields drop such characters; a text that still holds one came another way (a row stored
-    // before they did, say). PostgreSQL cannot store a NUL and SQLite would keep it: neither gets one.
     cleaned = sql;
     for (qsizetype i = first; i < cleaned.values.size(); ++i) {
         QVariant &value = cleaned.values[i];
-        if (value.typeId() == QMetaType::QString)
-            value = controlchars::removed(value.toString());
+        if (holdsNul(value))
+            value = value.toString().remove(QChar(0));
     }
-    programlog::write(QStringLiteral("绑定的文本中有控制字符，已去掉后执行：") + sql.display());
+    programlog::write(QStringLiteral("绑定的文本中有空字符（NUL），网络版数据库不能保存，已去掉后执行：") + sql.display());
     return cleaned;
 }
 

@@ -9,9 +9,9 @@
 // transaction is never replayed: it fails, and with it the whole transaction. A reopen that fails
 // fails the statement with the reason; the next statement tries again. close() ends this.
 //
-// Bound texts reach the database without control characters other than tab and line breaks (the
-// fields drop them as they are typed; what comes another way is dropped here and logged), so both
-// backends store the same texts: PostgreSQL cannot store a NUL, and SQLite would keep it.
+// Bound texts reach the database as they are, so a text read from a stored row and bound again
+// finds that row (the fields drop control characters as they are typed; rows stored before they
+// did keep theirs). Only a NUL on PostgreSQL, which no text there can hold, is left out, and logged.
 #include <QHash>
 #include <QSqlDatabase>
 #include <QString>
@@ -107,8 +107,8 @@ private:
             return layout;
         }
     };
-    // The statement to run for sql: sql itself, or (logged) a copy in `cleaned` whose bound texts
-    // lost their control characters other than tab and line breaks.
+    // The statement to run for sql: sql itself, or on PostgreSQL (logged) a copy in `cleaned` whose
+    // bound texts lost their NUL characters.
     const Sql &admitted(const Sql &sql, Sql &cleaned);
     // Whether the driver's connection is open and not known to be lost.
     bool live() const;

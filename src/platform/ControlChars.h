@@ -1,8 +1,8 @@
 #pragma once
 // Control characters in texts. A text the user types or pastes keeps tab and line breaks (CR, LF);
 // every other control character (the C0 range, DEL and the C1 range) is dropped before it reaches
-// a field's text, and the data layer drops them (logged) from a bound text that still holds one, so
-// both backends store the same texts (PostgreSQL cannot store a NUL at all).
+// a field's text. Texts are cleaned there, where they enter, and never where they are compared: a
+// stored text that holds one is found by its own value.
 #include <QString>
 
 namespace controlchars {

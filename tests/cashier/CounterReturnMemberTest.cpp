@@ -177,6 +177,66 @@ TEST_P(CounterReturnMember, AFailedReturnLeavesTheRankingAlone)
     EXPECT_EQ(c.count(QStringLiteral("退货管理")), 0);
 }
 
+// A line stored by an earlier release whose card, style number and colour hold a control character
+// (the fields drop them now; such rows stay): its return finds the stock row, the ranking row and
+// the member by the cells as stored, so the unit goes back into stock and she gets back her stored
+// value and points.
+TEST_P(CounterReturnMember, ALineWhoseCellsHoldAControlCharacterIsReturnedInFull)
+{
+    const QString card = QStringLiteral("V1\u0001"), style = QStringLiteral("1001\u0001"), colour = QStringLiteral("白\u0001");
+    QString error;
+    const auto store = [&](const QString &table, const data::Pairs &pairs) {
+        ASSERT_TRUE(testsupport::TestDatabase::storeAsIs(c.conn(), table, pairs, &error)) << error.toStdString();
+    };
+    store(QStringLiteral("会员管理"), {{QStringLiteral("会员卡号"), card},
+                                   {QStringLiteral("积分"), QStringLiteral("505")},
+                                   {QStringLiteral("消费金额"), QStringLiteral("1000")},
+                                   {QStringLiteral("会员储值"), QStringLiteral("150")},
+                                   {QStringLiteral("所属店铺"), kShop}});
+    store(QStringLiteral("采购入库"), {{QStringLiteral("款号"), style},   {QStringLiteral("颜色"), colour},
+                                   {QStringLiteral("尺码"), QStringLiteral("M")}, {QStringLiteral("数量"), QStringLiteral("5")},
+                                   {QStringLiteral("已售"), QStringLiteral("1")}, {QStringLiteral("所属店铺"), kShop}});
+    store(QStringLiteral("销量排行"), {{QStringLiteral("款号"), style},
+                                   {QStringLiteral("当月时间"), QStringLiteral("2015-02-")},
+                                   {QStringLiteral("已售数量"), QStringLiteral("3")},
+                                   {QStringLiteral("所属店铺"), kShop}});
+    // Two lines of one receipt: 60 paid with 50 stored value and 10 in points, and 40 in cash.
+    for (const auto &[amount, stored, points, cash] : {std::tuple{"60", "50", "10", "0"}, std::tuple{"40", "0", "0", "40"}})
+        store(QStringLiteral("销售明细"), {{QStringLiteral("款号"), style},
+                                       {QStringLiteral("颜色"), colour},
+                                       {QStringLiteral("尺码"), QStringLiteral("M")},
+                                       {QStringLiteral("数量"), QStringLiteral("1")},
+                                       {QStringLiteral("金额"), QString::fromLatin1(amount)},
+                                       {QStringLiteral("储值"), QString::fromLatin1(stored)},
+                                       {QStringLiteral("积分"), QString::fromLatin1(points)},
+                                       {QStringLiteral("现金"), QString::fromLatin1(cash)},
+                                       {QStringLiteral("结付方式"), kPayCash},
+                                       {QStringLiteral("会员编号"), card},
+                                       {QStringLiteral("小票单号"), QStringLiteral("7001")},
+                                       {QStringLiteral("销售日期"), QStringLiteral("2015-02-27")},
+                                       {QStringLiteral("所属店铺"), kShop}});
+    const auto lines = c.rows(QStringLiteral("销售明细"));
+    ASSERT_EQ(lines.size(), 2);
+    ASSERT_EQ(lines[0].value(QStringLiteral("会员编号")), card); // read back as stored
+
+    ASSERT_EQ(applyCounterReturn(c.context, lines[0].value(QStringLiteral("id")).toLongLong(), false).status, ReturnStatus::Whole);
+    const auto stock = c.rows(QStringLiteral("采购入库"), data::eq(QStringLiteral("款号"), style));
+    ASSERT_EQ(stock.size(), 1);
+    EXPECT_EQ(stock[0].value(QStringLiteral("数量")), QStringLiteral("6"));
+    EXPECT_EQ(stock[0].value(QStringLiteral("已售")), QStringLiteral("0"));
+    EXPECT_EQ(c.rows(QStringLiteral("销量排行")).value(0).value(QStringLiteral("已售数量")), QStringLiteral("2"));
+    const auto her = c.rows(QStringLiteral("会员管理"), data::eq(QStringLiteral("会员卡号"), card));
+    ASSERT_EQ(her.size(), 1);
+    EXPECT_EQ(her[0].value(QStringLiteral("会员储值")), QStringLiteral("200"));
+    // 10 in points at 10 a unit come back; the 60 the line earned go.
+    EXPECT_EQ(her[0].value(QStringLiteral("积分")), QStringLiteral("545"));
+    EXPECT_EQ(her[0].value(QStringLiteral("消费金额")), QStringLiteral("940"));
+    // The member V1 of the fixture, whose card differs by the control character only, is untouched.
+    EXPECT_EQ(member().value(QStringLiteral("会员储值")), QStringLiteral("150"));
+    EXPECT_EQ(c.count(QStringLiteral("销售明细")), 1);
+    EXPECT_EQ(c.rows(QStringLiteral("退货管理")).value(0).value(QStringLiteral("颜色")), colour);
+}
+
 SHOPDESK_BOTH_BACKENDS(CounterReturnMember);
 
 // Two workstations take back the units of one sale at the same time: each return reads what is left

@@ -198,6 +198,25 @@ int TestDatabase::waitingForLocks(data::Connection &connection)
     return int(rs.integer(QStringLiteral("n")));
 }
 
+bool TestDatabase::storeAsIs(data::Connection &connection, const QString &table, const data::Pairs &pairs, QString *error)
+{
+    QStringList columns, marks;
+    for (const auto &pair : pairs) {
+        columns << pair.first;
+        marks << QStringLiteral("?");
+    }
+    QSqlQuery query(connection.database());
+    const QString text = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                             .arg(connection.dialect().quoteTable(table), columns.join(u','), marks.join(u','));
+    bool done = query.prepare(text);
+    for (qsizetype i = 0; done && i < pairs.size(); ++i)
+        query.bindValue(int(i), pairs.at(i).second);
+    done = done && query.exec();
+    if (!done && error)
+        *error = query.lastError().text();
+    return done;
+}
+
 void BothBackends::SetUp()
 {
     m_db = std::make_unique<TestDatabase>(GetParam(), content());

@@ -16,6 +16,7 @@
 #include "data/Backend.h"
 #include "data/Connection.h"
 #include "data/ServerSettings.h"
+#include "data/Sql.h"
 
 namespace data {
 // Test names and messages show the backend by name.
@@ -54,6 +55,10 @@ public:
     // PostgreSQL: how many backends of the database the connection is on wait for a lock another
     // transaction holds (a test of two workstations waits for both to queue).
     static int waitingForLocks(data::Connection &connection);
+    // Stores a row straight through the driver, past the program's data layer, with its texts as
+    // given: a row as a database written by an earlier release (or another program) may hold it.
+    // False, with *error, when the insert failed.
+    static bool storeAsIs(data::Connection &connection, const QString &table, const data::Pairs &pairs, QString *error);
 
     // The schema file of a backend in the source tree, and the first release's copy of it.
     static QString schemaPath(data::Backend backend);
