@@ -9,6 +9,7 @@
 
 #include <QHash>
 #include <QPair>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -82,6 +83,7 @@ public:
     bool rebuildIndexes();
 
 private:
+    QString duplicateOf(const QString &table, const QString &columns, const QString &predicate);
     bool sourceFailed(const QString &table, const QString &error)
     {
         m_result.outcome = DataMoveResult::Failed;
@@ -146,19 +148,61 @@ bool Mover::dropIndexes(const QList<MovedTable> &tables)
 }
 
 // Builds the dropped indexes again over the moved rows; a unique one that the rows break fails
-// the move.
+// the move, naming the columns and the value that more than one row holds.
 bool Mover::rebuildIndexes()
 {
+    static const QRegularExpression unique(QStringLiteral("^CREATE UNIQUE INDEX .* USING \\w+ \\((.*?)\\)(?: WHERE (.*))?$"));
+    const QString savepoint = QStringLiteral("move_unique_index");
     QString told;
     for (const auto &[table, definition] : std::as_const(m_dropped)) {
         if (table != told) {
             tell(table, DataMoveStep::Indexes);
             told = table;
         }
-        if (!m_target.execute(Sql(definition)))
+        const QRegularExpressionMatch match = unique.match(definition);
+        if (match.hasMatch() && !m_target.execute(Sql(QStringLiteral("SAVEPOINT ") + savepoint)))
             return refused(table);
+        if (m_target.execute(Sql(definition)))
+            continue;
+        const QString error = m_target.lastError();
+        // Back to before the index, to find the rows that break it (the move fails either way).
+        if (match.hasMatch() && m_target.execute(Sql(QStringLiteral("ROLLBACK TO SAVEPOINT ") + savepoint))) {
+            const QString duplicate = duplicateOf(table, match.captured(1), match.captured(2));
+            if (!duplicate.isEmpty()) {
+                m_result.outcome = DataMoveResult::Failed;
+                m_result.table = table;
+                m_result.error = duplicate;
+                return false;
+            }
+        }
+        m_result.outcome = DataMoveResult::Failed;
+        m_result.table = table;
+        m_result.error = error;
+        return false;
     }
     return true;
+}
+
+// What a unique index of `table` over `columns` (as the server writes them; rows where
+// `predicate` holds, when there is one) finds more than once among the moved rows, said for the
+// shop; "" when it finds nothing so.
+QString Mover::duplicateOf(const QString &table, const QString &columns, const QString &predicate)
+{
+    Sql find(QStringLiteral("SELECT ") + columns + QStringLiteral(" FROM ") + m_target.dialect().quoteTable(table)
+             + (predicate.isEmpty() ? QString() : QStringLiteral(" WHERE ") + predicate) + QStringLiteral(" GROUP BY ") + columns
+             + QStringLiteral(" HAVING COUNT(*) > 1 LIMIT 1"));
+    RecordSet rs(m_target);
+    if (!rs.open(find) || rs.rowCount() <= 0)
+        return QString();
+    QStringList names, values;
+    for (int i = 0; i < rs.columns().size(); ++i) {
+        names << rs.columns().at(i);
+        const QString value = rs.text(i);
+        values << (value.isEmpty() ? QStringLiteral("空白") : QStringLiteral("“") + value + QStringLiteral("”"));
+    }
+    return QStringLiteral("单机版数据中有多行的%1相同（%2），网络版数据库要求各行不同，没有搬迁任何数据。"
+                          "单机版中空着的单元格搬迁后都是空白，也算相同；请先在单机版中改正后再搬迁。")
+        .arg(names.join(QStringLiteral("、")), values.join(QStringLiteral("、")));
 }
 
 // What the reader needs to know of each table.

@@ -476,6 +476,74 @@ TEST_F(DataMoveTest, RowsThatBreakAUniqueIndexOfTheServerFailTheMoveWithNothingC
     ASSERT_EQ(script.texts().size(), 2);
     EXPECT_TRUE(script.texts().last().startsWith(QStringLiteral("数据搬迁失败，网络版数据库未作任何改动！\r\n销量排行：")))
         << script.texts().last().toStdString();
+    const QStringList ranked = rowsOf(src(), QStringLiteral("销量排行"), {Shop, QStringLiteral("当月时间"), QStringLiteral("款号")},
+                                      QStringLiteral("id=1"))
+                                   .first();
+    EXPECT_TRUE(script.texts().last().contains(QStringLiteral("有多行的所属店铺、当月时间、款号相同（“%1”、“%2”、“%3”）")
+                                                   .arg(ranked[0], ranked[1], ranked[2])))
+        << script.texts().last().toStdString();
+    EXPECT_EQ(snapshot(dst()), before);
+    EXPECT_EQ(indexesOf(dst()), indexes);
+}
+
+// The program reads a NULL cell of the file as an empty text, and so does the server after the move:
+// no cell of a moved row is NULL there, whether the file held an empty text or a NULL.
+TEST_F(DataMoveTest, NoMovedCellIsNullOnTheServer)
+{
+    const QStringList uniqueTables = {QStringLiteral("销量排行"), QStringLiteral("店铺名"), QStringLiteral("分类例表")};
+    for (auto it = schema.cbegin(); it != schema.cend(); ++it) {
+        const QString &table = it.key();
+        const QString columns = it.value().join(u',');
+        const auto row = [&](const QString &cell) {
+            QStringList cells;
+            for (qsizetype i = 0; i < it.value().size(); ++i)
+                cells << cell;
+            ASSERT_TRUE(src().execute(data::Sql(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                                    .arg(src().dialect().quoteTable(table), columns, cells.join(u',')))))
+                << table.toStdString() << src().lastError().toStdString();
+        };
+        row(QStringLiteral("NULL"));
+        if (!uniqueTables.contains(table)) // there a second row of empty cells would be the same row twice
+            row(QStringLiteral("''"));
+    }
+    // What is NULL on the server before the move: the template's own rows.
+    const auto nulls = [&](data::Connection &c) {
+        QStringList counted;
+        for (auto it = schema.cbegin(); it != schema.cend(); ++it)
+            for (const QString &column : it.value()) {
+                data::RecordSet rs(c);
+                EXPECT_TRUE(rs.open(data::Sql(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2 IS NULL")
+                                                  .arg(c.dialect().quoteTable(it.key()), column))));
+                if (rs.integer(0) > 0)
+                    counted << it.key() + u'.' + column + u'=' + QString::number(rs.integer(0));
+            }
+        return counted;
+    };
+    const QStringList before = nulls(dst());
+    ASSERT_FALSE(nulls(src()).isEmpty());
+    MessageScript script;
+    clickMove(script);
+    ASSERT_EQ(script.texts().last(), QStringLiteral("数据库已搬迁完成！同一个数据库名请勿重复使用该功能！"));
+    EXPECT_EQ(nulls(dst()), before);
+    EXPECT_EQ(rowsOf(dst(), QStringLiteral("会员管理"), {QStringLiteral("会员卡号")}, QStringLiteral("会员卡号=''")).size(), 2);
+}
+
+// A file whose shop names hold a NULL in one row and an empty text in another: both arrive empty, so
+// the server's unique index on the name refuses them. The move fails whole, saying in Chinese which
+// table and column hold the same value more than once.
+TEST_F(DataMoveTest, AUniqueColumnHoldingNullAndAnEmptyTextFailsTheMoveNamingTheColumn)
+{
+    ASSERT_TRUE(src().execute(data::Sql(QStringLiteral("DROP INDEX idx_shop_name"))));
+    ASSERT_TRUE(src().execute(data::Sql(QStringLiteral("INSERT INTO 店铺名 (店名) VALUES (NULL)"))));
+    ASSERT_TRUE(src().execute(data::Sql(QStringLiteral("INSERT INTO 店铺名 (店名) VALUES ('')"))));
+    const QList<Rows> before = snapshot(dst());
+    const QStringList indexes = indexesOf(dst());
+    MessageScript script;
+    clickMove(script);
+    ASSERT_EQ(script.texts().size(), 2);
+    EXPECT_EQ(script.texts().last(), QStringLiteral("数据搬迁失败，网络版数据库未作任何改动！\r\n店铺名：单机版数据中有多行的店名相同（空白），"
+                                                    "网络版数据库要求各行不同，没有搬迁任何数据。单机版中空着的单元格搬迁后都是空白，"
+                                                    "也算相同；请先在单机版中改正后再搬迁。"));
     EXPECT_EQ(snapshot(dst()), before);
     EXPECT_EQ(indexesOf(dst()), indexes);
 }
