@@ -1,5 +1,5 @@
-// Control characters other than tab and line breaks never enter a field's text, whichever way they
-// come (typed, pasted, set), and the log writes every control character as \xHH.
+// Control characters other than tab and line breaks never enter a field's text as they are typed or
+// pasted; a text the program sets stays as stored. The log writes every control character as \xHH.
 #include "platform/ControlChars.h"
 #include "platform/ProgramLog.h"
 
@@ -95,8 +95,13 @@ TEST(ControlChars, APasteIntoAnEditLineShowsTheTextWithoutThem)
     event.setCommitString(withNul("名", "称"));
     QApplication::sendEvent(w.line, &event);
     EXPECT_EQ(w.line->text(), QStringLiteral("名称"));
-    w.line->setText(withNul("a", "b"));
-    EXPECT_EQ(w.line->text(), QStringLiteral("ab"));
+    // A text the program sets (read from a stored row) stays as stored, so that it finds its row;
+    // what is typed into it after is cleaned, the line's text with it.
+    w.line->setText(QStringLiteral("a\u0001b"));
+    EXPECT_EQ(w.line->text(), QStringLiteral("a\u0001b"));
+    w.line->end(false);
+    QTest::keyClicks(w.line, QStringLiteral("c"));
+    EXPECT_EQ(w.line->text(), QStringLiteral("abc"));
     // Tab and line breaks pass as they did.
     w.line->setText(QStringLiteral("a\tb"));
     EXPECT_EQ(w.line->text(), QStringLiteral("a\tb"));
@@ -125,6 +130,11 @@ TEST(ControlChars, AComboBoxAndAMultiLineBoxDropThemToo)
     Window w;
     pasteInto(w.combo->lineEdit(), withNul("红", "色"));
     EXPECT_EQ(w.combo->currentText(), QStringLiteral("红色"));
+    // An item of the list, picked with the arrow key, is the item as stored.
+    w.combo->addItems({QStringLiteral("白"), QStringLiteral("白\u0001")});
+    w.combo->setCurrentIndex(0);
+    QTest::keyClick(w.combo, Qt::Key_Down);
+    EXPECT_EQ(w.combo->currentText(), QStringLiteral("白\u0001"));
 
     w.box->setPlainText(QStringLiteral("第一行\n"));
     w.box->moveCursor(QTextCursor::End);

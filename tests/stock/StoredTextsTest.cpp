@@ -5,7 +5,12 @@
 #include "StockFixture.h"
 
 #include "stock/Catalogue.h"
+#include "stock/CatalogueListsBox.h"
 #include "stock/CategoryTree.h"
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QTest>
 
 using namespace stock;
 using stocktest::StockFixture;
@@ -47,6 +52,23 @@ TEST_P(StoredTexts, ACatalogueValueIsDeletedAsListed)
         EXPECT_EQ(deleteCatalogueValue(ctx(), c.kind, listed.last()).message, QStringLiteral("删除成功！"));
         EXPECT_EQ(loadCatalogue(ctx(), c.kind), QStringList{c.lookAlike});
     }
+}
+
+// On the page: the colour picked with the arrow key in its list is the one deleted.
+TEST_P(StoredTexts, TheColourPickedInTheListIsTheOneDeleted)
+{
+    store(QStringLiteral("颜色尺码"), {{QStringLiteral("颜色"), QStringLiteral("红")}, {QStringLiteral("所属店铺"), QStringLiteral("A")}});
+    store(QStringLiteral("颜色尺码"), {{QStringLiteral("颜色"), QStringLiteral("红\u0001")}, {QStringLiteral("所属店铺"), QStringLiteral("A")}});
+    CatalogueListsBox box(ctx());
+    box.loadAll();
+    auto *combo = box.findChild<QComboBox *>(QStringLiteral("颜色7"));
+    ASSERT_NE(combo, nullptr);
+    combo->setFocus();
+    QTest::keyClick(combo, Qt::Key_Down);
+    ASSERT_EQ(combo->currentText(), QStringLiteral("红\u0001"));
+    box.findChild<QPushButton *>(QStringLiteral("按钮6"))->click();
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("删除成功！")});
+    EXPECT_EQ(loadCatalogue(ctx(), CatalogueKind::Colour), QStringList{QStringLiteral("红")});
 }
 
 TEST_P(StoredTexts, ACategoryIsRenamedAndDeletedAsListed)
