@@ -1,9 +1,9 @@
 // Change comes out of cash only, on the real window: a member with stored value 100 and points at
 // 10 a unit buys two lines of 12 and 8 (due 20). Each part other than cash, equal to and above what
-// is due, alone and with cash, typed and pasted, and the points button; a negative cash part. A
-// refused part keeps the field's text from before the key or the paste. Every sale written adds up:
-// the parts stored less the change give the lines' amounts, and the member's points and stored
-// value change by exactly what she paid with them (and earned).
+// is due, alone and with cash, typed and pasted, and the points button after each of the other
+// parts; a negative cash part. A refused part keeps the field's text from before the key or the
+// paste. Every sale written adds up: the parts stored less the change give the lines' amounts, and
+// the member's points and stored value change by exactly what she paid with them (and earned).
 #include "CheckoutFixture.h"
 
 #include "platform/NumberText.h"
@@ -162,6 +162,10 @@ INSTANTIATE_TEST_SUITE_P(
         ChangeCase{"points above with cash after", "1300", {{F::积分编辑框, "", How::Button}, {F::现金, "10"}}, F::积分编辑框, "20", u"", "10"},
         ChangeCase{"points above after cash", "1300", {{F::现金, "5"}, {F::积分编辑框, "", How::Button}}, F::积分编辑框, "15", u"", "0"},
         ChangeCase{"points above after bank", "1300", {{F::银行, "18"}, {F::积分编辑框, "", How::Button}}, F::会员积分x, "1280", u"", "0"},
+        ChangeCase{"points after a coupon", "1300", {{F::优惠券, "5"}, {F::积分编辑框, "", How::Button}}, F::积分编辑框, "15", u"", "0"},
+        ChangeCase{"points after stored value", "1300", {{F::储值, "5"}, {F::积分编辑框, "", How::Button}}, F::积分编辑框, "15", u"", "0"},
+        ChangeCase{"points after bank, coupon and stored value", "1300",
+                   {{F::银行, "6"}, {F::优惠券, "4"}, {F::储值, "3"}, {F::积分编辑框, "", How::Button}}, F::会员积分x, "1230", u"", "0"},
         ChangeCase{"points then stored value above", "1300", {{F::积分编辑框, "", How::Button}, {F::储值, "1"}}, F::储值, "0", kAbove, "0"},
         ChangeCase{"negative cash typed", "0", {{F::现金, "-5"}}, F::现金, "-", kNegative, nullptr},
         ChangeCase{"negative cash pasted with bank", "0", {{F::银行, "20"}, {F::现金, "-20", How::Paste}}, F::现金, "0", kNegative, "0"}),
