@@ -74,6 +74,20 @@ ExpensePage::ExpensePage(AppContext &context, QWidget *parent) : QWidget(parent)
     connect(remove, &QPushButton::clicked, this, &ExpensePage::deleteExpense);
     connect(byMonth, &QPushButton::clicked, this, &ExpensePage::listExpensesOfMonth);
     connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this, &ExpensePage::showSelectedExpense);
+    // A line edit tells of the user's change (textEdited) before it tells of the new text
+    // (textChanged): the check sees the text the change replaced. The box's own text is kept, not
+    // the signal's, as the news of a refused change comes after the box took its text back.
+    connect(m_amount, &QLineEdit::textEdited, this, &ExpensePage::checkTypedAmount);
+    connect(m_amount, &QLineEdit::textChanged, this, [this] { m_amountShown = m_amount->text(); });
+}
+
+void ExpensePage::checkTypedAmount(const QString &text)
+{
+    const QString refusal = amountEditRefusal(m_amountShown, text);
+    if (refusal.isEmpty())
+        return;
+    m_amount->setText(m_amountShown);
+    MessageSeam::message(this, QString(), refusal);
 }
 
 void ExpensePage::fillExpenseList(data::RecordSet &rs)

@@ -41,6 +41,9 @@ public:
 
 private:
     void relist(const data::Sql &sql);
+    // A key or a paste that takes the amount beyond the money ceiling is refused: the box shows
+    // what it held before, then the user is told why.
+    void checkTypedAmount(const QString &text);
     // Cell 0 of the selected row: "" when none, or the total row, is selected.
     QString selectedExpenseId() const;
 
@@ -49,6 +52,7 @@ private:
     QLineEdit *m_item, *m_amount, *m_handler;
     QDateEdit *m_month;
     bool m_reselecting = false; // a refill selecting the former expense again: the edits stay
+    QString m_amountShown; // the amount box's text before the change being checked
 };
 
 } // namespace reports

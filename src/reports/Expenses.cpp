@@ -79,6 +79,11 @@ static std::optional<ExpenseResult> amountRefusal(const AppContext &context, con
     return std::nullopt;
 }
 
+QString amountEditRefusal(const QString &before, const QString &after)
+{
+    return moneyWithinCeiling(after) || !moneyWithinCeiling(before) ? QString() : moneyCeilingText();
+}
+
 ExpenseResult insertExpense(AppContext &context, const ExpenseForm &form)
 {
     if (form.item.isEmpty() && form.amount.isEmpty())

@@ -48,6 +48,11 @@ struct ExpenseResult {
     QString message; // what to show; "" for none
 };
 
+// A change the user makes to the amount box (a key, a paste, an undo) from `before` to `after`: the
+// refusal of an amount beyond the money ceiling, "" when the change may stand. A box that held such
+// an amount already (read from a row stored before money had a ceiling) may still be edited.
+QString amountEditRefusal(const QString &before, const QString &after);
+
 // Stores a new expense of the shop dated today (refreshed first). Refused when both the item and
 // the amount are empty, or when the amount is not money as the counter takes it (an exponent, more
 // decimals than the shop's 销售 allows, more digits before the point than the money ceiling):

@@ -252,9 +252,11 @@ bool startStockAdjust(AppContext &context, ReportList *purchaseList, QWidget *pa
     StockAdjustDialog dialog(values, parent);
     while (MessageSeam::exec(&dialog) == QDialog::Accepted) {
         const StockAdjustResult result = applyStockAdjust(context, *id, dialog.values());
-        MessageSeam::message(parent, QString(), result.message);
-        if (!result.ok)
+        if (!result.ok) {
+            MessageSeam::message(parent, QString(), result.message);
             continue; // what was typed stays in the dialog
+        }
+        // The line and the totals show the adjustment before the clerk reads that it is done.
         purchaseList->setCellText(row, 8, result.quantity);
         if (rights::hasRight(context, QStringLiteral("查看进价")))
             purchaseList->setCellText(row, 10, result.cost);
@@ -262,6 +264,7 @@ bool startStockAdjust(AppContext &context, ReportList *purchaseList, QWidget *pa
         purchaseList->setCellText(row, 12, result.discount);
         purchaseList->setCellText(row, 13, result.special);
         showPurchaseTotals(purchaseList);
+        MessageSeam::message(parent, QString(), result.message);
         return true;
     }
     return false;

@@ -1,9 +1,10 @@
 // Change comes out of cash only, on the real window: a member with stored value 100 and points at
-// 10 a unit buys two lines of 12 and 8 (due 20). Each part other than cash, equal to and above what
-// is due, alone and with cash, typed and pasted, and the points button; a negative cash part. A
-// refused part keeps the field's text from before the key or the paste. Every sale written adds up:
-// the parts stored less the change give the lines' amounts, and the member's points and stored
-// value change by exactly what she paid with them (and earned).
+// 10 a unit buys two lines of 12 and 8 (due 20), amounts to the cent. Each part other than cash,
+// equal to what is due, above it and one cent above it, alone and with cash, typed and pasted, and
+// the points button after each of the other parts; a negative cash part. A refused part keeps the
+// field's text from before the key or the paste. Every sale written adds up: the parts stored less
+// the change give the lines' amounts, and the member's points and stored value change by exactly
+// what she paid with them (and earned).
 #include "CheckoutFixture.h"
 
 #include "platform/NumberText.h"
@@ -67,6 +68,7 @@ TEST_P(ChangeOutOfCash, NoPartButCashGivesChange)
     setModes(QStringLiteral("真"), QStringLiteral("假"), QStringLiteral("假")); // points mode: prices stay
     context.shopSettings.积分值 = QStringLiteral("0");
     context.shopSettings.抵扣值 = QStringLiteral("10");
+    context.shopSettings.销售 = QStringLiteral("2"); // amounts to the cent
     const QString pointsBefore = QString::fromLatin1(c.points);
     addMember(QStringLiteral("V1"), QStringLiteral("银卡"), pointsBefore, QStringLiteral("100"));
     addLine(QStringLiteral("12"), QStringLiteral("1"));
@@ -149,6 +151,9 @@ INSTANTIATE_TEST_SUITE_P(
         ChangeCase{"bank equal with cash", "0", {{F::银行, "20"}, {F::现金, "10"}}, F::银行, "20", u"", "10"},
         ChangeCase{"bank above", "0", {{F::银行, "25"}}, F::银行, "2", kAbove, nullptr},
         ChangeCase{"bank above pasted with cash", "0", {{F::现金, "20"}, {F::银行, "25", How::Paste}}, F::银行, "0", kAbove, "0"},
+        ChangeCase{"bank one cent above", "0", {{F::银行, "20.01"}}, F::银行, "20.0", kAbove, "0"},
+        ChangeCase{"coupon one cent above bank pasted with cash", "0", {{F::银行, "15"}, {F::现金, "5"}, {F::优惠券, "5.01", How::Paste}}, F::优惠券, "0", kAbove, "0"},
+        ChangeCase{"coupon to the cent of bank pasted", "0", {{F::银行, "19.99"}, {F::优惠券, "0.01", How::Paste}}, F::优惠券, "0.01", u"", "0"},
         ChangeCase{"coupon equal pasted", "0", {{F::优惠券, "20", How::Paste}}, F::优惠券, "20", u"", "0"},
         ChangeCase{"coupon above with cash", "0", {{F::现金, "30"}, {F::优惠券, "21"}}, F::优惠券, "2", kAbove, "12"},
         ChangeCase{"coupon above bank", "0", {{F::银行, "15"}, {F::优惠券, "6"}, {F::现金, "5"}}, F::优惠券, "0", kAbove, "0"},
@@ -162,6 +167,11 @@ INSTANTIATE_TEST_SUITE_P(
         ChangeCase{"points above with cash after", "1300", {{F::积分编辑框, "", How::Button}, {F::现金, "10"}}, F::积分编辑框, "20", u"", "10"},
         ChangeCase{"points above after cash", "1300", {{F::现金, "5"}, {F::积分编辑框, "", How::Button}}, F::积分编辑框, "15", u"", "0"},
         ChangeCase{"points above after bank", "1300", {{F::银行, "18"}, {F::积分编辑框, "", How::Button}}, F::会员积分x, "1280", u"", "0"},
+        ChangeCase{"points after a coupon", "1300", {{F::优惠券, "5"}, {F::积分编辑框, "", How::Button}}, F::积分编辑框, "15", u"", "0"},
+        ChangeCase{"points after stored value", "1300", {{F::储值, "5"}, {F::积分编辑框, "", How::Button}}, F::积分编辑框, "15", u"", "0"},
+        ChangeCase{"points after bank, coupon and stored value", "1300",
+                   {{F::银行, "6"}, {F::优惠券, "4"}, {F::储值, "3"}, {F::积分编辑框, "", How::Button}}, F::会员积分x, "1230", u"", "0"},
+        ChangeCase{"points then stored value one cent above", "1300", {{F::积分编辑框, "", How::Button}, {F::储值, "0.01"}}, F::储值, "0.0", kAbove, "0"},
         ChangeCase{"points then stored value above", "1300", {{F::积分编辑框, "", How::Button}, {F::储值, "1"}}, F::储值, "0", kAbove, "0"},
         ChangeCase{"negative cash typed", "0", {{F::现金, "-5"}}, F::现金, "-", kNegative, nullptr},
         ChangeCase{"negative cash pasted with bank", "0", {{F::银行, "20"}, {F::现金, "-20", How::Paste}}, F::现金, "0", kNegative, "0"}),

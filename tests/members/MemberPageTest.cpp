@@ -426,8 +426,9 @@ TEST_F(MemberPageTest, EmptyCardIsAcceptedOncePerScope)
 }
 
 // Enter on the message of a taken card closes the message and presses nothing else, however 添加
-// was pressed and however long Enter is held (a held key repeats its press). Keys and clicks go
-// through the window system to the real page and the real box.
+// was pressed, however long Enter is held (a held key repeats its press), and whichever Enter it is
+// (the main one or the keypad's). Keys and clicks go through the window system to the real page and
+// the real box.
 TEST_F(MemberPageTest, EnterOnTheTakenCardMessageClosesItOnly)
 {
     member(QStringLiteral("D1"), QStringLiteral("A"));
@@ -442,14 +443,20 @@ TEST_F(MemberPageTest, EnterOnTheTakenCardMessageClosesItOnly)
         const char *what;
         bool byEnter; // 添加 reached with Tab and pressed with Enter, else clicked
         int repeats;  // presses Enter repeats while it is held on the message
+        Qt::Key enter; // the main Enter or the keypad's
     } cases[] = {
-        {"添加 clicked, Enter tapped on the message", false, 0},
-        {"添加 clicked, Enter held on the message", false, 3},
-        {"添加 pressed with Enter, Enter tapped on the message", true, 0},
-        {"添加 pressed with Enter, Enter held on the message", true, 3},
+        {"添加 clicked, Enter tapped on the message", false, 0, Qt::Key_Return},
+        {"添加 clicked, Enter held on the message", false, 3, Qt::Key_Return},
+        {"添加 pressed with Enter, Enter tapped on the message", true, 0, Qt::Key_Return},
+        {"添加 pressed with Enter, Enter held on the message", true, 3, Qt::Key_Return},
+        {"添加 clicked, keypad Enter tapped on the message", false, 0, Qt::Key_Enter},
+        {"添加 clicked, keypad Enter held on the message", false, 3, Qt::Key_Enter},
+        {"添加 pressed with keypad Enter, keypad Enter tapped on the message", true, 0, Qt::Key_Enter},
+        {"添加 pressed with keypad Enter, keypad Enter held on the message", true, 3, Qt::Key_Enter},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
+        const Qt::Key enter = c.enter;
         messages.clear();
         page->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(page.get()));
@@ -460,13 +467,13 @@ TEST_F(MemberPageTest, EnterOnTheTakenCardMessageClosesItOnly)
             if (++boxes > 1)
                 return; // a message that comes back is closed by the script
             if (c.byEnter)
-                testsupport::releaseKey(Qt::Key_Return); // the stroke that pressed 添加 ends on the message
-            testsupport::pressKeyOnBox(box, Qt::Key_Return);
+                testsupport::releaseKey(enter); // the stroke that pressed 添加 ends on the message
+            testsupport::pressKeyOnBox(box, enter);
         });
         if (c.byEnter) {
             QTest::keyClick(page->windowHandle(), Qt::Key_Tab);
             ASSERT_EQ(QApplication::focusWidget(), add);
-            testsupport::pressKey(Qt::Key_Return);
+            testsupport::pressKey(enter);
         } else {
             QTest::mouseClick(page->windowHandle(), Qt::LeftButton, {}, add->mapTo(page.get(), add->rect().center()));
         }
@@ -476,8 +483,8 @@ TEST_F(MemberPageTest, EnterOnTheTakenCardMessageClosesItOnly)
         ASSERT_TRUE(QTest::qWaitForWindowActive(page.get()));
         ASSERT_EQ(QApplication::focusWidget(), add);
         for (int i = 0; i < c.repeats; ++i)
-            testsupport::repeatKeyPress(Qt::Key_Return, QStringLiteral("\r"));
-        testsupport::releaseKey(Qt::Key_Return);
+            testsupport::repeatKeyPress(enter, QStringLiteral("\r"));
+        testsupport::releaseKey(enter);
         QCoreApplication::processEvents();
         EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("卡号『D1』已存在，不能重复添加")});
         EXPECT_EQ(memberRows({"会员卡号"}), QStringList{QStringLiteral("D1")});

@@ -484,7 +484,8 @@ TEST_F(PurchasePageTest, AfterAnAdjustmentTheFormShowsTheStoredLine)
     EXPECT_EQ(labels.entries().first().lines.value(0).colour, QStringLiteral("红色"));
 }
 
-// After 商品调整 the totals line adds up the lines shown, as a refresh of the list would show it.
+// After 商品调整 the totals line adds up the lines shown, as a refresh of the list would show it; the
+// line and the totals show the adjustment already when its message appears.
 TEST_F(PurchasePageTest, AfterAnAdjustmentTheTotalsLineAddsUpTheLinesShown)
 {
     ASSERT_TRUE(QTest::qWaitForWindowActive(page.get()));
@@ -505,9 +506,18 @@ TEST_F(PurchasePageTest, AfterAnAdjustmentTheTotalsLineAddsUpTheLinesShown)
         const QStringList cells = list->rowTexts(list->rowCount() - 1);
         return cells.value(7) + u'|' + cells.value(8) + u'|' + cells.value(10);
     };
+    const auto adjustedLine = [list, &totalsLine] {
+        return list->cellText(1, 8) + u'|' + list->cellText(1, 10) + u'|' + totalsLine();
+    };
+    QString shownWithMessage;
+    messages.setMessageHandler([&](const ShownMessage &message) {
+        if (message.text == QStringLiteral("调整成功！如果有采用打标签请去单独打印标签！"))
+            shownWithMessage = adjustedLine();
+    });
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         messages.clear();
+        shownWithMessage.clear();
         exec(QStringLiteral("DELETE FROM [采购入库]"));
         const QString first = stockRow(QStringLiteral("A"), QStringLiteral("衬衫"), QStringLiteral("11"));
         const QString second = stockRow(QStringLiteral("A"), QStringLiteral("长裤"), QStringLiteral("50"));
@@ -530,6 +540,7 @@ TEST_F(PurchasePageTest, AfterAnAdjustmentTheTotalsLineAddsUpTheLinesShown)
         EXPECT_EQ(list->rowCount(), 3);
         EXPECT_EQ(totalsLine(), QStringLiteral("合计:|") + QString::fromUtf8(c.quantityTotal) + u'|'
                                     + QString::fromUtf8(c.costTotal));
+        EXPECT_EQ(shownWithMessage, adjustedLine()) << "the list as the message appeared";
         const QString shown = totalsLine();
         page->refreshPurchaseList();
         EXPECT_EQ(totalsLine(), shown) << "a refresh shows the same totals";

@@ -1,5 +1,5 @@
 // Stock alarms: the rule choosing the row's own bounds or the shop's, the bounds dialog storing
-// whole numbers only, and the report window with its export.
+// whole numbers only, and the report window with its export, on both backends.
 #include "StockFixture.h"
 
 #include "context/AccountRights.h"
@@ -13,16 +13,17 @@
 #include <QPushButton>
 
 using namespace stock;
-using stocktest::SqliteStockFixture;
+using stocktest::StockFixture;
 
 namespace {
 
-class StockAlarmsTest : public SqliteStockFixture {
+class StockAlarmsTest : public StockFixture {
 protected:
     QString item(const char *quantity, const char *upper = "", const char *lower = "", const char *onOff = "")
     {
         const QString id = stockRow(QStringLiteral("A"), QStringLiteral("衬衫"), QString::fromUtf8(quantity));
-        exec(QStringLiteral("UPDATE [采购入库] SET 上限=?, 下限=?, 开关=? WHERE id=?"),
+        exec(QStringLiteral("UPDATE ") + table(QStringLiteral("采购入库"))
+                 + QStringLiteral(" SET 上限=?, 下限=?, 开关=? WHERE id=?"),
              {QString::fromUtf8(upper), QString::fromUtf8(lower), QString::fromUtf8(onOff), id.toLongLong()});
         return id;
     }
@@ -35,7 +36,7 @@ protected:
     }
 };
 
-TEST_F(StockAlarmsTest, TheRowsOwnBoundsOrTheShops)
+TEST_P(StockAlarmsTest, TheRowsOwnBoundsOrTheShops)
 {
     const struct {
         const char *name;
@@ -60,7 +61,7 @@ TEST_F(StockAlarmsTest, TheRowsOwnBoundsOrTheShops)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        exec(QStringLiteral("DELETE FROM [采购入库]"));
+        exec(QStringLiteral("DELETE FROM ") + table(QStringLiteral("采购入库")));
         ctx().shopSettings.报警开关 = QString::fromUtf8(c.shopSwitch);
         ctx().shopSettings.上限报警 = QString::fromUtf8(c.shopUpper);
         ctx().shopSettings.下限报警 = QString::fromUtf8(c.shopLower);
@@ -70,7 +71,7 @@ TEST_F(StockAlarmsTest, TheRowsOwnBoundsOrTheShops)
 }
 
 // The report shows the cost only to an account holding 查看进价; the other cells are the same.
-TEST_F(StockAlarmsTest, WithoutTheCostRightTheReportShowsNoCost)
+TEST_P(StockAlarmsTest, WithoutTheCostRightTheReportShowsNoCost)
 {
     ctx().shopSettings.报警开关 = QStringLiteral("真");
     ctx().shopSettings.上限报警 = QStringLiteral("10");
@@ -91,7 +92,7 @@ TEST_F(StockAlarmsTest, WithoutTheCostRightTheReportShowsNoCost)
     }
 }
 
-TEST_F(StockAlarmsTest, BoundsAreWholeNumbersAndAnEmptyOneIsZero)
+TEST_P(StockAlarmsTest, BoundsAreWholeNumbersAndAnEmptyOneIsZero)
 {
     const QString id = item("5");
     const struct {
@@ -112,13 +113,16 @@ TEST_F(StockAlarmsTest, BoundsAreWholeNumbersAndAnEmptyOneIsZero)
         if (!c.ok) {
             EXPECT_EQ(result.message, QStringLiteral("库存上限和下限请填写整数，比如：100；不设请填0"));
         }
-        EXPECT_EQ(rows(QStringLiteral("SELECT * FROM [采购入库] WHERE id=?"), {"上限", "下限", "开关"}, {id.toLongLong()}),
+        EXPECT_EQ(rows(QStringLiteral("SELECT * FROM ") + table(QStringLiteral("采购入库")) + QStringLiteral(" WHERE id=?"),
+                       {"上限", "下限", "开关"}, {id.toLongLong()}),
                   QStringList{QString::fromUtf8(c.stored)});
     }
-    EXPECT_EQ(rows(QStringLiteral("SELECT 数量 FROM [采购入库] WHERE id=?"), {"数量"}, {id.toLongLong()}), QStringList{"5"});
+    EXPECT_EQ(rows(QStringLiteral("SELECT 数量 FROM ") + table(QStringLiteral("采购入库")) + QStringLiteral(" WHERE id=?"),
+                   {"数量"}, {id.toLongLong()}),
+              QStringList{"5"});
 }
 
-TEST_F(StockAlarmsTest, TheDialogShowsStoresAndKeepsARefusedEntry)
+TEST_P(StockAlarmsTest, TheDialogShowsStoresAndKeepsARefusedEntry)
 {
     const QString id = item("5", "9", "1", "真");
     ReportList list;
@@ -151,10 +155,10 @@ TEST_F(StockAlarmsTest, TheDialogShowsStoresAndKeepsARefusedEntry)
     EXPECT_EQ(opened, 2);
     EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("库存上限和下限请填写整数，比如：100；不设请填0")});
     EXPECT_EQ(list.cellText(0, 16), QStringLiteral("20"));
-    EXPECT_EQ(rows(QStringLiteral("SELECT 上限 FROM [采购入库]"), {"上限"}), QStringList{"20"});
+    EXPECT_EQ(rows(QStringLiteral("SELECT 上限 FROM ") + table(QStringLiteral("采购入库")), {"上限"}), QStringList{"20"});
 }
 
-TEST_F(StockAlarmsTest, TheReportExportsItsLinesAndLogsIt)
+TEST_P(StockAlarmsTest, TheReportExportsItsLinesAndLogsIt)
 {
     ctx().shopSettings.报警开关 = QStringLiteral("真");
     ctx().shopSettings.上限报警 = QStringLiteral("10");
@@ -168,9 +172,11 @@ TEST_F(StockAlarmsTest, TheReportExportsItsLinesAndLogsIt)
     window.exportStockAlarmReport();
     EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("库存报警已成功导出在程序运行目录下")});
     EXPECT_FALSE(QDir(database->dir()).entryList({QStringLiteral("库存报警*.xlsx")}).isEmpty());
-    EXPECT_EQ(rows(QStringLiteral("SELECT 操作内容 FROM [日志记录]"), {"操作内容"}),
+    EXPECT_EQ(rows(QStringLiteral("SELECT 操作内容 FROM ") + table(QStringLiteral("日志记录")), {"操作内容"}),
               QStringList{QStringLiteral("库存管理-查看库存报警---导出库存报警")});
     ProgramDir::set(previous);
 }
+
+SHOPDESK_BOTH_BACKENDS(StockAlarmsTest);
 
 } // namespace

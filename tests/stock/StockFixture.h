@@ -59,6 +59,8 @@ protected:
     AppContext &ctx() { return *context; }
     data::Connection &db() { return context->connection(); }
 
+    // A table's name quoted as the backend under test quotes it.
+    QString table(const QString &name) { return db().dialect().quoteTable(name); }
     // Runs a fixed statement (test data); fails the test when it fails.
     void exec(const QString &sql, const QVariantList &values = {})
     {

@@ -1,6 +1,6 @@
 // The stock view of 分类查看: visible rows with sold and left units, red sold-out rows, the totals
 // line with 查看进价, hiding and showing sold-out rows, the rows of a day or a category, and the
-// header sort that alternates from descending.
+// header sort that alternates from descending; the same rows, texts and colours on both backends.
 #include "StockFixture.h"
 
 #include "context/AccountRights.h"
@@ -11,28 +11,29 @@
 #include <QDateEdit>
 
 using namespace stock;
-using stocktest::SqliteStockFixture;
+using stocktest::StockFixture;
 
 namespace {
 
-class StockViewTest : public SqliteStockFixture {
+class StockViewTest : public StockFixture {
 protected:
     void SetUp() override
     {
-        SqliteStockFixture::SetUp();
+        StockFixture::SetUp();
         page = std::make_unique<StockViewPage>(ctx());
     }
     void TearDown() override
     {
         page.reset();
-        SqliteStockFixture::TearDown();
+        StockFixture::TearDown();
     }
     QString row(const char *name, const char *quantity, const char *sold, const char *style, const char *day,
                 const char *category = "衬衫", const char *top = "")
     {
         const QString id = stockRow(QStringLiteral("A"), QString::fromUtf8(name), QString::fromUtf8(quantity),
                                     QString::fromUtf8(sold), QStringLiteral("甲"), QString::fromUtf8(style));
-        exec(QStringLiteral("UPDATE [采购入库] SET 入库日期=?, 类别=?, 大类=? WHERE id=?"),
+        exec(QStringLiteral("UPDATE ") + table(QStringLiteral("采购入库"))
+                 + QStringLiteral(" SET 入库日期=?, 类别=?, 大类=? WHERE id=?"),
              {QString::fromUtf8(day), QString::fromUtf8(category), QString::fromUtf8(top), id.toLongLong()});
         return id;
     }
@@ -57,7 +58,7 @@ protected:
     std::unique_ptr<StockViewPage> page;
 };
 
-TEST_F(StockViewTest, SoldOutRowsAreRedUntilHiddenThenListedOnlyAsHidden)
+TEST_P(StockViewTest, SoldOutRowsAreRedUntilHiddenThenListedOnlyAsHidden)
 {
     const QString out = row("外套", "0", "5", "B2", "2015-03-02");
     const QString left = row("衬衫", "3", "1", "A1", "2015-03-01");
@@ -81,7 +82,7 @@ TEST_F(StockViewTest, SoldOutRowsAreRedUntilHiddenThenListedOnlyAsHidden)
     EXPECT_EQ(column(0), (QStringList{left, out, ""})); // by purchase date again
 }
 
-TEST_F(StockViewTest, OnlyAStockOfExactlyZeroIsHiddenOrShown)
+TEST_P(StockViewTest, OnlyAStockOfExactlyZeroIsHiddenOrShown)
 {
     const QString doubleZero = row("外套", "00", "5", "B2", "2015-03-02");
     const QString one = row("衬衫", "1", "1", "A1", "2015-03-01");
@@ -101,9 +102,10 @@ TEST_F(StockViewTest, OnlyAStockOfExactlyZeroIsHiddenOrShown)
     EXPECT_EQ(column(4), (QStringList{"A1", "B2", ""})); // reloaded by style number
 }
 
-TEST_F(StockViewTest, RowsOfADayOrOfACategory)
+TEST_P(StockViewTest, RowsOfADayOrOfACategory)
 {
-    exec(QStringLiteral("INSERT INTO [分类例表] (项目名称, 一级编号, 所属店铺) VALUES ('上装', '01', 'A'), ('衬衫', '', 'A')"));
+    exec(QStringLiteral("INSERT INTO ") + table(QStringLiteral("分类例表"))
+         + QStringLiteral(" (项目名称, 一级编号, 所属店铺) VALUES ('上装', '01', 'A'), ('衬衫', '', 'A')"));
     const QString shirt = row("衬衫", "3", "0", "S2", "2015-03-01", "衬衫", "01");
     const QString coat = row("外套", "2", "0", "S1", "2015-03-02", "外套", "01");
     const QString trousers = row("长裤", "1", "0", "T1", "2015-03-02", "长裤", "02");
@@ -117,7 +119,7 @@ TEST_F(StockViewTest, RowsOfADayOrOfACategory)
     EXPECT_TRUE(column(0).isEmpty()); // no purchases, no totals line
 }
 
-TEST_F(StockViewTest, WithoutTheCostRightNoCostAndNoTotals)
+TEST_P(StockViewTest, WithoutTheCostRightNoCostAndNoTotals)
 {
     ctx().accountRights[AccountRights::columns().indexOf(QStringLiteral("查看进价"))] = QString();
     row("衬衫", "3", "1", "A1", "2015-03-01");
@@ -126,7 +128,7 @@ TEST_F(StockViewTest, WithoutTheCostRightNoCostAndNoTotals)
     EXPECT_EQ(page->list()->cellText(0, 10), QString());
 }
 
-TEST_F(StockViewTest, HeaderClicksAlternateFromDescendingWhateverTheColumn)
+TEST_P(StockViewTest, HeaderClicksAlternateFromDescendingWhateverTheColumn)
 {
     row("a", "9", "0", "A1", "2015-03-01");
     row("b", "10", "0", "B1", "2015-03-02");
@@ -142,5 +144,7 @@ TEST_F(StockViewTest, HeaderClicksAlternateFromDescendingWhateverTheColumn)
     page->sortStockList(0); // ID: nothing
     EXPECT_EQ(column(9), (QStringList{"100", "10", "9"}));
 }
+
+SHOPDESK_BOTH_BACKENDS(StockViewTest);
 
 } // namespace
