@@ -10,6 +10,8 @@
 #include "reports/Expenses.h"
 
 #include <QDateEdit>
+#include <QEvent>
+#include <QKeyEvent>
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -79,6 +81,35 @@ ExpensePage::ExpensePage(AppContext &context, QWidget *parent) : QWidget(parent)
     // the signal's, as the news of a refused change comes after the box took its text back.
     connect(m_amount, &QLineEdit::textEdited, this, &ExpensePage::checkTypedAmount);
     connect(m_amount, &QLineEdit::textChanged, this, [this] { m_amountShown = m_amount->text(); });
+    m_amount->installEventFilter(this);
+}
+
+bool ExpensePage::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_amount) {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::InputMethod:
+            // Keys that come while the refusal is read (a scanner's last digits and its Enter)
+            // were meant for the amount it refused: none of them is typed.
+            if (m_refusing)
+                return true;
+            m_typedKey = event->type() == QEvent::InputMethod
+                         || !(static_cast<QKeyEvent *>(event)->modifiers() & Qt::ControlModifier);
+            break;
+        case QEvent::FocusIn:
+            m_typingStart = m_amount->text();
+            break;
+        case QEvent::MouseButtonPress:
+        case QEvent::ContextMenu:
+        case QEvent::Drop:
+            m_typedKey = false; // what changes the text next is a paste or a drop
+            break;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void ExpensePage::checkTypedAmount(const QString &text)
@@ -86,8 +117,14 @@ void ExpensePage::checkTypedAmount(const QString &text)
     const QString refusal = amountEditRefusal(m_amountShown, text);
     if (refusal.isEmpty())
         return;
-    m_amount->setText(m_amountShown);
+    // Keys past the ceiling take the box back to what it held before the typing began, not to the
+    // first digits of a scanned code; a refused paste leaves what the box held. That text is wholly
+    // selected, so that the amount typed next replaces it.
+    m_amount->setText(m_typedKey ? m_typingStart : m_amountShown);
+    m_amount->selectAll();
+    m_refusing = true;
     MessageSeam::message(this, QString(), refusal);
+    m_refusing = false;
 }
 
 void ExpensePage::fillExpenseList(data::RecordSet &rs)
@@ -181,6 +218,7 @@ void ExpensePage::showSelectedExpense()
     const QStringList cells = m_list->rowTexts(row);
     m_item->setText(cells.value(1));
     m_amount->setText(cells.value(2));
+    m_typingStart = m_amount->text();
     m_handler->setText(cells.value(3));
 }
 

@@ -41,6 +41,10 @@ public:
 
 private:
     void relist(const data::Sql &sql);
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
     // A key or a paste that takes the amount beyond the money ceiling is refused: the box shows
     // what it held before, then the user is told why.
     void checkTypedAmount(const QString &text);
@@ -53,6 +57,9 @@ private:
     QDateEdit *m_month;
     bool m_reselecting = false; // a refill selecting the former expense again: the edits stay
     QString m_amountShown; // the amount box's text before the change being checked
+    QString m_typingStart; // the amount box's text when the typing into it began
+    bool m_typedKey = false; // the change being checked comes from a typed key, not a paste
+    bool m_refusing = false; // the refusal of an amount is being shown
 };
 
 } // namespace reports
