@@ -8,7 +8,6 @@
 #include "platform/MessageScript.h"
 #include "support/PrivateServer.h"
 
-#include <QThread>
 #include <memory>
 
 using namespace cashier;
@@ -67,17 +66,7 @@ protected:
     // The server ends the workstation's session; waits until it is gone from the server.
     void endSession()
     {
-        data::Connection &admin = counter->db.connection();
-        data::RecordSet rs(admin);
-        ASSERT_TRUE(rs.open(data::Sql("SELECT pg_terminate_backend(CAST(? AS integer))", {pid})));
-        bool gone = false;
-        for (int poll = 0; poll < 3000 && !gone; ++poll) {
-            ASSERT_TRUE(rs.open(data::Sql("SELECT count(*) FROM pg_stat_activity WHERE pid = CAST(? AS integer)", {pid})));
-            gone = rs.integer(0) == 0;
-            if (!gone)
-                QThread::msleep(5);
-        }
-        ASSERT_TRUE(gone);
+        ASSERT_TRUE(testsupport::TestDatabase::endSession(counter->db.connection(), pid));
     }
 
     testsupport::PrivateServer server;

@@ -12,6 +12,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QThread>
 
 namespace testsupport {
 
@@ -196,6 +197,21 @@ int TestDatabase::waitingForLocks(data::Connection &connection)
                                           "AND database = (SELECT oid FROM pg_database WHERE datname = current_database())"))))
         return -1;
     return int(rs.integer(QStringLiteral("n")));
+}
+
+bool TestDatabase::endSession(data::Connection &admin, qint64 pid)
+{
+    data::RecordSet rs(admin);
+    if (!rs.open(data::Sql(QStringLiteral("SELECT pg_terminate_backend(CAST(? AS integer))"), {pid})))
+        return false;
+    for (int poll = 0; poll < 3000; ++poll) {
+        if (!rs.open(data::Sql(QStringLiteral("SELECT count(*) FROM pg_stat_activity WHERE pid = CAST(? AS integer)"), {pid})))
+            return false;
+        if (rs.integer(0) == 0)
+            return true;
+        QThread::msleep(5);
+    }
+    return false;
 }
 
 bool TestDatabase::storeAsIs(data::Connection &connection, const QString &table, const data::Pairs &pairs, QString *error)

@@ -55,6 +55,10 @@ public:
     // PostgreSQL: how many backends of the database the connection is on wait for a lock another
     // transaction holds (a test of two workstations waits for both to queue).
     static int waitingForLocks(data::Connection &connection);
+    // PostgreSQL: ends the session `pid` from the server, through `admin` (another session), and
+    // waits until the server has let it go (pg_terminate_backend only asks). False when it did not
+    // go within 15 s or a statement failed.
+    static bool endSession(data::Connection &admin, qint64 pid);
     // Stores a row straight through the driver, past the program's data layer, with its texts as
     // given: a row as a database written by an earlier release (or another program) may hold it.
     // False, with *error, when the insert failed.
