@@ -21,10 +21,11 @@ bin=$(ls -d /usr/lib/postgresql/*/bin | sort -V | tail -n 1)
 ports=/tmp/shopdesk-pg-ports
 as_pg() { if [ "$(id -u)" -eq 0 ]; then runuser -u postgres -- "$@"; else "$@"; fi; }
 
-# Starts the server of $dir on $1 with the options $2; the server's log tells why it failed.
+# Starts the server of $dir on $1 with the options $2; the server's log tells why it failed. The socket's
+# folder is named whole: the server would take a relative one from its data folder.
 pg_start() {
   as_pg "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 \
-    -o "-p $1 -c listen_addresses=127.0.0.1 -k $dir $2 -c max_connections=200" start >/dev/null
+    -o "-p $1 -c listen_addresses=127.0.0.1 -k $home $2 -c max_connections=200" start >/dev/null
 }
 
 # The ports to choose from, as "LO HI" lines.
@@ -149,6 +150,7 @@ halt)
   as_pg "$bin/pg_ctl" -D "$dir/data" -m fast -w -t 60 stop >/dev/null
   ;;
 resume)
+  home=$(cd "$dir" && pwd -P)
   port=$(cat "$dir/port") fast=$(cat "$dir/options")
   pg_start "$port" "$fast" || { cat "$dir/server.log" >&2; exit 1; }
   ;;
