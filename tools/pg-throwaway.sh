@@ -21,11 +21,11 @@ bin=$(ls -d /usr/lib/postgresql/*/bin | sort -V | tail -n 1)
 ports=/tmp/shopdesk-pg-ports
 as_pg() { if [ "$(id -u)" -eq 0 ]; then runuser -u postgres -- "$@"; else "$@"; fi; }
 
-# Starts the server of $dir on $1 with the options $2; the server's log tells why it failed. The socket's
-# folder is named whole: the server would take a relative one from its data folder.
+# Starts the server of $dir on $1 with the options $2; what pg_ctl said is kept in $said and the server's log
+# tells why it failed. The socket's folder is named whole: the server would take a relative one from its data folder.
 pg_start() {
-  as_pg "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 \
-    -o "-p $1 -c listen_addresses=127.0.0.1 -k $home $2 -c max_connections=200" start >/dev/null
+  said=$(as_pg "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 \
+    -o "-p $1 -c listen_addresses=127.0.0.1 -k $home $2 -c max_connections=200" start 2>&1 >/dev/null)
 }
 
 # The ports to choose from, as "LO HI" lines.
@@ -143,6 +143,7 @@ start|start-durable)
     fi
     tried="$tried $port"
   done
+  echo "$said" >&2
   cat "$dir/server.log" >&2
   exit 1
   ;;
@@ -152,7 +153,7 @@ halt)
 resume)
   home=$(cd "$dir" && pwd -P)
   port=$(cat "$dir/port") fast=$(cat "$dir/options")
-  pg_start "$port" "$fast" || { cat "$dir/server.log" >&2; exit 1; }
+  pg_start "$port" "$fast" || { echo "$said" >&2; cat "$dir/server.log" >&2; exit 1; }
   ;;
 stop)
   [ -d "$dir/data" ] && as_pg "$bin/pg_ctl" -D "$dir/data" -m immediate stop >/dev/null 2>&1 || true
