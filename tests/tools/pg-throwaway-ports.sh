@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # tools/pg-throwaway.sh chooses the ports of clusters started at the same time apart, keeps a halted cluster's
-# port while other clusters start, starts again on another port when the one chosen is taken by a socket that
-# listens on nothing (as an outgoing connection's is), and leaves the kernel's ephemeral range alone.
+# port while other clusters start, takes back the port of a cluster whose folder is gone, starts again on another
+# port when the one chosen is taken by a socket that listens on nothing (as an outgoing connection's is), and
+# leaves the kernel's ephemeral range alone.
 # The clusters are started in small port ranges of their own (SHOPDESK_PG_PORT_RANGE), so that the choice is tight.
 set -euo pipefail
 script=$(cd "$(dirname "$0")/../.." && pwd)/tools/pg-throwaway.sh
@@ -13,6 +14,7 @@ cleanup() {
     if [ -d "$c" ]; then "$script" stop "$c"; fi
   done
   if [ -n "$holder" ]; then kill "$holder" 2>/dev/null || true; fi
+  find /tmp/shopdesk-pg-ports -maxdepth 1 -type l -lname "$work/*" -delete 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -69,6 +71,10 @@ wait_all() {
   starting=()
   [ "$failed" -eq 0 ] || { cat "$work"/*.err >&2; fail "a start failed"; }
 }
+
+# A reservation in range A left by a run that was killed with its folder gone: it is taken back.
+mkdir -p -m 1777 /tmp/shopdesk-pg-ports
+ln -sfT "$work/gone" "/tmp/shopdesk-pg-ports/$((base + 7))"
 
 # Six at once in range A, three at once in range B beside them; one in a range that reaches from eight ports below
 # the ephemeral range into it, which leaves those eight.
