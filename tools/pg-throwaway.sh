@@ -80,6 +80,7 @@ pick_port() {
   local ranges count=0 lo hi first i k port
   ranges=$(port_ranges)
   while read -r lo hi; do count=$((count + hi - lo + 1)); done <<<"$ranges"
+  ((count > 0)) || { echo "no ports to choose from in ${SHOPDESK_PG_PORT_RANGE:-}" >&2; return 1; }
   first=$(((RANDOM * 32768 + RANDOM) % count))
   for ((i = 0; i < count; i++)); do
     k=$(((first + i) % count))
@@ -90,8 +91,8 @@ pick_port() {
     [ "$port" -ne 5432 ] || continue
     [[ " $tried " != *" $port "* ]] || continue
     reserve "$port" || continue
-    # Something that is no cluster of ours answers there.
-    if (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then
+    # Something that is no cluster of ours answers there (a listener too busy to answer isn't waited for).
+    if timeout 2 bash -c 'exec 3<>"/dev/tcp/127.0.0.1/$0"' "$port" 2>/dev/null; then
       release "$port"
       continue
     fi
