@@ -13,6 +13,7 @@
 #include "platform/NumberText.h"
 #include "platform/ProgramDir.h"
 #include "support/SqliteShopTest.h"
+#include "support/TypeOrPaste.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -334,17 +335,7 @@ TEST_F(CheckoutTest, AmountsBeyondTheCeilingAreRefusedTypedOrPasted)
                     QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
                 } else {
                     field->selectAll();
-                    qsizetype next = 0;
-                    script.setMessageHandler([&](const ShownMessage &) {
-                        // The rest of the input comes while the message is open, the scanner's Enter last.
-                        for (; next < digits.size(); ++next)
-                            QTest::keyClicks(field, QString(digits[next]));
-                        if (input.endsWith(u'\n'))
-                            QTest::keyClick(field, Qt::Key_Return);
-                    });
-                    for (; next < digits.size(); ++next)
-                        QTest::keyClicks(field, QString(digits[next]));
-                    script.setMessageHandler({});
+                    testsupport::typeOnThroughMessages(field, input, script);
                 }
                 // Typed into a non-cash part, the first digit that takes the part past the amount
                 // due is refused as such; elsewhere the keys beyond the ceiling take the

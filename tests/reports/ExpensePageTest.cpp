@@ -196,22 +196,10 @@ TEST_F(ExpensePageTest, AnAmountBeyondTheCeilingIsRefusedAtTheKeyTypedOrPasted)
             ASSERT_EQ(page.amountBox()->text(), QStringLiteral("12.5"));
             QLineEdit *box = page.amountBox();
             box->selectAll();
-            const QString digits = QString(input).remove(u'\n');
-            if (pasted) {
+            if (pasted)
                 testsupport::typeOrPaste(box, input, true);
-            } else {
-                qsizetype next = 0;
-                script.setMessageHandler([&](const ShownMessage &) {
-                    // The rest of the input comes while the message is open, the scanner's Enter last.
-                    for (; next < digits.size(); ++next)
-                        QTest::keyClicks(box, QString(digits[next]));
-                    if (input.endsWith(u'\n'))
-                        QTest::keyClick(box, Qt::Key_Return);
-                });
-                for (; next < digits.size(); ++next)
-                    QTest::keyClicks(box, QString(digits[next]));
-                script.setMessageHandler({});
-            }
+            else
+                testsupport::typeOnThroughMessages(box, input, script);
             // Typed, the keys past the ceiling take the box back to what it held before the typing,
             // not to the code's first digits; pasted, the paste is refused. Told once.
             EXPECT_EQ(box->text(), QStringLiteral("12.5"));

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QTest>
 
+#include "platform/MessageScript.h"
+
 namespace testsupport {
 
 // Pastes the input into the box, or types it; a line break at its end is the Enter a barcode
@@ -21,6 +23,23 @@ inline void typeOrPaste(QLineEdit *box, const QString &input, bool pasted)
         if (input.endsWith(u'\n'))
             QTest::keyClick(box, Qt::Key_Return);
     }
+}
+
+// Types the input key by key, as a scanner or a quick hand does: once a message shows, the rest of
+// the input comes while it is open, a line break at its end as the scanner's Enter, last.
+inline void typeOnThroughMessages(QLineEdit *box, const QString &input, MessageScript &script)
+{
+    const QString digits = QString(input).remove(u'\n');
+    qsizetype next = 0;
+    script.setMessageHandler([&](const ShownMessage &) {
+        for (; next < digits.size(); ++next)
+            QTest::keyClicks(box, QString(digits[next]));
+        if (input.endsWith(u'\n'))
+            QTest::keyClick(box, Qt::Key_Return);
+    });
+    for (; next < digits.size(); ++next)
+        QTest::keyClicks(box, QString(digits[next]));
+    script.setMessageHandler({});
 }
 
 } // namespace testsupport
