@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <memory>
 
 using namespace reports;
 
@@ -42,6 +43,17 @@ protected:
         for (rs.moveFirst(); !rs.pastLast(); rs.moveNext())
             rows << QStringList{rs.text(0), rs.text(1), rs.text(2), rs.text(3), rs.text(4), rs.text(5)};
         return rows;
+    }
+    // A page whose list holds one expense of 12.5, selected: its cells are in the edits.
+    std::unique_ptr<ExpensePage> pageWithOneExpenseSelected()
+    {
+        EXPECT_TRUE(context.connection().execute(data::Sql("DELETE FROM 开支管理")));
+        expense(QStringLiteral("房租"), QStringLiteral("12.5"), QStringLiteral("2015-03-02"));
+        script.clear();
+        auto page = std::make_unique<ExpensePage>(context);
+        listMonth(*page, 2015, 3);
+        page->list()->selectRow(0);
+        return page;
     }
     void listMonth(ExpensePage &page, int year, int month)
     {
@@ -187,12 +199,8 @@ TEST_F(ExpensePageTest, AnAmountBeyondTheCeilingIsRefusedAtTheKeyTypedOrPasted)
     for (const QString &input : inputs) {
         for (const bool pasted : {false, true}) {
             SCOPED_TRACE(std::string(pasted ? "pasted " : "typed ") + input.left(20).toStdString());
-            ASSERT_TRUE(context.connection().execute(data::Sql("DELETE FROM 开支管理")));
-            expense(QStringLiteral("房租"), QStringLiteral("12.5"), QStringLiteral("2015-03-02"));
-            script.clear();
-            ExpensePage page(context);
-            listMonth(page, 2015, 3);
-            page.list()->selectRow(0);
+            const std::unique_ptr<ExpensePage> owned = pageWithOneExpenseSelected();
+            ExpensePage &page = *owned;
             ASSERT_EQ(page.amountBox()->text(), QStringLiteral("12.5"));
             QLineEdit *box = page.amountBox();
             box->selectAll();
@@ -234,12 +242,8 @@ TEST_F(ExpensePageTest, AnAmountBeyondTheCeilingInTheBoxIsRefusedByTheButtons)
     const QString nines(400, u'9');
     for (const char *button : {"添加", "修改"}) {
         SCOPED_TRACE(button);
-        ASSERT_TRUE(context.connection().execute(data::Sql("DELETE FROM 开支管理")));
-        expense(QStringLiteral("房租"), QStringLiteral("12.5"), QStringLiteral("2015-03-02"));
-        script.clear();
-        ExpensePage page(context);
-        listMonth(page, 2015, 3);
-        page.list()->selectRow(0);
+        const std::unique_ptr<ExpensePage> owned = pageWithOneExpenseSelected();
+        ExpensePage &page = *owned;
         page.amountBox()->setText(nines);
         press(page, button);
         EXPECT_EQ(script.texts(), QStringList{moneyCeilingText()});
