@@ -91,11 +91,12 @@ private:
         m_result.error = QStringLiteral("读取单机版数据失败：") + error;
         return false;
     }
-    bool refused(const QString &table)
+    bool refused(const QString &table) { return refused(table, m_target.lastError()); }
+    bool refused(const QString &table, const QString &why)
     {
         m_result.outcome = DataMoveResult::Failed;
         m_result.table = table;
-        m_result.error = m_target.lastError();
+        m_result.error = why;
         return false;
     }
     void tell(const QString &table, DataMoveStep step = DataMoveStep::Rows)
@@ -166,19 +167,10 @@ bool Mover::rebuildIndexes()
             continue;
         const QString error = m_target.lastError();
         // Back to before the index, to find the rows that break it (the move fails either way).
-        if (match.hasMatch() && m_target.execute(Sql(QStringLiteral("ROLLBACK TO SAVEPOINT ") + savepoint))) {
-            const QString duplicate = duplicateOf(table, match.captured(1), match.captured(2));
-            if (!duplicate.isEmpty()) {
-                m_result.outcome = DataMoveResult::Failed;
-                m_result.table = table;
-                m_result.error = duplicate;
-                return false;
-            }
-        }
-        m_result.outcome = DataMoveResult::Failed;
-        m_result.table = table;
-        m_result.error = error;
-        return false;
+        const QString duplicate = match.hasMatch() && m_target.execute(Sql(QStringLiteral("ROLLBACK TO SAVEPOINT ") + savepoint))
+                                      ? duplicateOf(table, match.captured(1), match.captured(2))
+                                      : QString();
+        return refused(table, duplicate.isEmpty() ? error : duplicate);
     }
     return true;
 }

@@ -11,9 +11,9 @@
 
 #include <QDateEdit>
 #include <QEvent>
-#include <QKeyEvent>
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>

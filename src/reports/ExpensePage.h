@@ -39,12 +39,11 @@ public:
     QLineEdit *handlerBox() const { return m_handler; }
     QDateEdit *monthPicker() const { return m_month; }
 
-private:
-    void relist(const data::Sql &sql);
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void relist(const data::Sql &sql);
     // A key or a paste that takes the amount beyond the money ceiling is refused: the box shows
     // what it held before, then the user is told why.
     void checkTypedAmount(const QString &text);
